@@ -1,0 +1,141 @@
+#include "common/linereader.h"
+
+#include <cstdio>
+#include <utility>
+
+namespace zembu {
+
+linereader::linereader(std::string text) : in_memory_(true), text_(std::move(text)) {}
+
+linereader::~linereader() { close(); }
+
+linereader::linereader(linereader&& other) noexcept { *this = std::move(other); }
+
+linereader& linereader::operator=(linereader&& other) noexcept {
+  if (this != &other) {
+    close();
+    file_ = std::exchange(other.file_, nullptr);
+    owned_ = std::exchange(other.owned_, false);
+    in_memory_ = std::exchange(other.in_memory_, false);
+    text_ = std::move(other.text_);
+    pos_ = std::exchange(other.pos_, 0);
+  }
+  return *this;
+}
+
+bool linereader::open(const std::string& path) {
+  close();
+  file_ = std::fopen(path.c_str(), "rb");
+  owned_ = file_ != nullptr;
+  return file_ != nullptr;
+}
+
+void linereader::attach(FILE* f) {
+  close();
+  file_ = f;
+  owned_ = false;
+}
+
+void linereader::close() {
+  if (file_ && owned_) std::fclose(file_);
+  file_ = nullptr;
+  owned_ = false;
+  in_memory_ = false;
+  text_.clear();
+  pos_ = 0;
+}
+
+int linereader::get() {
+  if (file_) return std::getc(file_);
+  if (in_memory_ && pos_ < text_.size()) return static_cast<unsigned char>(text_[pos_++]);
+  return -1;
+}
+
+void linereader::unget(int c) {
+  if (c < 0) return;
+  if (file_) {
+    std::ungetc(c, file_);
+  } else if (in_memory_ && pos_ > 0) {
+    --pos_;
+  }
+}
+
+bool linereader::eof() {
+  int c = get();
+  if (c < 0) return true;
+  unget(c);
+  return false;
+}
+
+bool linereader::seek(long offset) {
+  if (offset < 0) return false;
+  if (file_) return std::fseek(file_, offset, SEEK_SET) == 0;
+  if (!in_memory_) return false;
+  pos_ = static_cast<size_t>(offset) < text_.size() ? static_cast<size_t>(offset) : text_.size();
+  return true;
+}
+
+bool linereader::readline(std::string& line, size_t width) {
+  line.clear();
+  int c = get();
+  if (c < 0) return false;
+  bool cr = false;  // a carriage return is held back until we know whether LF follows
+  while (c >= 0 && c != '\n') {
+    if (cr) append_cut(line, "\r", width);
+    cr = c == '\r';
+    if (!cr && line.size() < width) line.push_back(static_cast<char>(c));
+    c = get();
+  }
+  if (cr && c < 0) append_cut(line, "\r", width);
+  return true;
+}
+
+linewriter::~linewriter() { close(); }
+
+linewriter::linewriter(linewriter&& other) noexcept { *this = std::move(other); }
+
+linewriter& linewriter::operator=(linewriter&& other) noexcept {
+  if (this != &other) {
+    close();
+    file_ = std::exchange(other.file_, nullptr);
+  }
+  return *this;
+}
+
+bool linewriter::create(const std::string& path) {
+  close();
+  file_ = std::fopen(path.c_str(), "wb");
+  return file_ != nullptr;
+}
+
+bool linewriter::append(const std::string& path) {
+  close();
+  file_ = std::fopen(path.c_str(), "ab");
+  return file_ != nullptr;
+}
+
+void linewriter::close() {
+  if (file_) std::fclose(file_);
+  file_ = nullptr;
+}
+
+void linewriter::writeline(std::string_view s) {
+  if (!file_) return;
+  std::fwrite(s.data(), 1, s.size(), file_);
+  std::fputc('\n', file_);
+}
+
+void linewriter::write(std::string_view s) {
+  if (file_) std::fwrite(s.data(), 1, s.size(), file_);
+}
+
+void delete_file(const std::string& path) { std::remove(path.c_str()); }
+
+bool file_exists(const std::string& path) {
+  FILE* f = std::fopen(path.c_str(), "rb");
+  if (!f) return false;
+  std::fclose(f);
+  return true;
+}
+
+}  // namespace zembu

@@ -1,0 +1,99 @@
+#include "common/linereader.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <vector>
+
+namespace zembu {
+namespace {
+
+std::vector<std::string> lines_of(std::string text, size_t width = kShortWidth) {
+  linereader r(std::move(text));
+  std::vector<std::string> out;
+  std::string line;
+  while (r.readline(line, width)) out.push_back(line);
+  return out;
+}
+
+TEST(LineReader, SplitsAtLineFeedsAndKeepsALastLineWithoutOne) {
+  EXPECT_EQ(lines_of("ab\ncd\n"), (std::vector<std::string>{"ab", "cd"}));
+  EXPECT_EQ(lines_of("ab\ncd"), (std::vector<std::string>{"ab", "cd"}));
+  EXPECT_EQ(lines_of("\n\n"), (std::vector<std::string>{"", ""}));
+  EXPECT_TRUE(lines_of("").empty());
+}
+
+TEST(LineReader, DropsOnlyTheCarriageReturnOfALineEnd) {
+  EXPECT_EQ(lines_of("abc\r\nd\re\n"), (std::vector<std::string>{"abc", "d\re"}));
+  EXPECT_EQ(lines_of("x\r"), (std::vector<std::string>{"x\r"}));
+}
+
+TEST(LineReader, CutsLongLinesAndSkipsTheirRest) {
+  std::string text(300, 'a');
+  text += "\nnext\n";
+  auto lines = lines_of(text);
+  ASSERT_EQ(lines.size(), 2u);
+  EXPECT_EQ(lines[0], std::string(255, 'a'));
+  EXPECT_EQ(lines[1], "next");
+  EXPECT_EQ(lines_of("abcdef\r\n", 3), (std::vector<std::string>{"abc"}));
+}
+
+TEST(LineReader, ByteAccessWithUngetAndSeek) {
+  linereader r(std::string("a\0\xff", 3));
+  EXPECT_EQ(r.get(), 'a');
+  EXPECT_EQ(r.get(), 0);
+  EXPECT_EQ(r.get(), 255);
+  EXPECT_TRUE(r.eof());
+  EXPECT_EQ(r.get(), -1);
+  ASSERT_TRUE(r.seek(1));
+  EXPECT_EQ(r.get(), 0);
+  r.unget(0);
+  EXPECT_EQ(r.get(), 0);
+  EXPECT_FALSE(r.eof());
+}
+
+TEST(LineReader, ANotOpenReaderIsAtItsEnd) {
+  linereader r;
+  std::string line = "old";
+  EXPECT_FALSE(r.is_open());
+  EXPECT_FALSE(r.readline(line));
+  EXPECT_EQ(line, "");
+  EXPECT_FALSE(r.open("/nonexistent/dir/file"));
+  EXPECT_EQ(r.get(), -1);
+}
+
+TEST(LineReader, WriterAndReaderRoundTripThroughAFile) {
+  char name[] = "/tmp/zembu_lr_XXXXXX";
+  int fd = mkstemp(name);
+  ASSERT_GE(fd, 0);
+  {
+    linewriter w;
+    ASSERT_TRUE(w.create(name));
+    w.writeline("one");
+    w.write("tw");
+    w.writeline("o");
+  }
+  {
+    linewriter w;
+    ASSERT_TRUE(w.append(name));
+    w.writeline(std::string("\xff\x01", 2));
+  }
+  linereader r;
+  ASSERT_TRUE(r.open(name));
+  std::string line;
+  ASSERT_TRUE(r.readline(line));
+  EXPECT_EQ(line, "one");
+  ASSERT_TRUE(r.readline(line));
+  EXPECT_EQ(line, "two");
+  ASSERT_TRUE(r.readline(line));
+  EXPECT_EQ(line, std::string("\xff\x01", 2));
+  EXPECT_FALSE(r.readline(line));
+  r.close();
+  delete_file(name);
+  EXPECT_FALSE(file_exists(name));
+  delete_file(name);  // a missing file is no error
+}
+
+}  // namespace
+}  // namespace zembu
