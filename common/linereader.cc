@@ -121,12 +121,12 @@ void linewriter::close() {
 
 void linewriter::writeline(std::string_view s) {
   if (!file_) return;
-  std::fwrite(s.data(), 1, s.size(), file_);
+  if (!s.empty()) std::fwrite(s.data(), 1, s.size(), file_);
   std::fputc('\n', file_);
 }
 
 void linewriter::write(std::string_view s) {
-  if (file_) std::fwrite(s.data(), 1, s.size(), file_);
+  if (file_ && !s.empty()) std::fwrite(s.data(), 1, s.size(), file_);
 }
 
 void delete_file(const std::string& path) { std::remove(path.c_str()); }

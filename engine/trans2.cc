@@ -1,0 +1,243 @@
+#include "engine/trans2.h"
+
+#include <cstdio>
+#include <cstring>
+#include <ctime>
+#include <memory>
+
+#include "engine/longstr.h"
+#include "engine/translat.h"
+
+namespace zembu {
+
+namespace {
+
+// The switches a zembu.cfg line can set, in the order the lines are tested.
+struct config_key {
+  const char* key;
+  bool engine_settings::*flag;
+};
+
+const config_key kConfigKeys[] = {
+    {"SHOW ONLY SYMBOLS", &engine_settings::show_only_symbols},
+    {"SHOW ANALYSIS", &engine_settings::show_analysis},
+    {"LIST ANALYSIS", &engine_settings::list_analysis},
+    {"SHOW OUTPUT", &engine_settings::show_output},
+    {"SHOW INIT", &engine_settings::show_init},
+    {"SHOW LISTING", &engine_settings::show_listing},
+    {"OLD FILE MODE", &engine_settings::old_file_mode},
+    {"DISCARD TERMINATIONS", &engine_settings::discard_terminations},
+    {"KEEP NAMES", &engine_settings::keep_names},
+    {"SHOW CONFIG", &engine_settings::show_config},
+};
+
+bool starts_with(const std::string& s, std::string_view prefix) {
+  return s.compare(0, prefix.size(), prefix) == 0;
+}
+
+bool contains(const std::string& s, const char* text) {
+  return s.find(text) != std::string::npos;
+}
+
+// The build date of __DATE__ ("Dec  8 2026") as "2026-12-08".
+std::string build_date() {
+  static const char kMonths[] = "JanFebMarAprMayJunJulAugSepOctNovDec";
+  const char* d = __DATE__;
+  int month = static_cast<int>((std::strstr(kMonths, std::string(d, 3).c_str()) - kMonths) / 3) + 1;
+  int day = (d[4] == ' ' ? 0 : d[4] - '0') * 10 + (d[5] - '0');
+  char buf[8];
+  std::snprintf(buf, sizeof buf, "-%02d-%02d", month % 100, day % 100);
+  return std::string(d + 7, 4) + buf;
+}
+
+const char* yes_no(bool b) { return b ? "yes" : "no"; }
+const char* true_false(bool b) { return b ? "TRUE" : "FALSE"; }
+
+// One question of the dialog: N or n answers no, anything else yes.
+bool ask(const char* label) {
+  con_write(std::string(label) + " (y/n) -> ");
+  std::string answer = con_readline();
+  return !(!answer.empty() && (answer[0] == 'N' || answer[0] == 'n'));
+}
+
+void ensure_trailing_slash(bstring<255>& path) {
+  if (!path.empty() && path.back() == '/') return;
+  std::string p = path;
+  cut_to(p, 254);
+  path = p + "/";
+}
+
+// Opens the procedure script; the engine cannot run without it.
+void read_procedure_script(engine_state& eng) {
+  const engine_settings& st = eng.settings;
+  const std::string name = st.plain_definitions ? "exec.zmb" : "zembu.000";
+  linereader script;
+  if (!open_text_def(st, script, name)) file_not_found(st, name);
+}
+
+}  // namespace
+
+void read_config(engine_settings& st, linereader& cfg) {
+  st.modus.clear();
+  std::string line;
+  while (cfg.readline(line)) {
+    if (line.empty() || line[0] == ' ' || line[0] == '\'' || line[0] == ';') continue;
+    line = upper_str(st, line);
+    if (starts_with(line, "MODUS ")) {
+      if (line.size() > 6) st.modus += line[6];
+      continue;
+    }
+    for (const config_key& k : kConfigKeys) {
+      if (!starts_with(line, k.key)) continue;
+      bool& flag = st.*k.flag;
+      flag = true;
+      if (contains(line, " TRUE")) flag = true;
+      if (contains(line, " FALSE")) flag = false;
+      if (contains(line, " 0")) flag = false;
+      if (contains(line, " 1")) flag = true;
+    }
+    if (starts_with(line, "PATH ")) st.definitions_path = line.substr(5);
+  }
+}
+
+bool load_config(engine_settings& st) {
+  linereader cfg;
+  if (!cfg.open("zembu.cfg") && !cfg.open(st.definitions_path.str() + "zembu.cfg")) return false;
+  read_config(st, cfg);
+  return true;
+}
+
+void read_command_line(engine_settings& st, const std::vector<std::string>& args) {
+  if (!args.empty() && (args[0] == "SHELLMODE" || args[0] == "SHELLCRYPT")) {
+    st.plain_definitions = args[0] == "SHELLMODE";
+    if (args.size() > 1) st.definitions_path = args[1];
+    if (args.size() > 2) st.input_name = args[2];
+    if (args.size() > 3) st.result_name = args[3];
+    if (args.size() > 4) {
+      if (args[4] == "VISIBLE") st.shell_visible = true;
+      if (args[4] == "visible") st.visible = true;
+    }
+    st.shell_mode = true;
+    st.show_output = false;
+    st.show_init = false;
+    st.list_analysis = false;
+    st.write_result = true;
+    st.show_listing = false;
+    st.listing_name = "zembu.lst";
+    st.word_file_name = "zembu.wor";
+    return;
+  }
+  for (const std::string& arg : args) {
+    const std::string word = upper_str(st, arg);
+    if (word == "VISIBLE") {
+      st.visible = true;
+    } else if (word == "NOCRYPT") {
+      st.plain_definitions = true;
+    } else if (word == "CRYPT") {
+      st.plain_definitions = false;
+    } else if (!word.empty() && word[0] == '/') {
+      st.definitions_path = arg;
+    } else if (st.input_name.empty()) {
+      st.input_name = arg;
+    } else {
+      st.definitions_path = arg;
+    }
+  }
+}
+
+void derive_names(engine_settings& st) {
+  ensure_trailing_slash(st.definitions_path);
+  if (st.input_name.empty() || !st.result_name.empty()) return;
+  const std::string& in = st.input_name;
+  size_t dot = in.find('.');
+  std::string stem = dot == std::string::npos ? in + "." : in.substr(0, dot + 1);
+  st.result_name = stem + "XLT";
+  st.listing_name = stem + "LST";
+  st.word_file_name = stem + "WOR";
+}
+
+std::string banner() { return "zembu2 version 1.6 (" + build_date() + ")"; }
+
+void settings_trace(const engine_settings& st) {
+  con_writeline("version = " + banner());
+  con_writeline("pathname = " + st.definitions_path.str());
+  con_writeline(std::string("visible = ") + true_false(st.visible));
+  con_writeline("filename = " + st.input_name.str());
+  con_writeline("resultname = " + st.result_name.str());
+  con_writeline(std::string("shellmode = ") + true_false(st.shell_mode));
+}
+
+void configuration_dialog(engine_settings& st) {
+  con_writeline("Configuration");
+  con_writeline("-------------");
+  con_writeline(std::string("Visible: ") + yes_no(st.visible));
+  con_writeline(std::string("Leave terminations: ") + yes_no(st.discard_terminations));
+  con_writeline("Pathname " + st.definitions_path.str());
+  con_writeline(std::string("Stop trace : ") + yes_no(st.stop_trace));
+  con_writeline(std::string("Leave names : ") + yes_no(st.keep_names));
+  con_writeline(std::string("Show analysis result : ") + yes_no(st.show_analysis));
+  con_writeline(std::string("List analysis in file : ") + yes_no(st.list_analysis));
+  con_writeline();
+  con_write("Change configuration (y/n)? ");
+  std::string answer = con_readline();
+  if (!answer.empty() && std::strchr("JYjy", answer[0])) {
+    st.visible = ask("Visible");
+    st.discard_terminations = ask("Leave terminations");
+    con_write("Pathname -> ");
+    std::string path = con_readline();
+    // An empty answer keeps the path; a typed one is made to end in "/" like any other.
+    if (!path.empty()) {
+      st.definitions_path = path;
+      ensure_trailing_slash(st.definitions_path);
+    }
+    st.stop_trace = ask("Stop trace");
+    st.keep_names = ask("Leave names ");
+    st.show_analysis = ask("Show analysis result ");
+    st.list_analysis = ask("List analysis in file ");
+  }
+  con_writeline();
+}
+
+std::string clock_text(int hour, int minute, int second) {
+  char buf[16];
+  std::snprintf(buf, sizeof buf, "%02d:%02d.%02d", hour % 100, minute % 100, second % 100);
+  return buf;
+}
+
+void timing_line(engine_state& eng) {
+  if (!eng.settings.show_listing) return;
+  std::time_t now = std::time(nullptr);
+  std::tm local{};
+  localtime_r(&now, &local);
+  eng.listing.writeline(clock_text(local.tm_hour, local.tm_min, local.tm_sec));
+}
+
+int run_engine(const std::vector<std::string>& args) {
+  auto eng = std::make_unique<engine_state>();
+  engine_settings& st = eng->settings;
+  load_config(st);
+  st.input_name.clear();
+  st.result_name.clear();
+  st.show_output = true;
+  st.shell_visible = false;
+  read_command_line(st, args);
+  derive_names(st);
+  if (st.show_listing) eng->listing.create(st.listing_name);
+  if (st.visible) settings_trace(st);
+  delete_file("UNKNOWN");
+  read_procedure_script(*eng);
+  if (!st.shell_mode) {
+    con_writeline(banner());
+    con_writeline("Rule-based translation from English into German");
+    con_writeline("Made by the zembu developers; all language knowledge lives in rules.txt");
+    con_writeline();
+  }
+  timing_line(*eng);
+  if (st.show_config) configuration_dialog(st);
+  timing_line(*eng);
+  eng->listing.close();
+  std::fflush(stdout);
+  return 0;
+}
+
+}  // namespace zembu

@@ -1,0 +1,40 @@
+// Engine start-up: the settings from zembu.cfg and the command line (shell and direct
+// forms), the derived file names, the settings trace, the banner, the configuration
+// dialog and the timing lines, and the run of the engine as a whole.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "common/linereader.h"
+#include "engine/settings.h"
+#include "engine/state.h"
+
+namespace zembu {
+
+// Applies the lines of a zembu.cfg to st (modus is emptied first).
+void read_config(engine_settings& st, linereader& cfg);
+// Reads zembu.cfg from the working directory, else from the definitions path; false if
+// neither opens (the settings then stay as they are).
+bool load_config(engine_settings& st);
+// Applies the command-line arguments (without the program name) in shell or direct form.
+void read_command_line(engine_settings& st, const std::vector<std::string>& args);
+// Makes the definitions path end in "/" and, for a direct file run, derives the result,
+// listing and word file names from the input name.
+void derive_names(engine_settings& st);
+
+// The one-line banner: program name, version and build date.
+std::string banner();
+// Writes the six settings trace lines to standard output.
+void settings_trace(const engine_settings& st);
+// Shows the configuration and lets the user change it from standard input.
+void configuration_dialog(engine_settings& st);
+// A wall-clock time as "hh:mm.ss".
+std::string clock_text(int hour, int minute, int second);
+// Writes the current time to the listing file when show_listing is on.
+void timing_line(engine_state& eng);
+
+// The whole engine run for the given arguments; returns the exit status.
+int run_engine(const std::vector<std::string>& args);
+
+}  // namespace zembu
