@@ -1,0 +1,316 @@
+#include "compiler/makezembu.h"
+
+#include <string_view>
+
+#include "common/linereader.h"
+#include "compiler/felder.h"
+#include "compiler/quelle.h"
+#include "compiler/saetze.h"
+#include "compiler/tabellen.h"
+
+namespace zembu {
+
+namespace {
+
+// The head of the procedure script; a procedure line's comment starts in column 18.
+constexpr std::string_view kKopf[] = {
+    "INTRO Please enter sentences:",
+    "MODUS COMPUTER only first letter is valid for procedures",
+    "PROCEDURES",
+    "F *              visible = false",
+    "0 term.zmb       terminations in source language",
+    "L lexi.zmb       lexicon",
+    "L user1.zmb      simple entries from userlex",
+    "2 user2.zmb      compound entries from userlex",
+    "f *              visible = true",
+};
+constexpr std::string_view kSchluss = "S *              show with part of speech";
+
+std::string tabelle_voll(std::string_view name) {
+  return "more than 1000 entries in the " + std::string(name) + " table";
+}
+
+// The state of one run.
+struct compiler {
+  quelle q;
+  std::string defpath;
+  linewriter script;
+  ersetzungstabelle ersetzungen;
+  endungstabelle endungen;
+  abkuerzungstabelle abkuerzungen;
+  int syntax_zaehler = 0;
+  int komplex_zaehler = 0;
+  int idiom_zaehler = 0;
+  std::string fehler;     // error text of a malformed line
+  std::string meldungen;  // lines for standard output about files that cannot be created
+  // Buffers reused from line to line.
+  std::string line;
+  std::string text;
+  satz s;
+
+  // Creates the definition file `name`; a failure is noted and the section goes on.
+  void erzeuge(linewriter& w, const std::string& name) {
+    if (!w.create(defpath + name)) meldungen += "makezembu: cannot create " + defpath + name + "\n";
+  }
+  // Writes the lines of `s` and empties it.
+  void schreibe(linewriter& w) {
+    for (const std::string& z : s) w.writeline(std::string_view(z).substr(0, kShortWidth));
+    s.clear();
+  }
+};
+
+using sektion = bool (*)(compiler&);
+
+bool unknown_word(compiler& c) {
+  c.script.writeline("B chang.zmb      changes for unknown words");
+  linewriter w;
+  c.erzeuge(w, "chang.zmb");
+  while (c.q.naechste(c.line)) w.writeline(c.line);
+  return true;
+}
+
+bool substitution(compiler& c) {
+  linewriter w;
+  c.erzeuge(w, "ascii.zmb");
+  c.ersetzungen.clear();
+  replace_pair p;
+  while (c.q.naechste(c.line)) {
+    if (!ersetzung_paar(c.line, p, c.fehler)) return false;
+    if (!c.ersetzungen.add(p.search, p.replacement)) {
+      c.fehler = tabelle_voll("substitution");
+      return false;
+    }
+    w.writeline(p.search);
+    w.writeline(p.replacement);
+  }
+  return true;
+}
+
+bool final_substitution(compiler& c) {
+  linewriter w;
+  c.erzeuge(w, "asci2.zmb");
+  replace_pair p;
+  while (c.q.lies_roh(c.line)) {
+    if (is_section_end(c.line)) break;
+    std::string_view t = trim(c.line);
+    if (t.empty() || t[0] == ';' || is_section_end(t)) continue;
+    if (!final_paar(c.line, p, c.fehler)) return false;
+    w.writeline(p.search);
+    w.writeline(p.replacement);
+  }
+  return true;
+}
+
+bool comment(compiler& c) {
+  while (c.q.naechste(c.line)) {
+  }
+  return true;
+}
+
+bool termination(compiler& c) {
+  linewriter w;
+  c.erzeuge(w, "term.zmb");
+  endung e;
+  while (c.q.naechste(c.line)) {
+    if (!endung_eintrag(c.line, c.ersetzungen, e, c.fehler)) return false;
+    if (!c.endungen.add(std::move(e))) {
+      c.fehler = tabelle_voll("termination");
+      return false;
+    }
+  }
+  endung_saetze(c.endungen, c.s);
+  c.schreibe(w);
+  return true;
+}
+
+bool agglutination(compiler& c) {
+  linewriter w;
+  c.erzeuge(w, "aggl.zmb");
+  while (c.q.naechste(c.line)) w.writeline(normkey(c.line, c.ersetzungen));
+  return true;
+}
+
+// The sections whose every line gives one record of a builder.
+bool satz_sektion(compiler& c, const char* datei,
+                  bool (*builder)(std::string_view, satz&, std::string&)) {
+  linewriter w;
+  c.erzeuge(w, datei);
+  while (c.q.naechste(c.line)) {
+    if (!builder(c.line, c.s, c.fehler)) return false;
+    c.schreibe(w);
+  }
+  return true;
+}
+
+bool syntax(compiler& c) {
+  if (c.syntax_zaehler == 0) {
+    c.script.writeline("S *              show original words");
+    c.script.writeline("3 *              syntax start");
+    c.script.writeline("G restart        re-iterate");
+  }
+  std::string name = "synt" + std::to_string(++c.syntax_zaehler) + ".zmb";
+  c.script.writeline("4 " + name);
+  linewriter w;
+  c.erzeuge(w, name);
+  while (c.q.naechste(c.line)) {
+    if (!syntax_satz(c.line, c.endungen, c.s, c.fehler)) return false;
+    c.schreibe(w);
+  }
+  return true;
+}
+
+bool inflection(compiler& c) {
+  c.script.writeline("7 flex.zmb");
+  return satz_sektion(c, "flex.zmb", flexion_satz);
+}
+
+bool irregularity(compiler& c) {
+  c.script.writeline("2 irrg.zmb");
+  return satz_sektion(c, "irrg.zmb", irregulaer_satz);
+}
+
+bool function(compiler& c) {
+  c.script.writeline("6 restart        re-iterate if changes were made");
+  c.script.writeline("9 *              select first entry of polyvalent syntax; syntax end");
+  c.script.writeline("E func.zmb");
+  return satz_sektion(c, "func.zmb", funktion_satz);
+}
+
+// A line of a lexicon section that defines an abbreviation; false when the table is full.
+bool abkuerzung(compiler& c, bool& ist_abkuerzung) {
+  std::string abbreviation, expansion;
+  ist_abkuerzung = abkuerzung_zeile(c.line, abbreviation, expansion);
+  if (ist_abkuerzung && !c.abkuerzungen.add(std::move(abbreviation), std::move(expansion))) {
+    c.fehler = tabelle_voll("abbreviation");
+    return false;
+  }
+  return true;
+}
+
+// A simple lexicon entry (headword known) written as two lines.
+bool eintrag(compiler& c, linewriter& w, std::string kopf) {
+  std::string_view remainder = std::string_view(c.line).substr(c.line.find(' ') + 1);
+  if (!eintrag_text(remainder, c.abkuerzungen, c.text, c.fehler)) return false;
+  w.writeline(kopf);
+  w.writeline(c.text);
+  return true;
+}
+
+bool lexicon(compiler& c) {
+  linewriter w;
+  c.erzeuge(w, "lexi.zmb");
+  c.abkuerzungen.clear();
+  while (c.q.naechste(c.line)) {
+    if (c.line.find(' ') == std::string::npos) {
+      c.fehler = c.line;
+      return false;
+    }
+    bool ist_abkuerzung = false;
+    if (!abkuerzung(c, ist_abkuerzung)) return false;
+    if (ist_abkuerzung) continue;
+    if (!eintrag(c, w, kopfwort(c.line, c.ersetzungen))) return false;
+  }
+  return true;
+}
+
+bool user_lexicon(compiler& c) {
+  linewriter einfach, zusammen;
+  c.erzeuge(einfach, "user1.zmb");
+  c.erzeuge(zusammen, "user2.zmb");
+  c.abkuerzungen.clear();
+  kompositum k;
+  while (c.q.naechste(c.line)) {
+    if (c.line.find(' ') == std::string::npos) {
+      c.fehler = c.line;
+      return false;
+    }
+    bool ist_abkuerzung = false;
+    if (!abkuerzung(c, ist_abkuerzung)) return false;
+    if (ist_abkuerzung) continue;
+    std::string kopf = kopfwort(c.line, c.ersetzungen);
+    if (kopf.empty() || (kopf[0] != '+' && kopf[0] != '-')) {
+      if (!eintrag(c, einfach, std::move(kopf))) return false;
+      continue;
+    }
+    if (!kompositum_kopf(c.line, kopf[0], c.ersetzungen, k, c.fehler)) return false;
+    // The next line is the translation, whatever it holds.
+    c.q.lies(c.line);
+    zusammen.writeline(k.wortzeile);
+    zusammen.writeline(kompositum_rzeile(k, c.line, c.abkuerzungen));
+  }
+  return true;
+}
+
+// The sections whose lines go to a numbered file, after a procedure line naming it.
+bool nummeriert(compiler& c, int& zaehler, const char* code, const char* art,
+                std::string (*zeile)(std::string_view)) {
+  std::string name = art + std::to_string(++zaehler) + ".zmb";
+  c.script.writeline(code + name);
+  linewriter w;
+  c.erzeuge(w, name);
+  while (c.q.naechste(c.line)) w.writeline(zeile ? zeile(c.line) : c.line);
+  return true;
+}
+
+bool complex(compiler& c) { return nummeriert(c, c.komplex_zaehler, "5 ", "comp", komplex_zeile); }
+
+bool idiom(compiler& c) { return nummeriert(c, c.idiom_zaehler, "2 ", "idio", nullptr); }
+
+struct ueberschrift {
+  std::string_view name;
+  sektion body;
+};
+
+// The headings in the order they are compared.
+const ueberschrift kUeberschriften[] = {
+    {"UNKNOWN WORD", unknown_word},
+    {"SUBSTITUTION", substitution},
+    {"FINAL SUBSTITUTION", final_substitution},
+    {"COMMENT", comment},
+    {"TERMINATION", termination},
+    {"AGGLUTINATION", agglutination},
+    {"SYNTAX", syntax},
+    {"INFLECTION", inflection},
+    {"IRREGULARITY", irregularity},
+    {"LEXICON", lexicon},
+    {"USER LEXICON", user_lexicon},
+    {"FUNCTION", function},
+    {"COMPLEX", complex},
+    {"IDIOM", idiom},
+};
+
+sektion finde_sektion(const std::string& line) {
+  std::string name = singular(line);
+  for (const ueberschrift& u : kUeberschriften) {
+    if (u.name == name) return u.body;
+  }
+  return nullptr;
+}
+
+}  // namespace
+
+std::string makezembu(const std::string& quelle_pfad, const std::string& defpath) {
+  compiler c;
+  c.defpath = defpath;
+  if (!c.q.open(quelle_pfad)) return "makezembu: cannot open " + quelle_pfad + "\n";
+  const std::string script_name = defpath + "exec.zmb";
+  if (!c.script.create(script_name)) return "makezembu: cannot create " + script_name + "\n";
+  for (std::string_view z : kKopf) c.script.writeline(z);
+
+  std::string report;
+  while (c.q.lies(c.line)) {
+    sektion body = finde_sektion(c.line);
+    if (body == nullptr) continue;
+    if (!body(c)) {
+      report = "error: " + c.fehler + "\nsource " + c.q.aktuelle_zeile() +
+               "\nZembu generator terminated\n";
+      break;
+    }
+  }
+  c.q.close();
+  c.script.writeline(kSchluss);
+  c.script.close();
+  return c.meldungen + report;
+}
+
+}  // namespace zembu
