@@ -1,0 +1,122 @@
+#include "tokenizer/tokenzeilen.h"
+
+#include "tokenizer/zeichen.h"
+
+namespace zembu {
+
+namespace {
+
+const std::string kFeld = std::string(1, '\xff') + "ZZZ---ZZZ";
+
+// Walks a sentence buffer and collects its token lines. The prefix of a token line
+// ("ZZZ " or "SEN ", after a "YYY *" line for a capitalised word) is decided by the
+// emission before it and held until the token line is written.
+class zerleger {
+ public:
+  zerleger(std::string_view text, const std::vector<replace_pair>& tabelle)
+      : text_(text), tabelle_(tabelle) {}
+
+  std::string run() {
+    out_ = "STR ------\n";
+    praefix(0);
+    unsigned char sep = ' ';  // last separator
+    const size_t n = text_.size();
+    for (size_t d = 0; d < n; ++d) {
+      const unsigned char c = at(d);
+      if (ist_leerraum(c) && !ist_leerraum(sep)) {
+        emit(d);
+        sep = ' ';
+      } else if (ist_satzende(c)) {
+        if (d + 1 == n || ist_folgezeichen(at(d + 1))) emit(d);
+        add(c);
+        sep = c;
+      } else if (ist_trennzeichen(c)) {
+        if (!ist_leerraum(sep)) emit(d);
+        add(c);
+        sep = ' ';
+        if (ist_leerraum(at(d + 1))) ++d;
+        emit(d);
+      } else {
+        if (c != kKapitalmarke) add(c);
+        sep = c;
+      }
+    }
+    emit(n, /*final=*/true);
+    if (n == 0 || !ist_satzende(at(n - 1))) out_ += "PUN _NOSEN_\nSEN -------\n";
+    return out_;
+  }
+
+ private:
+  // The buffer reads as blanks beyond the sentence.
+  unsigned char at(size_t i) const {
+    return i < text_.size() ? static_cast<unsigned char>(text_[i]) : ' ';
+  }
+
+  void add(unsigned char c) {
+    if (token_.size() < kTokenbreite) token_.push_back(static_cast<char>(c));
+  }
+
+  // The prefix for the token line after position p.
+  void praefix(size_t p) {
+    if (ist_satzende(at(p))) {
+      pending_ = "SEN ";
+      return;
+    }
+    const bool kapitalwort = (at(p) == kKapitalmarke && !ist_gross(at(p + 2))) ||
+                             (at(p + 1) == kKapitalmarke && !ist_gross(at(p + 3)));
+    pending_ = kapitalwort ? "YYY *\nZZZ " : "ZZZ ";
+  }
+
+  // Writes the token collected so far as a token line and starts a new one.
+  void emit(size_t p, bool final = false) {
+    if (!token_.empty() && token_[0] == '\'') {
+      quote_ = true;
+      token_.erase(0, 1);
+      out_ += pending_ + "QUOTE_1 " + kFeld + "'\n";
+      pending_ = "ZZZ ";
+    }
+    bool schliesst = false;
+    if (quote_ && !token_.empty() && token_.back() == '\'') {
+      quote_ = false;
+      token_.pop_back();
+      schliesst = true;
+    }
+    // A position with no token (as after a closing bracket before the full stop) writes
+    // no line of its own; its prefix gives way to the next one.
+    if (!token_.empty()) {
+      out_ += pending_ + normalisiere(token_, tabelle_) + " " + kFeld + token_ + "\n";
+    }
+    if (schliesst) out_ += "ZZZ QUOTE_2 " + kFeld + "'\n";
+    token_.clear();
+    pending_.clear();
+    if (!final) praefix(p);
+  }
+
+  std::string_view text_;
+  const std::vector<replace_pair>& tabelle_;
+  std::string out_;
+  std::string pending_;
+  std::string token_;
+  bool quote_ = false;
+};
+
+}  // namespace
+
+std::string normalisiere(std::string_view token, const std::vector<replace_pair>& tabelle) {
+  std::string s(token.substr(0, kTokenbreite));
+  if (s.find_first_of("/\\") != std::string::npos) return s;
+  std::string k;
+  for (char ch : s) {
+    const unsigned char c = static_cast<unsigned char>(ch);
+    if (c < 32) continue;
+    k.push_back(c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : ch);
+  }
+  replace_pairs(k, tabelle, kTokenbreite);
+  return k;
+}
+
+std::string tokenzeilen(std::string_view text, const std::vector<replace_pair>& tabelle) {
+  return zerleger(text, tabelle).run();
+}
+
+}  // namespace zembu
