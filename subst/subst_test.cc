@@ -75,18 +75,6 @@ TEST(SubstLine, GrowthStopsAtTheLineWidth) {
   EXPECT_EQ(line, std::string(255, 'E'));
 }
 
-TEST(SubstLine, BuiltinTableOrderDecides) {
-  const std::vector<replace_pair>& t = builtin_table();
-  ASSERT_EQ(t.size(), 38u);
-  // Longer marks come before their shorter heads.
-  EXPECT_EQ(substituted("l.-", t), "\xE1\xB8\xB9");
-  EXPECT_EQ(substituted("n.g", t), "\xE1\xB9\x85" "g");
-  EXPECT_EQ(substituted("m..", t), "\xE1\xB9\x81");
-  // The blank rows: runs of blanks shrink, a blank before a stop or comma goes.
-  EXPECT_EQ(substituted("x   y  . z ,", t), "x y. z,");
-  EXPECT_EQ(substituted("a\xC2\xA7\xC2\xA7" "b", t), "a b");
-}
-
 TEST(Zembu3Args, InfileOutfileAndOptionalTable) {
   zembu3_args a;
   EXPECT_FALSE(parse_zembu3_args({}, a));
