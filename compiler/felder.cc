@@ -36,7 +36,9 @@ std::string remove_chars(std::string_view s, std::string_view chars) {
   std::string out;
   out.reserve(s.size());
   for (char c : s) {
-    if (chars.find(c) == std::string_view::npos) out.push_back(c);
+    bool weg = false;
+    for (char d : chars) weg |= c == d;  // a handful of bytes: cheaper than a search call
+    if (!weg) out.push_back(c);
   }
   return out;
 }

@@ -30,25 +30,6 @@ TEST(QuelleLies, KeepsTheRawLineAsCurrentSourceLine) {
   EXPECT_EQ(q.aktuelle_zeile(), ";comment");
 }
 
-TEST(QuelleLies, LongLinesAreCutAndTheirRestSkipped) {
-  std::string lang(300, 'x');
-  quelle q(lang + "\nnext\n");
-  std::string line;
-  ASSERT_TRUE(q.lies(line));
-  EXPECT_EQ(line, std::string(255, 'x'));
-  EXPECT_EQ(q.aktuelle_zeile().size(), 255u);
-  ASSERT_TRUE(q.lies(line));
-  EXPECT_EQ(line, "next");
-}
-
-TEST(QuelleLies, BinaryBytesPassUnchanged) {
-  const std::string roh("a\0b\xff\x01 c", 7);
-  quelle q(roh + "\n");
-  std::string line;
-  ASSERT_TRUE(q.lies(line));
-  EXPECT_EQ(line, roh);
-}
-
 TEST(QuelleLiesRoh, LeavesLineAndCurrentSourceLineAlone) {
   quelle q("HEAD\n  a -> b  \n");
   std::string line;

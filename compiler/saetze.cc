@@ -1,5 +1,7 @@
 #include "compiler/saetze.h"
 
+#include <algorithm>
+
 #include "common/bstring.h"
 #include "compiler/felder.h"
 #include "compiler/quelle.h"
@@ -141,8 +143,9 @@ bool eintrag_text(std::string_view remainder, const abkuerzungstabelle& a, std::
   out.clear();
   if (a.empty()) {
     out.push_back(kTrenner);
-    out += remove_chars(remainder, " ");
-    cut_to(out, kShortWidth);
+    for (char c : remainder) {
+      if (c != ' ' && out.size() < kShortWidth) out.push_back(c);
+    }
     return true;
   }
   size_t b = remainder.find(' ');
@@ -177,7 +180,7 @@ bool eintrag_text(std::string_view remainder, const abkuerzungstabelle& a, std::
     append_cut(out, a.lookup(w.substr(wort, e - wort)), kShortWidth);
     pos = e + 1;
   }
-  out = remove_chars(out, " ");
+  out.erase(std::remove(out.begin(), out.end(), ' '), out.end());
   return true;
 }
 

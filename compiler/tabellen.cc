@@ -1,5 +1,6 @@
 #include "compiler/tabellen.h"
 
+#include <cstdint>
 #include <utility>
 
 #include "compiler/felder.h"
@@ -22,7 +23,25 @@ std::string ersetzungstabelle::dump() const {
 
 std::string normkey(std::string_view s, const ersetzungstabelle& t) {
   std::string key = upper_ascii(s.substr(0, kShortWidth));
-  replace_pairs(key, t.paare(), kShortWidth);
+  // Which bytes the key holds: a pair whose search text starts with a byte that is not
+  // there cannot match, so most pairs are passed over without a search.
+  uint64_t da[4];
+  auto merke = [&] {
+    da[0] = da[1] = da[2] = da[3] = 0;
+    for (char c : key) {
+      const unsigned b = static_cast<unsigned char>(c);
+      da[b >> 6] |= uint64_t{1} << (b & 63);
+    }
+  };
+  auto moeglich = [&](const std::string& search) {
+    const unsigned b = static_cast<unsigned char>(search[0]);
+    return (da[b >> 6] >> (b & 63)) & 1;
+  };
+  merke();
+  for (const replace_pair& p : t.paare()) {
+    if (p.search.empty() || !moeglich(p.search)) continue;
+    if (replace_repeated(key, p.search, p.replacement, kShortWidth) > 0) merke();
+  }
   return key;
 }
 

@@ -25,27 +25,6 @@ TEST(TabellenNormkey, GrowthIsCutAt255) {
   EXPECT_EQ(normkey(std::string(200, 'a'), t), std::string(255, 'B'));
 }
 
-TEST(TabellenGrenze, EveryTableHoldsAThousandEntries) {
-  ersetzungstabelle e;
-  endungstabelle n;
-  abkuerzungstabelle a;
-  for (size_t i = 0; i < kTabellenGrenze; ++i) {
-    ASSERT_TRUE(e.add("s" + std::to_string(i), "r"));
-    ASSERT_TRUE(n.add({"-E" + std::to_string(i), "c", ""}));
-    ASSERT_TRUE(a.add("a" + std::to_string(i), "x"));
-  }
-  EXPECT_FALSE(e.add("s", "r"));
-  EXPECT_FALSE(n.add({"-E", "c", ""}));
-  EXPECT_FALSE(a.add("last", "x"));
-  EXPECT_EQ(e.paare().size(), kTabellenGrenze);
-  EXPECT_EQ(n.eintraege().size(), kTabellenGrenze);
-  EXPECT_EQ(a.lookup("last"), "last");
-  a.clear();
-  EXPECT_TRUE(a.empty());
-  EXPECT_TRUE(a.add("last", "x"));
-  EXPECT_EQ(a.lookup("last"), "x");
-}
-
 TEST(TabellenEndungen, EqualEndingsReplaceInChain) {
   endungstabelle t;
   ASSERT_TRUE(t.add({"-ING", "-ED", ""}));

@@ -101,13 +101,14 @@ TEST(MakezembuListen, InflectionIrregularityAndFunction) {
       "IRREGULARITY\n"
       "go -> ging\n"
       "be  ->  war gewesen\n"
+      "do tat  getan\n"
       "-----\n"
       "FUNCTION\n"
       "the ART der die das\n"
       "a ART\xff ein\n"
       "-----\n");
   EXPECT_EQ(f.def("flex.zmb"), "ADJ\nsp\n en\nADJ\n\ne\nNOU\n\nrest\n");
-  EXPECT_EQ(f.def("irrg.zmb"), ">go\n!>ging\n>be\n!>war gewesen\n");
+  EXPECT_EQ(f.def("irrg.zmb"), ">go\n!>ging\n>be\n!>war gewesen\n>do\n!>tat  getan\n");
   EXPECT_EQ(f.def("func.zmb"), "the\nART------der die das\na\nART\xff------ein\n");
 }
 
