@@ -1,16 +1,91 @@
-// The engine's process-wide state: its settings, the listing file and the tables that
-// every translation step shares. One instance lives from start-up to exit; nothing in it
-// is allocated per sentence.
+// The engine's process-wide state: its settings, the word table of the current sentence,
+// the analysis and symbol tables, the capture slots, the procedure table and the tables
+// the script loads. One instance lives from start-up to exit; nothing in it is allocated
+// per sentence.
 #pragma once
 
+#include <array>
+#include <cstdint>
+
+#include "common/bstring.h"
 #include "common/linereader.h"
+#include "engine/longstr.h"
 #include "engine/settings.h"
 
 namespace zembu {
 
+constexpr int max_words = 200;         // entries of the word table
+constexpr int max_symbols = 200;       // names of the symbol table
+constexpr int max_procedures = 250;    // entries of the procedure table
+constexpr int max_suffixes = 600;      // suffix list of procedure 0
+constexpr int max_terminations = 600;  // termination table of procedure 0
+constexpr int max_vp_patterns = 200;   // verb-pattern strings per set
+constexpr int max_vp_codes = 20;       // verb-pattern codes per set
+constexpr int first_symbol = 202;      // number of the first symbol
+
+using ministring = bstring<10>;
+using normstring = bstring<80>;
+using norm_lang_string = bstring<100>;
+// A column of the word table, indexed 1..200 (element 0 unused).
+using woerter_type = std::array<norm_lang_string, max_words + 1>;
+// The analysis table: rows 1..200 of cells 1..200 (row and cell 0 unused).
+using tabb = std::array<std::array<uint8_t, max_words + 1>, max_words + 1>;
+
+struct procedure_entry {
+  char code = 0;
+  bstring<30> name;
+  bstring<80> argument;
+};
+
+struct termination_entry {
+  ministring first;    // text before the "-" of the termination line
+  ministring second;   // text after it
+  normstring third;    // the following line up to its first blank
+  normstring fourth;   // the rest of that line
+};
+
+struct vp_set {
+  std::array<ministring, max_vp_patterns> patterns;
+  int pattern_count = 0;
+  std::array<bstring<3>, max_vp_codes> codes;
+  int code_count = 0;
+};
+
 struct engine_state {
   engine_settings settings;
-  linewriter listing;  // the listing file, open from start-up while show_listing is on
+  linewriter listing;      // open from start-up while show_listing is on
+  linewriter result_file;  // the result file of the file loops
+
+  // The word table of the current sentence.
+  woerter_type words;
+  woerter_type originals;
+  woerter_type extras;
+  int word_count = 0;
+  maxistring class_line;
+  bstring<6> sentence_label;
+  bool more_pending = false;   // a plain sentence's rest waits in zembu.aux
+  bool rest_spilled = false;   // a token sentence's rest waits in zembu.rst
+  bool rest_complete = false;  // that rest holds the end of its sentence
+
+  // Analysis table, symbol table and capture slots.
+  tabb analysis{};
+  std::array<bstring<30>, max_symbols + 1> symbols;  // 1..symbol_count
+  int symbol_count = 0;
+  std::array<char, 11> captures{{' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' '}};  // 1..10
+
+  // Procedure table and the sentence run over it.
+  std::array<procedure_entry, max_procedures + 1> procedures;  // 1..procedure_count
+  int procedure_count = 0;
+  int current = 0;
+
+  // Tables loaded at script time.
+  std::array<normstring, max_suffixes + 1> suffixes;  // 1..suffix_count
+  int suffix_count = 0;
+  std::array<termination_entry, max_terminations + 1> terminations;  // 1..termination_count
+  int termination_count = 0;
+  std::array<vp_set, 3> verb_patterns;  // sets 1 (V) and 2 (v)
+
+  maxistring result_line;
 };
 
 }  // namespace zembu

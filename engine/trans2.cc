@@ -6,7 +6,10 @@
 #include <memory>
 
 #include "engine/longstr.h"
+#include "engine/procedures.h"
+#include "engine/resultline.h"
 #include "engine/translat.h"
+#include "engine/wordtable.h"
 
 namespace zembu {
 
@@ -65,14 +68,6 @@ void ensure_trailing_slash(bstring<255>& path) {
   std::string p = path;
   cut_to(p, 254);
   path = p + "/";
-}
-
-// Opens the procedure script; the engine cannot run without it.
-void read_procedure_script(engine_state& eng) {
-  const engine_settings& st = eng.settings;
-  const std::string name = st.plain_definitions ? "exec.zmb" : "zembu.000";
-  linereader script;
-  if (!open_text_def(st, script, name)) file_not_found(st, name);
 }
 
 }  // namespace
@@ -212,6 +207,151 @@ void timing_line(engine_state& eng) {
   eng.listing.writeline(clock_text(local.tm_hour, local.tm_min, local.tm_sec));
 }
 
+
+namespace {
+
+// Writes the source words of a token sentence, wrapped before 75 columns, to standard
+// output and (with show_listing) to the listing.
+void echo_token_sentence(engine_state& eng) {
+  const engine_settings& st = eng.settings;
+  if (st.show_listing) eng.listing.writeline("#" + eng.sentence_label.str());
+  auto both = [&](std::string_view text) {
+    con_write(text);
+    if (st.show_listing) eng.listing.write(text);
+  };
+  size_t column = 0;
+  for (int i = 1; i < eng.word_count; ++i) {
+    std::string w = eng.originals[i].empty() ? eng.words[i].str() : eng.originals[i].str();
+    if (w.rfind("ZZ_", 0) == 0) continue;
+    w += " ";
+    if (column > 0 && column + w.size() > 75) {
+      both("\n");
+      column = 0;
+    }
+    both(w);
+    column += w.size();
+  }
+  both("\n\n\n");
+}
+
+// Sentences typed at the keyboard, until an empty line.
+void interactive_loop(engine_state& eng) {
+  engine_settings& st = eng.settings;
+  st.write_result = false;
+  if (st.show_init) {
+    con_writeline(st.intro_text);
+    con_writeline();
+  }
+  linereader keyboard;
+  keyboard.attach(stdin);
+  maxistring s;
+  for (;;) {
+    strtomaxi("", s);
+    if (!st.external_input) {
+      std::fflush(stdout);
+      lreadln(keyboard, s);
+    }
+    split_plain_sentence(eng, s);
+    if (eng.word_count < 2) break;
+    if (eng.word_count == 2) continue;
+    run_procedures(eng);
+    con_writeline(eng.result_line.text);
+    while (eng.more_pending) {
+      reload_plain_rest(eng, s);
+      split_plain_sentence(eng, s);
+      if (eng.word_count > 2) {
+        run_procedures(eng);
+        con_writeline(eng.result_line.text);
+      }
+    }
+  }
+}
+
+// Translates one plain sentence and, while its rest was spilled, the rest.
+void translate_plain(engine_state& eng, maxistring& s) {
+  const engine_settings& st = eng.settings;
+  for (;;) {
+    lwrapwrite(s);
+    split_plain_sentence(eng, s);
+    if (eng.word_count > 2) {
+      run_procedures(eng);
+      if (!eng.result_line.text.empty()) {
+        if (st.show_output) lwrapwrite(eng.result_line);
+        eng.result_file.writeline(eng.result_line.text);
+      }
+    }
+    if (!eng.more_pending) break;
+    reload_plain_rest(eng, s);
+  }
+}
+
+// A plain text file, cut into sentences at their punctuation and at empty lines.
+void plain_file_loop(engine_state& eng) {
+  engine_settings& st = eng.settings;
+  st.write_result = false;
+  linereader in;
+  if (!in.open(st.input_name) || !eng.result_file.create(st.result_name)) return;
+  bool at_end = false;
+  while (!at_end) {
+    maxistring s;
+    bool after_line_feed = false;
+    int prev = -1;
+    for (;;) {
+      int c = in.get();
+      if (c < 0) {
+        at_end = true;
+        break;
+      }
+      if (c == '\n') {
+        if (after_line_feed) break;
+        after_line_feed = true;
+        if (!s.text.empty() && s.text.back() == '-') {
+          s.text.pop_back();
+        } else {
+          lappend(s, " ");
+        }
+        prev = c;
+        continue;
+      }
+      after_line_feed = false;
+      if (c >= 32) lappend(s, std::string(1, static_cast<char>(c)));
+      bool ends = (c == '.' && !(prev == '#' || prev == '$' || prev == '%' ||
+                                  (prev >= '0' && prev <= '9'))) ||
+                  (c == ' ' && prev == '.') || c == '!' || c == ':' || c == '?';
+      prev = c;
+      if (ends) break;
+    }
+    lreplace(s, "  ", " ");
+    if (!s.text.empty() && s.text[0] == ' ') s.text.erase(0, 1);
+    if (s.text.size() < 2) continue;
+    translate_plain(eng, s);
+  }
+  eng.result_file.close();
+}
+
+// A token file: the route of the front end.
+void token_file_loop(engine_state& eng) {
+  engine_settings& st = eng.settings;
+  st.write_result = true;
+  linewriter rest;
+  rest.create("zembu.rst");
+  rest.close();
+  linereader in;
+  if (in.open(st.input_name) && eng.result_file.create(st.result_name)) {
+    while (!in.eof() || eng.rest_spilled) {
+      assemble_token_sentence(eng, in);
+      if (eng.word_count == 0) continue;
+      if (st.show_output || st.show_listing) echo_token_sentence(eng);
+      if (!is_strnossen(eng)) run_procedures(eng);
+    }
+  }
+  in.close();
+  eng.result_file.close();
+  delete_file("zembu.rst");
+}
+
+}  // namespace
+
 int run_engine(const std::vector<std::string>& args) {
   auto eng = std::make_unique<engine_state>();
   engine_settings& st = eng->settings;
@@ -234,6 +374,13 @@ int run_engine(const std::vector<std::string>& args) {
   }
   timing_line(*eng);
   if (st.show_config) configuration_dialog(st);
+  if (st.input_name.empty()) {
+    interactive_loop(*eng);
+  } else if (st.old_file_mode) {
+    plain_file_loop(*eng);
+  } else {
+    token_file_loop(*eng);
+  }
   timing_line(*eng);
   eng->listing.close();
   std::fflush(stdout);

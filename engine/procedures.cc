@@ -1,0 +1,460 @@
+#include "engine/procedures.h"
+
+#include <random>
+#include <vector>
+
+#include "engine/longstr.h"
+#include "engine/resultline.h"
+#include "engine/translat.h"
+#include "engine/wordtable.h"
+
+namespace zembu {
+
+namespace {
+
+// The most restarts of procedure 6 in one sentence; a rule set whose restarts never
+// settle goes on with the next procedure after this many.
+constexpr int kMaxRestarts = 1000;
+
+bool starts_with(std::string_view s, std::string_view prefix) {
+  return s.substr(0, prefix.size()) == prefix;
+}
+
+char upper_first(const engine_settings& st, char c) {
+  return upper_char(st, static_cast<unsigned char>(c))[0];
+}
+
+// Handles an "IF NOT " (every letter absent) or "IF " (every letter present) prefix:
+// removes it with its letters and returns false when the line is to be dropped.
+bool keep_by_modus(const engine_settings& st, std::string& line, std::string_view prefix,
+                   bool all_present) {
+  if (upper_str(st, line.substr(0, prefix.size())) != prefix) return true;
+  line.erase(0, prefix.size());
+  size_t blank = line.find(' ');
+  if (blank == std::string::npos) return false;
+  std::string letters = line.substr(0, blank);
+  line.erase(0, blank + 1);
+  const std::string& modus = st.modus;
+  for (char c : letters) {
+    bool present = modus.find(c) != std::string::npos;
+    if (all_present != present) return false;
+  }
+  return true;
+}
+
+// The per-sentence state of a run over the procedure table.
+struct sentence_run {
+  maxistring snapshot;
+  bool remembered_plain = true;
+  bool output_done = false;
+  bool trace_saved = false;
+  bool saved_visible = false;
+  int restarts = 0;
+};
+
+void run_action(engine_state& eng, sentence_run& run);
+
+// Procedure 6: starts the table again behind its target when the class line changed.
+void restart(engine_state& eng, sentence_run& run) {
+  engine_settings& st = eng.settings;
+  if (equal_maxi(eng.class_line, run.snapshot)) return;
+  if (run.restarts >= kMaxRestarts) {
+    if (st.visible) con_writeline("syntax rules: restart limit reached, going on.");
+    return;
+  }
+  ++run.restarts;
+  if (st.visible) {
+    con_writeline("syntax rules: restart testing at beginning. <ENTER>");
+    trace_stop(st);
+  }
+  run.snapshot = eng.class_line;
+  const std::string target = eng.procedures[eng.current].name;
+  int c = 1;
+  if (target != "*") {
+    while (c < max_procedures && eng.procedures[c].code != 'G' && eng.procedures[c].name != target) ++c;
+  } else {
+    while (c < max_procedures && eng.procedures[c].code != '3') ++c;
+  }
+  eng.current = c;
+}
+
+// Runs `entry` as if it were the current procedure, then removes it again.
+void run_extra_procedure(engine_state& eng, sentence_run& run, const procedure_entry& entry) {
+  if (eng.procedure_count >= max_procedures) return;
+  const int saved = eng.current;
+  eng.procedures[eng.procedure_count + 1] = entry;
+  eng.current = eng.procedure_count + 1;
+  run_action(eng, run);
+  eng.procedures[eng.procedure_count + 1] = procedure_entry{};
+  eng.current = saved;
+}
+
+std::string random_number_text() {
+  static std::minstd_rand rng(std::random_device{}());
+  char buf[8];
+  std::snprintf(buf, sizeof buf, "%04u", static_cast<unsigned>(rng() % 10000));
+  return buf;
+}
+
+// Writes a copy of template `name` with the fields put in, runs it as pattern rules and
+// deletes it again.
+void apply_template(engine_state& eng, sentence_run& run, const std::string& name,
+                    const std::vector<std::string>& fields) {
+  engine_settings& st = eng.settings;
+  const bool plain = st.plain_definitions;
+  const std::string number = random_number_text();
+  if (st.visible) con_writeline("found. filename=" + name);
+  linereader tmpl;
+  if (plain) {
+    if (!open_text_def(st, tmpl, "xyz" + name + ".zmb")) {
+      if (st.visible) con_writeline("xyz" + name + ".zmb not open (trans2).");
+      return;
+    }
+  } else if (!open_text_def(st, tmpl, "zembu." + name)) {
+    return;
+  }
+  const std::string temp = st.definitions_path.str() + number + "yyy.zmb";
+  linewriter out;
+  if (!out.create(temp) && st.visible) con_writeline(temp + " not open (trans2).");
+  std::string line;
+  while (tmpl.readline(line)) {
+    unscramble_line(st, line);
+    if (st.visible) con_writeline("temp idiom file " + line);
+    for (size_t b = 1; b <= fields.size(); ++b) {
+      replace_all(line, "$$$" + std::to_string(b), fields[b - 1]);
+    }
+    if (st.visible) con_writeline("temp changed " + line);
+    scramble_line(st, line);
+    out.writeline(line);
+  }
+  out.close();
+  procedure_entry rules;
+  rules.code = '5';
+  rules.name = temp;
+  run_extra_procedure(eng, run, rules);
+  delete_file(temp);
+  st.plain_definitions = plain;
+}
+
+// Procedure X: applies every template of the list file whose trigger is a word of the
+// sentence.
+void run_templates(engine_state& eng, sentence_run& run) {
+  const engine_settings& st = eng.settings;
+  const std::string list_name = eng.procedures[eng.current].name;
+  linereader list;
+  if (!open_text_def(st, list, list_name)) {
+    if (st.visible) con_writeline(list_name + " procfile is not open (trans2)!");
+    return;
+  }
+  std::string line;
+  while (list.readline(line)) {
+    unscramble_line(st, line);
+    if (line.empty() || line[0] == '\'') continue;
+    std::vector<std::string> fields;
+    size_t p = 0;
+    while (p < line.size() && fields.size() < 10) {
+      size_t blank = line.find(' ', p);
+      std::string f = line.substr(p, blank == std::string::npos ? std::string::npos : blank - p);
+      if (!f.empty()) fields.push_back(cut(f, 80));
+      if (blank == std::string::npos) break;
+      p = blank + 1;
+    }
+    if (fields.empty()) continue;
+    const std::string name = fields.back();
+    fields.pop_back();
+    std::string trigger = fields.empty() ? name : fields[0];
+    for (const std::string& f : fields) {
+      if (!f.empty() && f[0] == '*') {
+        trigger = f.substr(1);
+        break;
+      }
+    }
+    for (int i = 1; i <= eng.word_count; ++i) {
+      if (eng.originals[i] == trigger) {
+        apply_template(eng, run, name, fields);
+        break;
+      }
+    }
+  }
+}
+
+// Procedures C and D: collects the words whose entry carries the marker and runs the
+// idiom (C) or pattern (D) procedure on a rule file named after each of them.
+void run_word_files(engine_state& eng, sentence_run& run, char code) {
+  const char marker = code == 'C' ? '@' : '|';
+  std::vector<std::string> forms;
+  for (int i = 1; i <= eng.word_count; ++i) {
+    std::string w = eng.words[i];
+    if (w.size() < 4 || w[3] != '*') {
+      if (w.size() >= 10 && w[9] == marker) {
+        forms.push_back(cut(eng.originals[i].str(), 8));
+        w.erase(9, 1);
+        eng.words[i] = w;
+      }
+      continue;
+    }
+    for (size_t part = 4; part < w.size();) {
+      size_t end = w.find('*', part);
+      if (end == std::string::npos) end = w.size();
+      if (part + 9 < end && w[part + 9] == marker) {
+        forms.push_back(cut(eng.originals[i].str(), 8));
+        w.erase(part + 9, 1);
+        eng.words[i] = w;
+        break;
+      }
+      part = end + 1;
+    }
+  }
+  procedure_entry& self = eng.procedures[eng.current];
+  const char rules_code = code == 'C' ? '2' : '5';
+  for (const std::string& f : forms) {
+    self.name = f + (code == 'C' ? ".ZMC" : ".ZMD");
+    procedure_entry saved = self;
+    self.code = rules_code;
+    run_action(eng, run);
+    self = saved;
+  }
+}
+
+// The action of the current procedure.
+void run_action(engine_state& eng, sentence_run& run) {
+  engine_settings& st = eng.settings;
+  const char code = eng.procedures[eng.current].code;
+  switch (code) {
+    case '0':
+      split_suffixes(eng);
+      break;
+    case '3':
+      init_analysis(eng);
+      break;
+    case '6':
+      restart(eng, run);
+      break;
+    case 'F':
+      run.saved_visible = st.visible;
+      run.trace_saved = true;
+      st.visible = false;
+      break;
+    case 'f':
+      if (run.trace_saved) st.visible = run.saved_visible;
+      break;
+    case 'X':
+      run_templates(eng, run);
+      break;
+    case 'C':
+    case 'D':
+      run_word_files(eng, run, code);
+      break;
+    case 'R': case 'r': case 'W': case 'w': case 's':
+      run_output_procedure(eng, code);
+      run.output_done = true;
+      break;
+    default:
+      // G, U and Z have no action of their own; the output word lists answer here, and
+      // codes without an action are passed over.
+      run_output_procedure(eng, code);
+      break;
+  }
+}
+
+}  // namespace
+
+void read_procedure_script(engine_state& eng) {
+  const engine_settings& st = eng.settings;
+  const std::string name = st.plain_definitions ? "exec.zmb" : "zembu.000";
+  linereader script;
+  if (!open_text_def(st, script, name)) file_not_found(st, name);
+  read_script(eng, script);
+}
+
+void read_script(engine_state& eng, linereader& script) {
+  engine_settings& st = eng.settings;
+  eng.procedure_count = 0;
+  std::string line;
+  bool head = true;
+  while (head && script.readline(line)) {
+    unscramble_line(st, line);
+    const std::string u = upper_str(st, line);
+    if (starts_with(u, "INTRO")) {
+      st.intro_text = line.size() > 6 ? line.substr(6) : std::string();
+    } else if (u == "LEAVENAMES" || u == "MARKUPPER") {
+      st.keep_names = true;
+    } else if (starts_with(u, "KEYBOARD")) {
+      char k = line.size() > 9 ? upper_first(st, line[9]) : '\0';
+      if (k == 'A') st.right_to_left = true;
+      if (k == 'D' || k == 'G') st.external_input = false;
+      if (k == 'J') st.external_input = true;
+    } else if (starts_with(u, "MODUS")) {
+      if (line.size() > 6) st.modus += upper_first(st, line[6]);
+    }
+    if (u == "PROCEDURES") head = false;
+  }
+  if (head) return;  // a script without its PROCEDURES line has no procedures
+  while (eng.procedure_count < max_procedures && script.readline(line)) {
+    unscramble_line(st, line);
+    if (line.empty() || line[0] == '\'') continue;
+    if (!keep_by_modus(st, line, "IF NOT ", false)) continue;
+    if (!keep_by_modus(st, line, "IF ", true)) continue;
+    if (line.empty()) continue;
+    procedure_entry e;
+    e.code = line[0];
+    std::string rest = line.size() > 2 ? line.substr(2) : std::string();
+    size_t blank = rest.find(' ');
+    if (blank == std::string::npos) {
+      e.name = rest;
+    } else {
+      e.name = rest.substr(0, blank);
+      e.argument = trim_spaces(rest.substr(blank + 1));
+    }
+    eng.procedures[++eng.procedure_count] = e;
+    if (e.code == '0') load_terminations(eng, e.name);
+    if (e.code == 'V') load_verb_patterns(eng, 1, e.name);
+    if (e.code == 'v') load_verb_patterns(eng, 2, e.name);
+  }
+}
+
+void load_terminations(engine_state& eng, const std::string& name) {
+  const engine_settings& st = eng.settings;
+  linereader f;
+  if (!open_text_def(st, f, name)) return;
+  std::string line;
+  while (eng.termination_count < max_terminations && f.readline(line)) {
+    unscramble_line(st, line);
+    const std::string u = upper_str(st, line);
+    if (!u.empty() && u[0] == '+') {
+      if (eng.suffix_count < max_suffixes) eng.suffixes[++eng.suffix_count] = u.substr(1);
+      continue;
+    }
+    termination_entry t;
+    size_t dash = u.find('-');
+    t.first = u.substr(0, dash);
+    if (dash != std::string::npos) t.second = u.substr(dash + 1);
+    std::string next;
+    if (f.readline(next)) {
+      unscramble_line(st, next);
+      size_t blank = next.find(' ');
+      t.third = next.substr(0, blank);
+      if (blank != std::string::npos) t.fourth = next.substr(blank + 1);
+    }
+    eng.terminations[++eng.termination_count] = t;
+  }
+}
+
+std::string verb_file_name(const engine_settings& st, const std::string& name, int which) {
+  const std::string digit = std::to_string(which);
+  if (st.plain_definitions) {
+    if (name.size() >= 4 && upper_str(st, name.substr(name.size() - 4)) == ".ZMB") {
+      return name.substr(0, name.size() - 4) + digit + name.substr(name.size() - 4);
+    }
+    return name + digit;
+  }
+  if (which == 1) return name;
+  size_t dot = name.find('.');
+  if (dot == std::string::npos) return name;
+  size_t end = dot + 1;
+  while (end < name.size() && name[end] >= '0' && name[end] <= '9') ++end;
+  if (end == dot + 1 || end - dot - 1 > 9) return name;
+  std::string digits = name.substr(dot + 1, end - dot - 1);
+  std::string next = std::to_string(std::stol(digits) + 1);
+  if (next.size() < digits.size()) next.insert(0, digits.size() - next.size(), '0');
+  return name.substr(0, dot + 1) + next + name.substr(end);
+}
+
+void load_verb_patterns(engine_state& eng, int set, const std::string& name) {
+  const engine_settings& st = eng.settings;
+  vp_set& vp = eng.verb_patterns[set];
+  std::string line;
+  linereader first;
+  if (open_text_def(st, first, verb_file_name(st, name, 1))) {
+    while (first.readline(line)) {
+      if (vp.pattern_count >= max_vp_patterns) break;
+      unscramble_line(st, line);
+      size_t blank = line.find(' ');
+      vp.patterns[vp.pattern_count++] = blank == std::string::npos ? line : line.substr(blank + 1);
+    }
+  }
+  linereader second;
+  if (open_text_def(st, second, verb_file_name(st, name, 2))) {
+    while (second.readline(line)) {
+      if (vp.code_count >= max_vp_codes) break;
+      unscramble_line(st, line);
+      size_t blank = line.find(' ');
+      vp.codes[vp.code_count++] = blank == std::string::npos ? line : line.substr(blank + 1);
+    }
+  }
+}
+
+void split_suffixes(engine_state& eng) {
+  const engine_settings& st = eng.settings;
+  for (int w = 1; w <= eng.word_count; ++w) {
+    if (st.visible) con_writeline("check affix " + eng.originals[w].str());
+    bool again = true;
+    while (again && eng.word_count < max_words) {
+      again = false;
+      const std::string source = eng.originals[w];
+      for (int s = 1; s <= eng.suffix_count; ++s) {
+        const std::string& suf = eng.suffixes[s];
+        if (suf.size() >= source.size() ||
+            source.compare(source.size() - suf.size(), suf.size(), suf) != 0) {
+          continue;
+        }
+        if (st.visible) con_writeline("affix found " + suf);
+        std::string word = eng.words[w];
+        word.resize(word.size() > suf.size() ? word.size() - suf.size() : 0);
+        eng.originals[w] = source.substr(0, source.size() - suf.size());
+        eng.words[w] = word;
+        for (int j = eng.word_count; j > w; --j) {
+          eng.words[j + 1] = eng.words[j];
+          eng.originals[j + 1] = eng.originals[j];
+          eng.extras[j + 1] = eng.extras[j];
+        }
+        ++eng.word_count;
+        eng.words[w + 1] = suf;
+        eng.originals[w + 1] = suf;
+        eng.extras[w + 1].clear();
+        linsert("ZZZ", eng.class_line, 3 * static_cast<size_t>(w) + 1);
+        again = !suf.empty();
+        break;
+      }
+    }
+  }
+}
+
+void run_procedures(engine_state& eng) {
+  engine_settings& st = eng.settings;
+  sentence_run run;
+  eng.current = 1;
+  init_analysis(eng);
+  run.snapshot = eng.class_line;
+  run.remembered_plain = st.plain_definitions;
+  if (st.visible) con_writeline("MODUS=" + st.modus.str());
+  while (eng.current <= eng.procedure_count) {
+    const procedure_entry& e = eng.procedures[eng.current];
+    if (st.visible) {
+      con_writeline(std::string(77, '-'));
+      con_writeline(e.name.str() + ": " + e.argument.str());
+    }
+    if (eng.current > 1 && eng.procedures[eng.current - 1].code == 'U') {
+      run.remembered_plain = st.plain_definitions;
+      st.plain_definitions = true;
+    } else {
+      st.plain_definitions = run.remembered_plain;
+    }
+    run_action(eng, run);
+    ++eng.current;
+  }
+  if (!run.output_done) {
+    build_result_line(eng, wortartenanzeige::ohne_wortart, ausgabesprache::uebersetzt);
+  }
+}
+
+std::string dump_procedures(const engine_state& eng) {
+  std::string out;
+  for (int i = 1; i <= eng.procedure_count; ++i) {
+    const procedure_entry& e = eng.procedures[i];
+    out += std::string(1, e.code) + "|" + e.name.str() + "|" + e.argument.str() + "\n";
+  }
+  return out;
+}
+
+}  // namespace zembu

@@ -1,0 +1,34 @@
+// The procedure script: reading exec.zmb (or the enciphered zembu.000) into the procedure
+// table with the tables it loads, and running the table over one sentence: the dispatcher,
+// the restart, trace switching, the plain-file switch U, suffix splitting, the template
+// rule file and the per-word rule files.
+#pragma once
+
+#include <string>
+
+#include "common/linereader.h"
+#include "engine/state.h"
+
+namespace zembu {
+
+// Opens the procedure script and reads it; stops the engine when it does not open.
+void read_procedure_script(engine_state& eng);
+// Reads the head and the procedure lines of a script, loading what codes 0, V and v name.
+void read_script(engine_state& eng, linereader& script);
+// Loads a termination file: "+" lines into the suffix list, other lines with their
+// following line into the termination table.
+void load_terminations(engine_state& eng, const std::string& name);
+// The name of verb-pattern file `which` (1 or 2) of a V or v procedure.
+std::string verb_file_name(const engine_settings& st, const std::string& name, int which);
+// Loads the two verb-pattern files of a V (set 1) or v (set 2) procedure.
+void load_verb_patterns(engine_state& eng, int set, const std::string& name);
+
+// Runs the procedure table over the sentence in the word table.
+void run_procedures(engine_state& eng);
+// Procedure 0 at run time: splits listed suffixes off the source forms.
+void split_suffixes(engine_state& eng);
+
+// The procedure table as text, one entry a line ("code|name|argument"), for tests.
+std::string dump_procedures(const engine_state& eng);
+
+}  // namespace zembu
