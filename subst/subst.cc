@@ -1,6 +1,8 @@
 #include "subst/subst.h"
 
+#include <filesystem>
 #include <string_view>
+#include <system_error>
 
 namespace zembu {
 
@@ -35,6 +37,14 @@ class resultfile {
   FILE* f_ = nullptr;
   bool ok_ = true;
 };
+
+// Opens `path` for reading; a directory opens as a file on some systems but holds no
+// lines, so it counts as a file that does not open.
+bool open_for_reading(linereader& in, const std::string& path) {
+  std::error_code ec;
+  if (std::filesystem::is_directory(path, ec)) return false;
+  return in.open(path);
+}
 
 void say(FILE* console, const std::string& line) {
   if (!console) return;
@@ -129,7 +139,7 @@ std::string zembu3_usage(const std::string& program) {
 
 int run_zembu3(const zembu3_args& a, FILE* console) {
   linereader in;
-  if (!in.open(a.infile)) {
+  if (!open_for_reading(in, a.infile)) {
     say(console, a.infile + " cannot be opened for reading");
     return 1;
   }
@@ -145,7 +155,7 @@ int run_zembu3(const zembu3_args& a, FILE* console) {
   own.reserve(kMaxPairs);
   if (a.has_table) {
     linereader table;
-    if (table.open(a.tablefile) && read_subst_table(table, own)) {
+    if (open_for_reading(table, a.tablefile) && read_subst_table(table, own)) {
       say(console, "Substitution table " + a.tablefile + ": pairs beyond " +
                        std::to_string(kMaxPairs) + " ignored");
     }

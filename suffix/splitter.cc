@@ -1,5 +1,7 @@
 #include "suffix/splitter.h"
 
+#include <filesystem>
+#include <system_error>
 #include <utility>
 
 namespace zembu {
@@ -37,6 +39,14 @@ class resultfile {
   FILE* f_ = nullptr;
   bool ok_ = true;
 };
+
+// Opens `path` for reading; a directory opens as a file on some systems but holds no
+// lines, so it counts as a file that does not open.
+bool open_for_reading(linereader& in, const std::string& path) {
+  std::error_code ec;
+  if (std::filesystem::is_directory(path, ec)) return false;
+  return in.open(path);
+}
 
 }  // namespace
 
@@ -132,7 +142,7 @@ int run_zembu4(const zembu4_args& a, console& con) {
   console* trace = a.visible ? &con : nullptr;
 
   linereader suffixfile;
-  if (!suffixfile.open(a.suffixfile)) {
+  if (!open_for_reading(suffixfile, a.suffixfile)) {
     report_error(con, "Suffix file " + a.suffixfile + " not open");
     return 1;
   }
@@ -149,7 +159,7 @@ int run_zembu4(const zembu4_args& a, console& con) {
   }
 
   linereader in;
-  if (!in.open(a.infile)) {
+  if (!open_for_reading(in, a.infile)) {
     report_error(con, "Cannot read input file " + a.infile);
     return 1;
   }

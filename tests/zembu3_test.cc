@@ -126,10 +126,15 @@ TEST(Zembu3Errors, MessagesAndStatus) {
   EXPECT_EQ(r.out, "missing cannot be opened for reading\n");
   EXPECT_FALSE(d.exists("out"));
 
+  d.mkdir("adir");
+  r = d.run("zembu3", {"adir", "out"});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.out, "adir cannot be opened for reading\n");
+  EXPECT_FALSE(d.exists("out"));
+
   r = d.run("zembu3", {"in", "nodir/out"});
   EXPECT_EQ(r.status, 1);
   EXPECT_EQ(r.out, "nodir/out cannot be opened for writing\n");
-  d.mkdir("adir");
   r = d.run("zembu3", {"in", "adir", "adir"});
   EXPECT_EQ(r.status, 1);
   EXPECT_EQ(r.out, "adir cannot be opened for writing\n");

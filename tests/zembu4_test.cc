@@ -142,10 +142,17 @@ TEST(Zembu4Errors, EachMessageAfterAnEmptyLineWithStatusOne) {
   EXPECT_EQ(r.out, "\nCannot read input file missing\n");
   EXPECT_FALSE(d.exists("out"));
 
+  d.mkdir("adir");
+  r = d.run("zembu4", {"in", "out", "adir"});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.out, "\nSuffix file adir not open\n");
+  r = d.run("zembu4", {"adir", "out"});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.out, "\nCannot read input file adir\n");
+
   r = d.run("zembu4", {"in", "nodir/out"});
   EXPECT_EQ(r.status, 1);
   EXPECT_EQ(r.out, "\nResult file nodir/out cannot be written\n");
-  d.mkdir("adir");
   r = d.run("zembu4", {"in", "adir"});
   EXPECT_EQ(r.status, 1);
   EXPECT_EQ(r.out, "\nResult file adir cannot be written\n");
