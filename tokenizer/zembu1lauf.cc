@@ -2,6 +2,8 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <filesystem>
+#include <system_error>
 
 #include "common/linereader.h"
 #include "tokenizer/satzleser.h"
@@ -57,8 +59,8 @@ long long lies_zahl(const std::string& s) {
   if (i < s.size() && (s[i] == '-' || s[i] == '+')) negativ = s[i++] == '-';
   long long n = 0;
   for (; i < s.size() && s[i] >= '0' && s[i] <= '9'; ++i) {
-    n = n * 10 + (s[i] - '0');
-    if (n > kMaxOffset) n = kMaxOffset;
+    const int ziffer = s[i] - '0';
+    n = n > (kMaxOffset - ziffer) / 10 ? kMaxOffset : n * 10 + ziffer;
   }
   return negativ ? -n : n;
 }
@@ -98,17 +100,27 @@ bool lies_argumente(const std::vector<std::string>& args, zembu1_auftrag& a) {
 }
 
 std::string banner() {
-  // __DATE__ reads "Mmm dd yyyy" with a blank before a one-digit day.
-  std::string datum = __DATE__;
-  if (datum.size() > 4 && datum[4] == ' ') datum.erase(4, 1);
-  return std::string("zembu1 tokenizer, version ") + kVersion + " (" + datum + ")";
+  // __DATE__ reads "Mmm dd yyyy"; the banner shows it as yyyy-mm-dd.
+  static const char kMonate[] = "JanFebMarAprMayJunJulAugSepOctNovDec";
+  const std::string d = __DATE__;
+  const size_t m = std::string(kMonate).find(d.substr(0, 3)) / 3 + 1;
+  std::string datum = d.substr(7, 4) + "-";
+  datum += static_cast<char>('0' + m / 10);
+  datum += static_cast<char>('0' + m % 10);
+  datum += '-';
+  datum += d[4] == ' ' ? '0' : d[4];
+  datum += d[5];
+  return std::string("zembu1 version ") + kVersion + " (" + datum + ")";
 }
 
 int tokenisiere(const zembu1_auftrag& a, const std::vector<replace_pair>& tabelle,
                 std::string& bildschirm) {
   linereader in;
-  if (!in.open(a.eingabe)) {
-    const int fehler = errno;
+  // A directory opens like a file here but reads as nothing; it is no text.
+  std::error_code ec;
+  const bool verzeichnis = std::filesystem::is_directory(a.eingabe, ec);
+  if (verzeichnis || !in.open(a.eingabe)) {
+    const int fehler = verzeichnis ? EISDIR : errno;
     bildschirm += "File " + a.eingabe + " not found.\nerror " + std::to_string(fehler) + "\n";
     return kStatusEingabe;
   }

@@ -61,9 +61,13 @@ TEST(Zembu1Lauf, Arguments) {
 
 TEST(Zembu1Lauf, BannerNamesProgramAndVersion) {
   const std::string b = banner();
-  EXPECT_EQ(b.rfind("zembu1", 0), 0u);
-  EXPECT_NE(b.find("1.6"), std::string::npos);
-  EXPECT_NE(b.find(__DATE__ + 7), std::string::npos);  // the year of the build
+  // "zembu1 version 1.6 (yyyy-mm-dd)" with the year of the build.
+  ASSERT_EQ(b.size(), 31u) << b;
+  EXPECT_EQ(b.substr(0, 20), "zembu1 version 1.6 (");
+  EXPECT_EQ(b.substr(20, 4), std::string(__DATE__ + 7));
+  EXPECT_EQ(b[24], '-');
+  EXPECT_EQ(b[27], '-');
+  EXPECT_EQ(b.back(), ')');
 }
 
 }  // namespace
