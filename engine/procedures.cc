@@ -32,7 +32,8 @@ bool keep_by_modus(const engine_settings& st, std::string& line, std::string_vie
   line.erase(0, prefix.size());
   size_t blank = line.find(' ');
   if (blank == std::string::npos) return false;
-  std::string letters = line.substr(0, blank);
+  // The letters are compared in upper case, the case in which modus holds them.
+  std::string letters = upper_str(st, line.substr(0, blank));
   line.erase(0, blank + 1);
   const std::string& modus = st.modus;
   for (char c : letters) {

@@ -11,6 +11,15 @@ bool starts_with(std::string_view s, std::string_view prefix) {
   return s.substr(0, prefix.size()) == prefix;
 }
 
+// The text of entry i as output shows it: it ends at a field marker (byte 255); what
+// follows the marker is the engine's own bookkeeping, not text.
+std::string output_text(const engine_state& eng, int i) {
+  std::string text = text_of(eng, i);
+  size_t marker = text.find('\xff');
+  if (marker != std::string::npos) text.resize(marker);
+  return text;
+}
+
 // The result line and the word lists are shown unless the front end runs the engine
 // without asking for the sentences.
 bool shows_output(const engine_settings& st) { return !st.shell_mode || st.shell_visible; }
@@ -70,7 +79,7 @@ void build_result_line(engine_state& eng, wortartenanzeige classes, ausgabesprac
     }
     if (language == ausgabesprache::uebersetzt) {
       if (cls.empty() || cls[0] != 'E') {
-        std::string text = text_of(eng, i);
+        std::string text = output_text(eng, i);
         if (!text.empty()) lappend(l, text + " ");
       }
     } else {
@@ -180,7 +189,7 @@ void word_list_texts(engine_state& eng) {
   word_list_writer out;
   for (int i = 1; i <= eng.word_count; ++i) {
     std::string cls = class_of(eng, i);
-    std::string piece = text_of(eng, i);
+    std::string piece = output_text(eng, i);
     if (i == 1 && !piece.empty()) {
       piece = upper_char(st, static_cast<unsigned char>(piece[0])) + piece.substr(1);
     }

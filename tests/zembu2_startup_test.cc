@@ -181,7 +181,9 @@ TEST(Zembu2StartUp, DialogAnswersFromStandardInput) {
             "\n"
             "Change configuration (y/n)? Visible (y/n) -> Leave terminations (y/n) -> "
             "Pathname -> Stop trace (y/n) -> Leave names  (y/n) -> "
-            "Show analysis result  (y/n) -> List analysis in file  (y/n) -> \n");
+            "Show analysis result  (y/n) -> List analysis in file  (y/n) -> \n"
+            // then the keyboard loop starts with the script's intro and ends at once
+            "Please enter sentences:\n\n");
 
   r = d.run("zembu2", {}, "n\n");
   EXPECT_NE(r.out.find("Change configuration (y/n)? \n"), std::string::npos) << r.out;

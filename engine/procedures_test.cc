@@ -1,0 +1,205 @@
+#include "engine/procedures.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <memory>
+
+#include "engine/translat.h"
+#include "engine/wordtable.h"
+
+namespace zembu {
+namespace {
+
+std::unique_ptr<engine_state> with_script(const std::string& text, const std::string& modus = "") {
+  auto eng = std::make_unique<engine_state>();
+  eng->settings.modus = modus;
+  eng->settings.show_listing = false;
+  eng->settings.shell_mode = true;
+  linereader script(text);
+  read_script(*eng, script);
+  return eng;
+}
+
+TEST(Script, HeadKeywords) {
+  auto eng = with_script(
+      "INTRO Please enter sentences:\nMODUS COMPUTER only first letter\nmodus x\n"
+      "leavenames\nKEYBOARD j\nPROCEDURES\nL lexi.zmb       lexicon\n");
+  EXPECT_EQ(eng->settings.intro_text, "Please enter sentences:");
+  EXPECT_EQ(eng->settings.modus, "CX");
+  EXPECT_TRUE(eng->settings.external_input);
+  EXPECT_EQ(dump_procedures(*eng), "L|lexi.zmb|lexicon\n");
+
+  auto rtl = with_script("KEYBOARD A\nMARKUPPER\nPROCEDURES\n");
+  EXPECT_TRUE(rtl->settings.right_to_left);
+  auto off = with_script("KEYBOARD J\nKEYBOARD D\nPROCEDURES\n");
+  EXPECT_FALSE(off->settings.external_input);
+}
+
+TEST(Script, ProcedureLinesAndTheirFields) {
+  auto eng = with_script(
+      "PROCEDURES\n"
+      "' a comment\n"
+      "\n"
+      "S *              show with part of speech\n"
+      "6 restart        re-iterate if changes were made\n"
+      "R\n"
+      "E func.zmb\n"
+      "4 " + std::string(40, 'n') + " " + std::string(100, 'a') + "  \n");
+  EXPECT_EQ(dump_procedures(*eng),
+            "S|*|show with part of speech\n"
+            "6|restart|re-iterate if changes were made\n"
+            "R||\n"
+            "E|func.zmb|\n"
+            "4|" + std::string(30, 'n') + "|" + std::string(80, 'a') + "\n");
+}
+
+TEST(Script, IfAndIfNotSelectByModus) {
+  const std::string script =
+      "PROCEDURES\nIF NOT Q 4 synt2.zmb\nIF QX 5 comp1.zmb\nif q 7 flex.zmb\n"
+      "IF NOT Z IF Q 2 both.zmb\nIF NOLETTERS\nIF NOT\n";
+  EXPECT_EQ(dump_procedures(*with_script(script)), "4|synt2.zmb|\n");
+  EXPECT_EQ(dump_procedures(*with_script(script, "Q")), "7|flex.zmb|\n2|both.zmb|\n");
+  EXPECT_EQ(dump_procedures(*with_script(script, "QX")),
+            "5|comp1.zmb|\n7|flex.zmb|\n2|both.zmb|\n");
+  EXPECT_EQ(dump_procedures(*with_script(script, "QZ")), "7|flex.zmb|\n");
+}
+
+TEST(Script, BoundsAndMissingProceduresLine) {
+  auto none = with_script("INTRO hello\nL lexi.zmb\n");
+  EXPECT_EQ(none->procedure_count, 0);
+  EXPECT_EQ(none->settings.intro_text, "hello");
+  std::string many = "PROCEDURES\n";
+  for (int i = 0; i < 1000; ++i) many += "Z z" + std::to_string(i) + "\n";
+  auto full = with_script(many);
+  EXPECT_EQ(full->procedure_count, max_procedures);
+  EXPECT_EQ(full->procedures[250].name, "z249");
+  auto garbage = with_script(std::string("PROCEDURES\n\xff\x01\x02\n\x00 x\nI\nIF \n", 25));
+  EXPECT_EQ(garbage->procedure_count, 3);
+}
+
+TEST(Script, EncipheredScriptIsUnscrambled) {
+  engine_settings crypt;
+  crypt.plain_definitions = false;
+  std::string text;
+  for (std::string line : {"INTRO Hallo", "PROCEDURES", "R *"}) {
+    scramble_line(crypt, line);
+    text += line + "\n";
+  }
+  auto eng = std::make_unique<engine_state>();
+  eng->settings.plain_definitions = false;
+  linereader script(text);
+  read_script(*eng, script);
+  EXPECT_EQ(eng->settings.intro_text, "Hallo");
+  EXPECT_EQ(dump_procedures(*eng), "R|*|\n");
+}
+
+TEST(Script, VerbFileNames) {
+  engine_settings st;
+  EXPECT_EQ(verb_file_name(st, "verbs.zmb", 1), "verbs1.zmb");
+  EXPECT_EQ(verb_file_name(st, "VERBS.ZMB", 2), "VERBS2.ZMB");
+  EXPECT_EQ(verb_file_name(st, "verbs", 2), "verbs2");
+  st.plain_definitions = false;
+  EXPECT_EQ(verb_file_name(st, "zembu.017", 1), "zembu.017");
+  EXPECT_EQ(verb_file_name(st, "zembu.017", 2), "zembu.018");
+  EXPECT_EQ(verb_file_name(st, "zembu.099", 2), "zembu.100");
+  EXPECT_EQ(verb_file_name(st, "zembu", 2), "zembu");
+}
+
+class InScratchDir : public testing::Test {
+ protected:
+  void SetUp() override {
+    old_ = std::filesystem::current_path();
+    char tmpl[] = "/tmp/zembu_pr_XXXXXX";
+    ASSERT_NE(mkdtemp(tmpl), nullptr);
+    dir_ = tmpl;
+    std::filesystem::current_path(dir_);
+  }
+  void TearDown() override {
+    std::filesystem::current_path(old_);
+    std::filesystem::remove_all(dir_);
+  }
+  void write(const std::string& name, const std::string& text) {
+    std::ofstream(name, std::ios::binary) << text;
+  }
+  std::filesystem::path old_, dir_;
+};
+
+using LoadedTables = InScratchDir;
+
+TEST_F(LoadedTables, TerminationFile) {
+  write("term.zmb", "+ing\n-ED\nVER------past\nUN-ABLE\nADJ\n+s\n");
+  auto eng = with_script("PROCEDURES\n0 term.zmb       terminations\n");
+  ASSERT_EQ(eng->suffix_count, 2);
+  EXPECT_EQ(eng->suffixes[1], "ING");
+  EXPECT_EQ(eng->suffixes[2], "S");
+  ASSERT_EQ(eng->termination_count, 2);
+  EXPECT_EQ(eng->terminations[1].first, "");
+  EXPECT_EQ(eng->terminations[1].second, "ED");
+  EXPECT_EQ(eng->terminations[1].third, "VER------past");
+  EXPECT_EQ(eng->terminations[1].fourth, "");
+  EXPECT_EQ(eng->terminations[2].first, "UN");
+  EXPECT_EQ(eng->terminations[2].second, "ABLE");
+  EXPECT_EQ(eng->terminations[2].third, "ADJ");
+}
+
+TEST_F(LoadedTables, TerminationTableStopsAt600) {
+  std::string text;
+  for (int i = 0; i < 700; ++i) text += "-E" + std::to_string(i) + "\nX y\n";
+  text += "+LATE\n";
+  write("term.zmb", text);
+  auto eng = with_script("PROCEDURES\n0 term.zmb\n");
+  EXPECT_EQ(eng->termination_count, max_terminations);
+  EXPECT_EQ(eng->suffix_count, 0);
+}
+
+TEST_F(LoadedTables, VerbPatternFiles) {
+  write("verbs1.zmb", "1 NOM-AKK\n2 " + std::string(20, 'P') + "\nnoblank\n");
+  write("verbs2.zmb", "1 ABCDE\n");
+  auto eng = with_script("PROCEDURES\nV verbs.zmb\nv missing.zmb\n");
+  const vp_set& vp = eng->verb_patterns[1];
+  ASSERT_EQ(vp.pattern_count, 3);
+  EXPECT_EQ(vp.patterns[0], "NOM-AKK");
+  EXPECT_EQ(vp.patterns[1], std::string(10, 'P'));
+  EXPECT_EQ(vp.patterns[2], "noblank");
+  ASSERT_EQ(vp.code_count, 1);
+  EXPECT_EQ(vp.codes[0], "ABC");
+  EXPECT_EQ(eng->verb_patterns[2].pattern_count, 0);
+}
+
+std::string sentence_of(engine_state& eng, const std::string& tokens) {
+  linereader f(tokens);
+  eng.word_count = 0;
+  strtomaxi("", eng.class_line);
+  read_token_sentence(eng, f, 100);
+  return dump_word_table(eng);
+}
+
+TEST(RunTime, SuffixesSplitOffTheSourceForms) {
+  auto eng = with_script("PROCEDURES\n0 *\n");
+  eng->suffixes[1] = "S";
+  eng->suffixes[2] = "ING";
+  eng->suffix_count = 2;
+  sentence_of(*eng, "STR ------\nZZZ WALKINGS \xffZZZ---ZZZwalkings\nZZZ S \xffZZZ---ZZZs\n");
+  split_suffixes(*eng);
+  EXPECT_EQ(eng->word_count, 5);
+  EXPECT_EQ(eng->originals[2], "WALK");
+  EXPECT_EQ(eng->originals[3], "ING");
+  EXPECT_EQ(eng->words[3], "ING");
+  EXPECT_EQ(eng->originals[4], "S");
+  EXPECT_EQ(eng->originals[5], "S");
+  EXPECT_EQ(eng->class_line.text, "STRZZZZZZZZZZZZ");
+}
+
+TEST(RunTime, RestartRepeatsUntilTheClassLineSettles) {
+  // 6 restarts behind G while the class line keeps changing; a changing line that
+  // never settles stops after the restart limit.
+  auto eng = with_script("PROCEDURES\nG restart\nZ *\n6 restart\n");
+  sentence_of(*eng, "STR ------\nSEN .\n");
+  run_procedures(*eng);
+  EXPECT_EQ(eng->current, eng->procedure_count + 1);
+}
+
+}  // namespace
+}  // namespace zembu
