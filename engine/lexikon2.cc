@@ -1,6 +1,446 @@
 #include "engine/lexikon2.h"
 
+#include "engine/longstr.h"
+
 namespace zembu {
+
+namespace {
+
+bool starts_with(std::string_view s, std::string_view prefix) {
+  return s.substr(0, prefix.size()) == prefix;
+}
+
+bool ends_with(std::string_view s, std::string_view suffix) {
+  return s.size() >= suffix.size() && s.substr(s.size() - suffix.size()) == suffix;
+}
+
+const char* true_false(bool b) { return b ? "true" : "false"; }
+
+// A record number of an index line: a 32-bit signed decimal; anything else counts as 0.
+long index_number(std::string_view s) {
+  size_t i = (!s.empty() && (s[0] == '-' || s[0] == '+')) ? 1 : 0;
+  if (i >= s.size()) return 0;
+  long long v = 0;
+  for (size_t k = i; k < s.size(); ++k) {
+    if (s[k] < '0' || s[k] > '9') return 0;
+    v = v * 10 + (s[k] - '0');
+    if (v > 2147483648LL) return 0;
+  }
+  if (s[0] == '-') return static_cast<long>(-v);
+  return v > 2147483647LL ? 0 : static_cast<long>(v);
+}
+
+}  // namespace
+
+// ---- Affix splitting ----
+
+void split_affixes(engine_state& eng, std::string_view what, affix_possibilities& out) {
+  const engine_settings& st = eng.settings;
+  const std::string w = upper_str(st, what);
+  out.count = 0;
+  for (int i = 1; i <= eng.termination_count && out.count < max_affix_possibilities; ++i) {
+    const termination_entry& t = eng.terminations[i];
+    const std::string& prefix = t.first;
+    const std::string& suffix = t.second;
+    if (prefix.size() + suffix.size() >= w.size() || !starts_with(w, prefix) ||
+        !ends_with(w, suffix)) {
+      continue;
+    }
+    affix_possibility& p = out.p[++out.count];
+    p.radix = cut(w.substr(prefix.size(), w.size() - prefix.size() - suffix.size()), 80);
+    const std::string& term = t.third;
+    p.termn = cut(term.size() == 9 ? term + prefix + "-" + suffix : term, 30);
+    p.worta = t.fourth;
+    if (st.visible) {
+      con_writeline("Split affixes, possibilities=" + std::to_string(out.count));
+      con_writeline("radix=" + p.radix);
+      con_writeline("termn=" + p.termn);
+      con_writeline("worta=" + p.worta);
+    }
+  }
+}
+
+bool moeglich(engine_state& eng, std::string_view admissible, std::string_view entry) {
+  if (admissible.empty()) return true;
+  std::string classes;
+  if (!starts_with(entry, "U") && entry.find('*') != std::string_view::npos) {
+    for (size_t p = entry.find('*'); p != std::string_view::npos; p = entry.find('*', p + 1)) {
+      classes += entry.substr(p + 1, 3);
+    }
+  } else {
+    classes = std::string(entry.substr(0, 3));
+  }
+  bool found = false;
+  for (size_t g = 0; g < admissible.size() && !found; g += 3) {
+    found = instr3(eng, classes, admissible.substr(g, 3)) != 0;
+  }
+  if (eng.settings.visible) {
+    con_writeline("Ending test (lexicon2) moeglich() " + classes + " in parts of speech=" +
+                  std::string(admissible) + " -> " + true_false(found));
+  }
+  return found;
+}
+
+int checkaffixes(engine_state& eng, const affix_possibilities& poss,
+                 std::string_view word_line, std::string_view entry, bool any_stem) {
+  for (int k = 1; k <= poss.count; ++k) {
+    if (!any_stem && !word_line.empty() && poss.p[k].radix != word_line) continue;
+    if (moeglich(eng, poss.p[k].worta, entry)) return k;
+  }
+  return 0;
+}
+
+// ---- Lexicon files ----
+
+bool lexikon::open(engine_state& eng, const std::string& name) {
+  eng_ = &eng;
+  const engine_settings& st = eng.settings;
+  indexed_ = name.find('.') == std::string::npos;
+  if (!indexed_) return open_text_def(st, text_, name);
+  linereader index;
+  if (!open_text_def(st, index, st.plain_definitions ? name + ".ndx" : "zembu.001")) return false;
+  read_index(eng, index);
+  index.close();
+  if (!open_record_def(st, data_, st.plain_definitions ? name + ".dat" : "zembu.002")) {
+    fatal_error("Lexicon file not open. Program stopped.");
+  }
+  return true;
+}
+
+void lexikon::read_index(engine_state& eng, linereader& file) {
+  eng_ = &eng;
+  const engine_settings& st = eng.settings;
+  index_.clear();
+  std::string line;
+  while (file.readline(line)) {
+    unscramble_line(st, line);
+    size_t blank = line.find(' ');
+    if (blank == std::string::npos) continue;
+    if (static_cast<int>(index_.size()) >= max_index_lines) {
+      if (st.visible) con_writeline("lexicon index longer than 900 lines: the rest is not used");
+      break;
+    }
+    index_.push_back({line.substr(0, blank < 2 ? blank : 2), index_number(line.substr(blank + 1))});
+  }
+}
+
+void lexikon::find_range(std::string_view what, long& first, long& last) const {
+  const std::string key(what.substr(0, 2));
+  const long records = data_.count();
+  for (size_t i = 0; i < index_.size(); ++i) {
+    if (index_[i].key < key) {
+      first = i == 0 ? 0 : index_[i - 1].position;
+      last = index_[i].position;
+      return;
+    }
+    if (index_[i].key == key) {
+      first = index_[i].position;
+      last = i + 1 < index_.size() ? index_[i + 1].position : records - 1;
+      return;
+    }
+  }
+  first = 0;
+  last = records - 1;
+}
+
+void lexikon::preparesearch(std::string_view what) {
+  end_ = false;
+  if (!indexed_) {
+    text_.seek(0);
+    return;
+  }
+  find_range(what, first_, last_);
+  current_ = first_ - 1;
+}
+
+bool lexikon::next_record() {
+  const engine_settings& st = eng_->settings;
+  if (end_) return false;
+  if (indexed_) {
+    ++current_;
+    if (current_ >= last_) end_ = true;
+    lexi_type rec;
+    if (!data_.read(current_, rec)) {
+      end_ = true;
+      return false;
+    }
+    unscramble_record(st, rec);
+    word_line = rec.word;
+    entry_line = cut(rec.info, 80);
+  } else {
+    if (!text_.readline(word_line, 80)) {
+      end_ = true;
+      return false;
+    }
+    if (!text_.readline(entry_line, 80)) entry_line.clear();
+    unscramble_line(st, word_line);
+    unscramble_line(st, entry_line);
+    if (text_.eof()) end_ = true;
+  }
+  entry_line = expandlex(entry_line);
+  size_t arrow = word_line.find('>');
+  if (arrow != std::string::npos) {
+    outform = word_line.substr(arrow + 1);
+    word_line.resize(arrow);
+  } else {
+    outform = word_line;
+  }
+  return true;
+}
+
+// ---- Search ----
+
+void split_plus(std::string_view outform, search_result& r) {
+  size_t plus = outform.find('+');
+  if (plus == std::string_view::npos) {
+    r.new_form = std::string(outform);
+    r.second.clear();
+    r.has_second = false;
+    return;
+  }
+  r.new_form = std::string(outform.substr(0, plus));
+  r.second = std::string(outform.substr(plus + 1)) + "------";
+  r.has_second = true;
+}
+
+bool has_cipher(std::string_view word) {
+  for (char c : word) {
+    if (c >= '0' && c <= '9') return true;
+  }
+  return false;
+}
+
+bool isname(const engine_state& eng, std::string_view entry) {
+  bool name = false;
+  for (const char* cls : {"NAM", "LIN", "GEO", "HUM", "TIT", "DAY"}) {
+    if (entry.find(cls) != std::string_view::npos) name = true;
+  }
+  if (eng.settings.visible) {
+    con_writeline("test (lexikon2) isname() " + std::string(entry) + " " + true_false(name));
+  }
+  return name;
+}
+
+std::string default_entry(const engine_state& eng, std::string_view word, int q) {
+  const engine_settings& st = eng.settings;
+  std::string exact, lower, base;
+  if (q >= 1 && q <= max_words && starts_with(eng.words[q].str(), "ZZZ---ZZZ")) {
+    // The text as written; it ends at a field marker, behind which the engine keeps its
+    // own bookkeeping.
+    base = eng.words[q].str().substr(9);
+    size_t marker = base.find('\xff');
+    if (marker != std::string::npos) base.resize(marker);
+    exact = lower = base;
+  } else {
+    exact = std::string(word);
+    lower = lower_str(word);
+    base = std::string(word);
+  }
+  std::string noun = base.empty() ? std::string()
+                                  : upper_char(st, static_cast<unsigned char>(base[0])) + base.substr(1);
+  bool has_lower = false;
+  for (unsigned char c : exact) {
+    if ((c >= 'a' && c <= 'z') || c == 129 || c == 130 || c == 132 || c == 148) has_lower = true;
+  }
+  bool name = word.size() < 4 || (!word.empty() && word.back() == '.') || !has_lower;
+  std::string entry = name ? "NAM---Sns" + exact
+                           : "UUU*NAM---Sns" + exact + "*SUN---Sns" + noun + "*VERB--VER" + lower +
+                                 "*ADJ---AD2" + lower;
+  return cut(entry, 80);
+}
+
+search_result suchewort(engine_state& eng, lexikon& lex, int q, std::string_view what,
+                        bool makeuuu) {
+  const engine_settings& st = eng.settings;
+  search_result r;
+  r.new_form = std::string(what);
+  const std::string previous = line_class(eng, q - 1);
+  const std::string current = line_class(eng, q);
+  const bool capitalised = previous == "YYY" && q > 3;
+  if (starts_with(current, "E")) {
+    r.entry = current + "------" + std::string(what);
+    return r;
+  }
+  const std::string fallback = default_entry(eng, what, q);
+  affix_possibilities poss;
+  split_affixes(eng, what, poss);
+  lex.preparesearch(what);
+  while (lex.next_record()) {
+    if (lex.word_line == what) {
+      split_plus(lex.outform, r);
+      if (capitalised && !isname(eng, lex.entry_line)) {
+        r.entry = "NAM---Sns" + capital_word(st, what);
+      } else {
+        r.entry = lex.entry_line;
+      }
+      return r;
+    }
+    int k = checkaffixes(eng, poss, lex.word_line, lex.entry_line, false);
+    if (k != 0) {
+      split_plus(lex.outform, r);
+      r.second = poss.p[k].termn;
+      r.has_second = true;
+      std::string entry = resolve_reading(lex.entry_line, current);
+      if (capitalised && !isname(eng, entry)) {
+        r.new_form = std::string(what);
+        r.second.clear();
+        r.has_second = false;
+        break;  // a capitalised word whose stem entry is no name: on to the names
+      }
+      r.entry = entry;
+      return r;
+    }
+    if (lex.at_end()) break;
+  }
+  if (!makeuuu) {
+    r.entry = eng.words[q].empty() ? fallback : eng.words[q].str();
+    return r;
+  }
+  if (has_cipher(what)) {
+    r.entry = "NUM---NUM" + upper_str(st, what);
+    return r;
+  }
+  if (capitalised) {
+    int k = poss.count > 0 ? checkaffixes(eng, poss, what, "NAM---Sns" + capital_word(st, what), true) : 0;
+    if (k != 0) {
+      r.entry = "NAM---Sns" + capital_word(st, poss.p[k].radix);
+      r.second = poss.p[k].termn;
+      r.has_second = true;
+      r.new_form = poss.p[k].radix;
+    } else {
+      r.entry = "NAM---Sns" + capital_word(st, what);
+    }
+    return r;
+  }
+  r.entry = resolve_reading(fallback, current);
+  return r;
+}
+
+search_result simple_search(engine_state& eng, lexikon& lex, std::string_view cls,
+                            std::string_view what) {
+  const engine_settings& st = eng.settings;
+  search_result r;
+  r.new_form = std::string(what);
+  if (starts_with(cls, "E")) {
+    r.entry = std::string(cls) + "------" + std::string(what);
+    return r;
+  }
+  lex.preparesearch(what);
+  while (lex.next_record()) {
+    if (lex.word_line == what) {
+      split_plus(lex.outform, r);
+      r.entry = resolve_reading(lex.entry_line, cls);
+      return r;
+    }
+    if (lex.at_end()) break;
+  }
+  if (has_cipher(what)) {
+    r.entry = "NUM---NUM" + upper_str(st, what);
+  } else {
+    std::string c(cls);
+    r.entry = c + c + c + std::string(what);
+  }
+  return r;
+}
+
+namespace {
+
+const char* mode_name(searchmodus mode) {
+  switch (mode) {
+    case searchmodus::normal: return "l normal";
+    case searchmodus::simple: return "1 simple";
+    case searchmodus::forsecond: return "L forsecond";
+  }
+  return "";
+}
+
+}  // namespace
+
+void lexicon_search(engine_state& eng, searchmodus mode) {
+  const engine_settings& st = eng.settings;
+  for (int i = 1; i <= max_words; ++i) eng.extras[i].clear();
+  lexikon lex;
+  if (!lex.open(eng, eng.procedures[eng.current].name)) return;
+  for (int q = 1; q <= eng.word_count; ++q) {
+    if (eng.originals[q].empty()) eng.originals[q] = eng.words[q].str();
+  }
+  if (eng.class_line.text.empty()) {
+    for (int q = 1; q <= eng.word_count; ++q) {
+      lappend(eng.class_line, eng.originals[q] == "ZZ_UPPER" ? "YYY" : "ZZZ");
+    }
+  }
+  if (st.visible) {
+    con_writeline(" *** *** ***");
+    con_writeline("symbols at beginning of lexicon2:");
+    con_writeline(eng.class_line.text);
+    con_writeline(std::string("Search mode: ") + mode_name(mode));
+    for (int q = 1; q <= eng.word_count; ++q) {
+      con_writeline(line_class(eng, q) + " " + eng.originals[q].str() + " " + eng.words[q].str());
+    }
+  }
+  std::array<std::string, max_words + 1> working;
+  for (int q = 1; q <= eng.word_count; ++q) {
+    const std::string what = eng.originals[q];
+    search_result r;
+    switch (mode) {
+      case searchmodus::normal: r = suchewort(eng, lex, q, what, true); break;
+      case searchmodus::forsecond: r = suchewort(eng, lex, q, what, false); break;
+      case searchmodus::simple: r = simple_search(eng, lex, line_class(eng, q), what); break;
+    }
+    eng.originals[q] = r.new_form;
+    working[q] = !r.entry.empty() ? r.entry : cut(eng.words[q].str(), 80);
+    if (!r.has_second) continue;
+    if (eng.word_count >= max_words) {
+      if (st.visible) con_writeline("word table full: second word " + r.second + " dropped");
+      continue;
+    }
+    linsert(r.second.substr(0, 3), eng.class_line, 3 * static_cast<size_t>(q) + 1);
+    ++q;
+    ++eng.word_count;
+    for (int j = eng.word_count; j > q; --j) {
+      eng.words[j] = eng.words[j - 1].str();
+      eng.originals[j] = eng.originals[j - 1].str();
+    }
+    eng.originals[q] = r.second.size() > 9 ? r.second.substr(9) : std::string();
+    eng.words[q] = r.second;
+    working[q] = r.second;
+  }
+  strtomaxi("", eng.class_line);
+  for (int q = 1; q <= eng.word_count; ++q) {
+    eng.words[q] = working[q];
+    lappend(eng.class_line, word_class(eng, q));
+  }
+  if (st.visible) {
+    con_writeline("Symbols at end of lexikon2:");
+    con_writeline(eng.class_line.text);
+  }
+}
+
+void write_unknown_words(engine_state& eng) {
+  const engine_settings& st = eng.settings;
+  linewriter out;
+  if (!out.append(st.word_file_name) && !out.create(st.word_file_name)) return;
+  for (int i = 1; i <= eng.word_count; ++i) {
+    const std::string cls = word_class(eng, i);
+    if (st.visible) {
+      const std::string& source = eng.originals[i];
+      std::string shown = source.size() < 15 ? std::string(15 - source.size(), ' ') + source : source;
+      con_writeline(shown + " " + eng.words[i].str());
+    }
+    if (cls != "ZZZ" && cls != "UUU" && word_class(eng, i + 1) != "_UU") continue;
+    std::string line = eng.originals[i];
+    if (line.empty()) {
+      line = eng.words[i];
+      if (line.size() >= 4 && line[3] == '*') {
+        line = line.substr(4);
+        line = line.substr(0, line.find('*'));
+      }
+    }
+    if (line != "_UU") out.writeline(line);
+  }
+}
+
+// ---- Reading selection ----
 
 namespace {
 

@@ -3,13 +3,113 @@
 // one reading of a several-reading entry; the word file of words that stayed unknown.
 #pragma once
 
+#include <array>
 #include <string>
 #include <string_view>
+#include <vector>
 
+#include "common/linereader.h"
 #include "engine/state.h"
 #include "engine/translat.h"
 
 namespace zembu {
+
+// ---- Affix splitting ----
+
+constexpr int max_affix_possibilities = 20;
+
+// One way to read a word as stem and termination.
+struct affix_possibility {
+  std::string radix;  // the stem (at most 80 characters)
+  std::string termn;  // the termination word (at most 30)
+  std::string worta;  // the admissible classes of the stem's entry (at most 80)
+};
+
+struct affix_possibilities {
+  int count = 0;
+  std::array<affix_possibility, max_affix_possibilities + 1> p;  // 1..count
+};
+
+// Fills `out` with the stem/termination splits of `what` that the termination table allows.
+void split_affixes(engine_state& eng, std::string_view what, affix_possibilities& out);
+// True when `entry` has one of the admissible classes (an empty list admits every entry).
+bool moeglich(engine_state& eng, std::string_view admissible, std::string_view entry);
+// The first possibility whose stem is `word_line` (any stem when any_stem is true or the
+// word line is empty) and whose classes admit `entry`; 0 when there is none.
+int checkaffixes(engine_state& eng, const affix_possibilities& poss,
+                 std::string_view word_line, std::string_view entry, bool any_stem);
+
+// ---- Lexicon files ----
+
+// One line of a lexicon index: the first two characters of the key and the number of the
+// first record of its block.
+struct index_type {
+  std::string key;
+  long position = 0;
+};
+
+constexpr int max_index_lines = 900;
+
+// An open lexicon, text or indexed, with the search state of one lexicon procedure.
+class lexikon {
+ public:
+  // Opens the lexicon `name`: a text lexicon when the name holds a ".", else an index and
+  // a record file. False when the text file or the index does not open. A missing record
+  // file stops the engine.
+  bool open(engine_state& eng, const std::string& name);
+  // Reads an index (one "key number" line per block) into the index table.
+  void read_index(engine_state& eng, linereader& file);
+  // Positions the lexicon for a search of `what`.
+  void preparesearch(std::string_view what);
+  // The first and last record of the block that holds `what` (indexed form).
+  void find_range(std::string_view what, long& first, long& last) const;
+  // Reads the next entry; false when none was left to read.
+  bool next_record();
+  bool at_end() const { return end_; }
+
+  std::string word_line;   // the headword
+  std::string outform;     // the form after ">" (the whole word line without one)
+  std::string entry_line;  // the entry with its field markers removed
+
+ private:
+  engine_state* eng_ = nullptr;
+  bool indexed_ = false;
+  linereader text_;
+  recordfile data_;
+  std::vector<index_type> index_;
+  long current_ = 0, first_ = 0, last_ = -1;
+  bool end_ = false;
+};
+
+// ---- Search ----
+
+// The results of searching one word.
+struct search_result {
+  std::string entry;        // the new entry (empty: keep the present one)
+  std::string second;       // a second word to insert behind the word
+  bool has_second = false;
+  std::string new_form;     // the word's new search form
+};
+
+// New search form and second word of an outform "form+CLS".
+void split_plus(std::string_view outform, search_result& r);
+// The search of word q for the modes normal (makeuuu) and forsecond.
+search_result suchewort(engine_state& eng, lexikon& lex, int q, std::string_view what,
+                        bool makeuuu);
+// The search of the mode simple.
+search_result simple_search(engine_state& eng, lexikon& lex, std::string_view cls,
+                            std::string_view what);
+// The entry of a word the lexicon does not hold: a name or four readings.
+std::string default_entry(const engine_state& eng, std::string_view word, int q);
+// True when the entry holds a name class (NAM LIN GEO HUM TIT DAY).
+bool isname(const engine_state& eng, std::string_view entry);
+// True when the word holds a digit.
+bool has_cipher(std::string_view word);
+
+// Looks every word of the sentence up in the lexicon named by the current procedure.
+void lexicon_search(engine_state& eng, searchmodus mode);
+// Appends the words that stayed unknown to the word file.
+void write_unknown_words(engine_state& eng);
 
 // Keeps the reading of a several-reading entry that fits `cls` (the first one when none).
 std::string resolve_reading(std::string_view entry, std::string_view cls);

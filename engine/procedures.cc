@@ -3,6 +3,7 @@
 #include <random>
 #include <vector>
 
+#include "engine/lexikon2.h"
 #include "engine/longstr.h"
 #include "engine/resultline.h"
 #include "engine/translat.h"
@@ -246,6 +247,18 @@ void run_action(engine_state& eng, sentence_run& run) {
     case 'D':
       run_word_files(eng, run, code);
       break;
+    case 'l':
+      lexicon_search(eng, searchmodus::normal);
+      break;
+    case '1':
+      lexicon_search(eng, searchmodus::simple);
+      break;
+    case 'L':
+      lexicon_search(eng, searchmodus::forsecond);
+      break;
+    case 'S':
+      write_unknown_words(eng);
+      break;
     case 'R': case 'r': case 'W': case 'w': case 's':
       run_output_procedure(eng, code);
       run.output_done = true;
@@ -326,10 +339,15 @@ void load_terminations(engine_state& eng, const std::string& name) {
       if (eng.suffix_count < max_suffixes) eng.suffixes[++eng.suffix_count] = u.substr(1);
       continue;
     }
+    // Prefix and suffix around the first "-"; without one the whole line is the suffix.
     termination_entry t;
     size_t dash = u.find('-');
-    t.first = u.substr(0, dash);
-    if (dash != std::string::npos) t.second = u.substr(dash + 1);
+    if (dash == std::string::npos) {
+      t.second = u;
+    } else {
+      t.first = u.substr(0, dash);
+      t.second = u.substr(dash + 1);
+    }
     std::string next;
     if (f.readline(next)) {
       unscramble_line(st, next);

@@ -142,6 +142,12 @@ TEST_F(LoadedTables, TerminationFile) {
   EXPECT_EQ(eng->terminations[2].first, "UN");
   EXPECT_EQ(eng->terminations[2].second, "ABLE");
   EXPECT_EQ(eng->terminations[2].third, "ADJ");
+  write("term.zmb", "ly\nADV------ ADJ\n");
+  auto nodash = with_script("PROCEDURES\n0 term.zmb\n");
+  EXPECT_EQ(nodash->terminations[1].first, "");
+  EXPECT_EQ(nodash->terminations[1].second, "LY");
+  EXPECT_EQ(nodash->terminations[1].third, "ADV------");
+  EXPECT_EQ(nodash->terminations[1].fourth, "ADJ");
 }
 
 TEST_F(LoadedTables, TerminationTableStopsAt600) {
