@@ -124,18 +124,18 @@ void lexikon::read_index(engine_state& eng, linereader& file) {
   }
 }
 
-void lexikon::find_range(std::string_view what, long& first, long& last) const {
+void find_range(const std::vector<index_type>& index, long records, std::string_view what,
+                long& first, long& last) {
   const std::string key(what.substr(0, 2));
-  const long records = data_.count();
-  for (size_t i = 0; i < index_.size(); ++i) {
-    if (index_[i].key < key) {
-      first = i == 0 ? 0 : index_[i - 1].position;
-      last = index_[i].position;
+  for (size_t i = 0; i < index.size(); ++i) {
+    if (index[i].key < key) {
+      first = i == 0 ? 0 : index[i - 1].position;
+      last = index[i].position;
       return;
     }
-    if (index_[i].key == key) {
-      first = index_[i].position;
-      last = i + 1 < index_.size() ? index_[i + 1].position : records - 1;
+    if (index[i].key == key) {
+      first = index[i].position;
+      last = i + 1 < index.size() ? index[i + 1].position : records - 1;
       return;
     }
   }
@@ -149,7 +149,7 @@ void lexikon::preparesearch(std::string_view what) {
     text_.seek(0);
     return;
   }
-  find_range(what, first_, last_);
+  find_range(index_, data_.count(), what, first_, last_);
   current_ = first_ - 1;
 }
 

@@ -50,6 +50,11 @@ struct index_type {
 
 constexpr int max_index_lines = 900;
 
+// The first and last record of the block that holds `what`: the index lists the first
+// key of each block in descending order; `records` is the number of records.
+void find_range(const std::vector<index_type>& index, long records, std::string_view what,
+                long& first, long& last);
+
 // An open lexicon, text or indexed, with the search state of one lexicon procedure.
 class lexikon {
  public:
@@ -61,8 +66,8 @@ class lexikon {
   void read_index(engine_state& eng, linereader& file);
   // Positions the lexicon for a search of `what`.
   void preparesearch(std::string_view what);
-  // The first and last record of the block that holds `what` (indexed form).
-  void find_range(std::string_view what, long& first, long& last) const;
+  // The index read by read_index.
+  const std::vector<index_type>& index() const { return index_; }
   // Reads the next entry; false when none was left to read.
   bool next_record();
   bool at_end() const { return end_; }
