@@ -1,0 +1,32 @@
+// makelexi: builds the indexed form of a text lexicon (lexi.zmb layout) for the engine:
+//   makelexi textlexicon name         writes name.ndx and name.dat
+//   makelexi CRYPT textlexicon dir/   writes dir/zembu.001 and dir/zembu.002, scrambled
+#include <cstdio>
+#include <string>
+
+#include "common/linereader.h"
+#include "tools/lexibau.h"
+
+int main(int argc, char** argv) {
+  bool crypt = argc == 4 && std::string(argv[1]) == "CRYPT";
+  if (argc != 3 && !crypt) {
+    std::printf("usage: %s textlexicon name | %s CRYPT textlexicon directory/\n", argv[0], argv[0]);
+    return 1;
+  }
+  const std::string source = argv[crypt ? 2 : 1];
+  const std::string target = argv[crypt ? 3 : 2];
+  zembu::linereader file;
+  if (!file.open(source)) {
+    std::printf("%s cannot be opened for reading\n", source.c_str());
+    return 1;
+  }
+  zembu::indexed_lexicon lex = zembu::build_indexed_lexicon(zembu::read_text_lexicon(file));
+  const std::string index = crypt ? target + "zembu.001" : target + ".ndx";
+  const std::string data = crypt ? target + "zembu.002" : target + ".dat";
+  if (!zembu::write_indexed_lexicon(lex, index, data, crypt)) {
+    std::printf("%s or %s cannot be written\n", index.c_str(), data.c_str());
+    return 1;
+  }
+  std::printf("%zu records, %zu index lines\n", lex.records.size(), lex.index.size());
+  return 0;
+}
