@@ -48,6 +48,8 @@ class linereader {
   FILE* file_ = nullptr;
   bool owned_ = false;
   bool in_memory_ = false;
+  char* line_buf_ = nullptr;  // getline's buffer, reused for every line of the file
+  size_t line_cap_ = 0;
   std::string text_;
   size_t pos_ = 0;
 };

@@ -37,7 +37,9 @@ bool recordfile::open(const std::string& path) {
   close();
   file_ = std::fopen(path.c_str(), "rb");
   if (!file_) return false;
+  std::setvbuf(file_, nullptr, _IOFBF, 1 << 16);
   count_ = 0;
+  next_ = -1;
   if (std::fseek(file_, 0, SEEK_END) == 0) {
     long size = std::ftell(file_);
     if (size > 0) count_ = size / static_cast<long>(lexi_record_size);
@@ -56,8 +58,15 @@ long recordfile::count() const { return count_; }
 bool recordfile::read(long n, lexi_type& rec) {
   if (!file_ || n < 0 || n >= count_) return false;
   char buf[lexi_record_size];
-  if (std::fseek(file_, n * static_cast<long>(lexi_record_size), SEEK_SET) != 0) return false;
-  if (std::fread(buf, 1, lexi_record_size, file_) != lexi_record_size) return false;
+  if (n != next_ && std::fseek(file_, n * static_cast<long>(lexi_record_size), SEEK_SET) != 0) {
+    next_ = -1;
+    return false;
+  }
+  if (std::fread(buf, 1, lexi_record_size, file_) != lexi_record_size) {
+    next_ = -1;
+    return false;
+  }
+  next_ = n + 1;
   rec = decode_record(std::string_view(buf, lexi_record_size));
   return true;
 }

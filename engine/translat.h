@@ -58,6 +58,7 @@ class recordfile {
  private:
   FILE* file_ = nullptr;
   long count_ = 0;
+  long next_ = -1;  // the record at the file position, so sequential reads need no seek
 };
 
 // Opens a record file by its name, else under the definitions path.
