@@ -440,7 +440,266 @@ void write_unknown_words(engine_state& eng) {
   }
 }
 
+// ---- Word table insertions ----
+
+bool insert_word(engine_state& eng, int at, std::string_view source, std::string_view entry) {
+  if (at < 1 || at > eng.word_count + 1) return false;
+  if (eng.word_count >= max_words) {
+    if (eng.settings.visible) con_writeline("word table full: no word inserted");
+    return false;
+  }
+  for (int j = eng.word_count; j >= at; --j) {
+    eng.words[j + 1] = eng.words[j].str();
+    eng.originals[j + 1] = eng.originals[j].str();
+    eng.extras[j + 1] = eng.extras[j].str();
+  }
+  ++eng.word_count;
+  eng.words[at] = entry;
+  eng.originals[at] = source;
+  eng.extras[at].clear();
+  std::string cls = cut(entry, 3);
+  cls.resize(3, ' ');  // the class line keeps three characters a word
+  linsert(cls, eng.class_line, 3 * static_cast<size_t>(at) - 2);
+  return true;
+}
+
+void delete_word(engine_state& eng, int at) {
+  if (at < 1 || at > eng.word_count) return;
+  for (int j = at; j < eng.word_count; ++j) {
+    eng.words[j] = eng.words[j + 1].str();
+    eng.originals[j] = eng.originals[j + 1].str();
+    eng.extras[j] = eng.extras[j + 1].str();
+  }
+  eng.words[eng.word_count].clear();
+  eng.originals[eng.word_count].clear();
+  eng.extras[eng.word_count].clear();
+  --eng.word_count;
+  ldelete(eng.class_line, 3 * static_cast<size_t>(at) - 2, 3);
+}
+
+// ---- Unknown words ----
+
+std::string apply_change_pairs(const engine_state& eng, std::string s) {
+  for (int i = 1; i <= eng.change_count; ++i) {
+    replace_all(s, eng.change_pairs[i][0].str(), eng.change_pairs[i][1].str());
+  }
+  return s;
+}
+
+void load_change_pairs(engine_state& eng) {
+  const engine_settings& st = eng.settings;
+  linereader f;
+  if (!open_text_def(st, f, eng.procedures[eng.current].name)) return;
+  eng.change_count = 0;
+  std::string search, replacement;
+  while (eng.change_count < max_change_pairs && f.readline(search)) {
+    if (!f.readline(replacement)) replacement.clear();
+    unscramble_line(st, search);
+    unscramble_line(st, replacement);
+    ++eng.change_count;
+    eng.change_pairs[eng.change_count][0] = search;
+    eng.change_pairs[eng.change_count][1] = replacement;
+  }
+}
+
+namespace {
+
+// One rule of the unknown-word treatment.
+struct ending_rule {
+  std::string ending;      // at most 15 characters
+  std::string new_ending;  // at most 15; "*" none, empty keeps the search form
+  std::string cls;         // at most 3: class of an extra word behind the word
+  std::string entry;       // at most 50: the new entry, "#" lower stem, "%" capital stem
+  std::string summary;     // at most 3: summary class for the first words of a sentence
+  std::string excluded;    // letters of classes the rule does not apply to
+};
+
+ending_rule parse_ending_rule(const std::string& line1, const std::string& line2) {
+  ending_rule r;
+  size_t b1 = line1.find(' ');
+  r.ending = cut(line1.substr(0, b1), 15);
+  if (b1 != std::string::npos) {
+    size_t b2 = line1.find(' ', b1 + 1);
+    r.new_ending = cut(line1.substr(b1 + 1, b2 == std::string::npos ? std::string::npos : b2 - b1 - 1), 15);
+    if (b2 != std::string::npos) {
+      r.cls = cut(line1.substr(b2 + 1), 3);
+      if (r.cls == "*") r.cls.clear();
+    }
+  }
+  size_t blank = line2.find(' ');
+  if (blank != std::string::npos && line2.size() - blank - 1 == 3) {
+    r.entry = line2.substr(0, blank);
+    r.summary = line2.substr(blank + 1);
+  } else {
+    r.entry = line2;
+  }
+  r.entry = cut(r.entry, 50);
+  for (size_t p = r.entry.find('*'); p != std::string::npos; p = r.entry.find('*', p + 1)) {
+    if (p + 1 < r.entry.size()) r.excluded += r.entry[p + 1];
+  }
+  if (r.entry.find('*') == std::string::npos && !r.entry.empty()) r.excluded = r.entry.substr(0, 1);
+  return r;
+}
+
+bool has_vowel(std::string_view s) { return s.find_first_of("AEIOUY") != std::string_view::npos; }
+
+// Applies the first fitting rule to word j; returns that rule's class (empty when none fits).
+std::string apply_ending_rules(engine_state& eng, const std::vector<ending_rule>& rules, int j) {
+  const engine_settings& st = eng.settings;
+  std::string letters;
+  for (char c : word_class(eng, j)) {
+    if (c != 'U') letters += c;
+  }
+  const std::string source = eng.originals[j];
+  for (const ending_rule& r : rules) {
+    if (r.ending.size() >= source.size() || !ends_with(source, r.ending)) continue;
+    if (letters.find_first_of(r.excluded) != std::string::npos) continue;
+    const std::string stem = source.substr(0, source.size() - r.ending.size());
+    if (!has_vowel(stem)) continue;
+    const std::string lower = lower_str(stem), capital = capital_word(st, stem);
+    std::string entry = r.entry;
+    if (j < 4 && !r.summary.empty()) {
+      entry = r.summary + "*NAM---Sns%" + lower_str(r.ending);
+      if (r.entry.find('%') == std::string::npos) entry += "*SUNNAMSns%" + lower_str(r.ending);
+      entry += r.entry.size() >= 4 && r.entry[3] == '*' ? r.entry.substr(3) : "*" + r.entry;
+    }
+    replace_all(entry, "#", lower);
+    replace_all(entry, "%", capital);
+    eng.words[j] = apply_change_pairs(eng, entry);
+    if (!r.new_ending.empty()) {
+      eng.originals[j] = upper_str(st, stem) + (r.new_ending == "*" ? "" : r.new_ending);
+    }
+    return r.cls;
+  }
+  return "";
+}
+
+}  // namespace
+
+void analyse_unknown_endings(engine_state& eng) {
+  const engine_settings& st = eng.settings;
+  linereader f;
+  if (!open_text_def(st, f, eng.procedures[eng.current].name)) return;
+  std::vector<ending_rule> rules;
+  std::string line1, line2;
+  while (static_cast<int>(rules.size()) < max_ending_rules && f.readline(line1)) {
+    if (!f.readline(line2)) line2.clear();
+    unscramble_line(st, line1);
+    unscramble_line(st, line2);
+    rules.push_back(parse_ending_rule(line1, line2));
+  }
+  f.close();
+  if (st.visible) con_writeline("Analyse and change endings of unknown words.");
+  for (int j = 1; j <= eng.word_count; ++j) {
+    const std::string old = word_class(eng, j);
+    if (old != "ZZZ" && !starts_with(old, "U")) continue;
+    const std::string c = apply_ending_rules(eng, rules, j);
+    if (word_class(eng, j + 1) != "_UU") {
+      set_line_class(eng, j, word_class(eng, j));
+    } else {
+      resolve_word_reading(eng, j, j, old);
+    }
+    if (line_class(eng, j + 1) != "_UU") {
+      if (st.visible) con_writeline("Insert termination: ");
+      if (insert_word(eng, j + 1, "_UU", "_UU------_UU")) ++j;
+    }
+    if (!c.empty()) insert_word(eng, j + 1, c + "------", c + "------");
+  }
+}
+
 // ---- Reading selection ----
+
+namespace {
+
+// Every word of several readings that a cell of the analysis table refers to keeps one
+// reading: that of the place's class, or its first one.
+void select_in_analysis(engine_state& eng, bool first_reading) {
+  for (int row = 1; row <= max_words; ++row) {
+    for (int cell = 1; cell <= max_words; ++cell) {
+      int b = eng.analysis[row][cell];
+      if (b < 1 || b > max_words) continue;
+      const std::string& w = eng.words[b];
+      if (w.size() < 4 || w[3] != '*') continue;
+      std::string cls = first_reading ? (w.size() > 4 ? w.substr(4, 3) : std::string())
+                                      : line_class(eng, row);
+      resolve_word_reading(eng, b, row, cls);
+    }
+  }
+}
+
+}  // namespace
+
+void select_readings(engine_state& eng) { select_in_analysis(eng, false); }
+
+void select_first_readings(engine_state& eng) { select_in_analysis(eng, true); }
+
+void split_prefix(engine_state& eng) {
+  const engine_settings& st = eng.settings;
+  for (int c = 1; c <= eng.word_count; ++c) {
+    const std::string& w = eng.words[c];
+    if (w.size() >= 4 && w[3] == '*') resolve_word_reading(eng, c, c, line_class(eng, c));
+    std::string entry = eng.words[c];
+    size_t hash = entry.find('#');
+    if (hash != std::string::npos) {
+      eng.extras[c] = entry.substr(hash + 1);
+      eng.words[c] = entry.substr(0, hash);
+    }
+  }
+  linereader prefixes;
+  const bool opened = open_text_def(st, prefixes, eng.procedures[eng.current].name);
+  for (int d = 1; d <= eng.word_count; ++d) {
+    const std::string entry = eng.words[d];
+    size_t plus = entry.find('+');
+    if (plus == std::string::npos) continue;
+    if (eng.word_count >= max_words) {
+      if (st.visible) con_writeline("word table full: prefix not split");
+      break;
+    }
+    const std::string second = entry.substr(0, 9) + entry.substr(plus + 1);
+    const std::string old = eng.originals[d];
+    const std::string particle = plus > 9 ? entry.substr(9, plus - 9) : std::string();
+    if (st.visible) {
+      con_writeline("Split prefix: ");
+      con_writeline("item=" + second);
+      con_writeline("auxorg=" + old);
+      con_writeline("aux=" + particle);
+    }
+    bool matched = false;
+    if (opened) {
+      prefixes.seek(0);
+      std::string line;
+      const std::string wanted = upper_str(st, particle);
+      while (prefixes.readline(line)) {
+        unscramble_line(st, line);
+        if (upper_str(st, line.size() > 9 ? line.substr(9) : std::string()) == wanted) {
+          eng.words[d] = line;
+          eng.originals[d] = line;
+          matched = true;
+          break;
+        }
+      }
+    }
+    if (!matched) {
+      eng.words[d] = "ADP------" + particle;
+      eng.originals[d] = particle;
+    }
+    // The particle takes the place of the word; the word itself moves behind it with its
+    // old class.
+    linsert(word_class(eng, d), eng.class_line, 3 * static_cast<size_t>(d) - 2);
+    for (int j = eng.word_count; j > d; --j) {
+      eng.words[j + 1] = eng.words[j].str();
+      eng.originals[j + 1] = eng.originals[j].str();
+      eng.extras[j + 1] = eng.extras[j].str();
+    }
+    ++eng.word_count;
+    eng.words[d + 1] = second;
+    eng.originals[d + 1] = old;
+    eng.extras[d + 1] = eng.extras[d].str();  // the idiom record stays with its word
+    eng.extras[d].clear();
+  }
+}
+
+// ---- Reading selection of one word ----
 
 namespace {
 

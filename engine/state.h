@@ -85,7 +85,20 @@ struct engine_state {
   int termination_count = 0;
   std::array<vp_set, 3> verb_patterns;  // sets 1 (V) and 2 (v)
 
+  // Change pairs of the unknown-word treatment (load_change_pairs, code b).
+  std::array<std::array<ministring, 2>, 201> change_pairs;  // 1..change_count
+  int change_count = 0;
+
   maxistring result_line;
+
+  // Syntax rules and flattening (syntax.cc). The restarts of rule files in the current
+  // sentence (bounded, reset before the first procedure); the places a rule builds
+  // before they replace the matched ones; the new word list of flattening.
+  int syntax_restarts = 0;
+  tabb new_rows{};
+  std::array<normstring, max_words + 1> flat_words;      // 1..flat_count
+  std::array<normstring, max_words + 1> flat_originals;  // 1..flat_count
+  int flat_count = 0;
 };
 
 }  // namespace zembu

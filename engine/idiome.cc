@@ -1,0 +1,421 @@
+#include "engine/idiome.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+#include "engine/lexikon2.h"
+#include "engine/longstr.h"
+#include "engine/translat.h"
+
+namespace zembu {
+
+namespace {
+
+// The most attempts of one rule in one sentence; a rule whose actions keep bringing its
+// first word back stops there.
+constexpr int kMaxAttempts = 1000;
+
+bool starts_with(std::string_view s, std::string_view prefix) {
+  return s.substr(0, prefix.size()) == prefix;
+}
+
+// The class-line symbol of an entry: its first three characters, blank-filled.
+std::string symbol_of(std::string_view entry) {
+  std::string s(entry.substr(0, 3));
+  s.resize(3, ' ');
+  return s;
+}
+
+// Splits a line at single blanks into at most 15 words.
+int split_words(std::string_view line, std::array<std::string, max_idiom_words + 1>& out) {
+  int n = 0;
+  if (line.empty()) return 0;
+  size_t p = 0;
+  while (n < max_idiom_words) {
+    size_t blank = line.find(' ', p);
+    out[++n] = std::string(line.substr(p, blank == std::string_view::npos ? std::string_view::npos : blank - p));
+    if (blank == std::string_view::npos) break;
+    p = blank + 1;
+  }
+  return n;
+}
+
+std::string german_text(const engine_state& eng, int w) {
+  const std::string& e = eng.words[w];
+  return e.size() > 9 ? e.substr(9) : std::string();
+}
+
+// True when pattern p matches text at its first position ("." and "*" are wildcards).
+bool matches_at_start(engine_state& eng, std::string_view text, std::string_view p) {
+  return instr3(eng, text, p) == 1;
+}
+
+bool passes(engine_state& eng, int w, char kind, const std::string& p) {
+  const std::string e = eng.words[w];
+  const std::string g = german_text(eng, w);
+  const std::string k = eng.originals[w];
+  switch (kind) {
+    case '#':
+      if (p.size() <= 3) return matches_at_start(eng, e.substr(0, 3), p);
+      return matches_at_start(eng, line_class(eng, w), p.substr(0, 3)) &&
+             (p.substr(3) == g || p.substr(3) == k);
+    case '^':
+      return matches_at_start(eng, e.substr(0, 6), p);
+    case '~':
+      return matches_at_start(eng, e.size() > 6 ? e.substr(6, 3) : std::string(), p);
+    case '$':
+      if (p.size() <= 9) return matches_at_start(eng, e.substr(0, p.size()), p);
+      return matches_at_start(eng, e.substr(0, 9), p.substr(0, 9)) &&
+             (p.substr(9) == g || p.substr(9) == k);
+    case '+':
+      return p.size() <= k.size() && matches_at_start(eng, k.substr(k.size() - p.size()), p) &&
+             starts_with(e, "ZZZ");
+    case '>':
+      return p == g;
+    default:
+      return p == g || p == k;
+  }
+}
+
+// Searches pattern word p from the rule's current position; returns the word found or 0.
+int search_pattern_word(engine_state& eng, const idiom_rule& rule, std::string p) {
+  int start = rule.current;
+  int window_end = eng.word_count;
+  if (!p.empty() && p[0] >= '0' && p[0] <= '9') {
+    window_end = rule.current + (p[0] - '0');
+    p.erase(0, 1);
+  } else if (!p.empty() && p[0] == '*') {
+    start = rule.attempt_start;
+    p.erase(0, 1);
+  }
+  char kind = 0;
+  if (!p.empty() && std::string_view("#^+$~>").find(p[0]) != std::string_view::npos) {
+    kind = p[0];
+    p.erase(0, 1);
+  }
+  int depth = 0;
+  for (int w = start < 1 ? 1 : start; w <= eng.word_count && w <= window_end; ++w) {
+    const std::string sym = line_class(eng, w);
+    if (sym.size() == 3 && sym[2] == '[') ++depth;
+    if (sym.size() == 3 && sym[2] == ']') --depth;
+    if (depth != 0) continue;
+    if (sym == "AUX" || sym == "aux" || sym == "XXX" || sym == "E00") {
+      ++window_end;
+    } else if (sym == "_UU" && window_end < eng.word_count) {
+      ++window_end;
+    }
+    if (passes(eng, w, kind, p)) return w;
+  }
+  return 0;
+}
+
+// Moves the found positions at or behind `from` by delta.
+void shift_found(idiom_rule& rule, int from, int delta) {
+  for (int j = 1; j <= rule.pattern_count; ++j) {
+    if (rule.found[j] >= from) rule.found[j] += delta;
+  }
+}
+
+// Inserts a word made from a word spec at position `at`.
+bool insert_spec(engine_state& eng, int at, std::string_view spec) {
+  size_t eq = spec.find('=');
+  std::string source, entry;
+  if (eq != std::string_view::npos) {
+    source = std::string(spec.substr(0, eq));
+    entry = std::string(spec.substr(eq + 1));
+  } else {
+    entry = std::string(spec);
+    source = entry.size() > 9 ? entry.substr(9) : std::string();
+  }
+  return insert_word(eng, at, source, entry);
+}
+
+// The word of pattern word n (argument of X, C and Z), or 0.
+int word_of_pattern(const engine_state& eng, const idiom_rule& rule, std::string_view arg) {
+  int n = str_to_int(arg);
+  if (n < 1 || n > rule.pattern_count) return 0;
+  int w = rule.found[n];
+  return w >= 1 && w <= eng.word_count ? w : 0;
+}
+
+// Action R: changes word w by the argument's first character.
+void change_word(engine_state& eng, int w, std::string a) {
+  const char form = a.empty() ? '\0' : a[0];
+  switch (form) {
+    case '!':
+      a = put_captures(eng, a);
+      resolve_word_reading(eng, w, w, a.substr(1, 3));
+      break;
+    case '?': {
+      a = put_captures(eng, a);
+      const std::string cls = symbol_of(a.substr(1, 3));
+      resolve_word_reading(eng, w, w, cls);
+      set_line_class(eng, w, cls);
+      set_word_start(eng, w, cls);
+      break;
+    }
+    case '#':
+      a = put_captures(eng, a);
+      set_line_class(eng, w, symbol_of(a.substr(1, 3)));
+      eng.words[w] = str_overwrite(eng.words[w].str(), 1, a.substr(1));
+      break;
+    case '$': {
+      const std::string cls = symbol_of(a.substr(1, 3));
+      set_line_class(eng, w, cls);
+      set_word_start(eng, w, cls);
+      const std::string& k = eng.originals[w];
+      eng.originals[w] = (a.size() > 4 ? a.substr(4) : std::string()) + (k.size() > 9 ? k.substr(9) : std::string());
+      break;
+    }
+    case ':':
+      eng.words[w] = a.substr(1);
+      set_line_class(eng, w, symbol_of(a.substr(1)));
+      break;
+    case '<':
+    case '=':
+      eng.originals[w] = a.substr(1);
+      break;
+    case '>':
+      eng.words[w] = eng.words[w].str().substr(0, 9) + a.substr(1);
+      break;
+    default:
+      set_word_from_spec(eng, w, a);
+      break;
+  }
+}
+
+void run_actions(engine_state& eng, idiom_rule& rule) {
+  rule.pointer = 1;
+  for (int a = 1; a <= rule.action_count; ++a) {
+    std::string word = rule.action[a].empty() ? "U" : rule.action[a];
+    char letter = word[0];
+    std::string arg = word.substr(1);
+    switch (letter) {
+      case '!': letter = 'R'; break;
+      case '+': letter = 'I'; break;
+      case '-': letter = 'D'; break;
+      case '0': letter = 'U'; break;
+      default: break;
+    }
+    if ((letter == 'B' || letter == 'H' || letter == 'I' || letter == 'R') && !arg.empty() &&
+        arg[0] == '*') {
+      arg.erase(0, 1);
+    }
+    const int p = rule.pointer;
+    const int w = p >= 1 && p <= rule.pattern_count ? rule.found[p] : 0;
+    const bool valid = w >= 1 && w <= eng.word_count;
+    switch (letter) {
+      case 'D':
+        if (valid) {
+          int n = 1;
+          if (line_class(eng, w + 1) == "aux") {
+            delete_word(eng, w + 1);
+            ++n;
+          }
+          delete_word(eng, w);
+          shift_found(rule, w, -n);
+        }
+        break;
+      case 'E':
+        if (valid) {
+          delete_word(eng, w);
+          shift_found(rule, w, -1);
+        }
+        break;
+      case 'B':
+        if (valid && insert_spec(eng, w, arg)) shift_found(rule, w, 1);
+        break;
+      case 'H':
+        if (valid && insert_spec(eng, w + 1, arg)) shift_found(rule, w + 1, 1);
+        break;
+      case 'I':
+      case 'J': {
+        // Behind the word of the previous pattern word; with none, in front of the first.
+        int at = p > 1 && p - 1 <= rule.pattern_count ? rule.found[p - 1] + 1 : rule.found[1];
+        if (at < 1 || at > eng.word_count + 1) break;
+        std::string spec = letter == 'J' ? "AUX---AUX" + arg : arg;
+        if (insert_spec(eng, at, spec)) shift_found(rule, at, 1);
+        break;
+      }
+      case 'X': {
+        int v = word_of_pattern(eng, rule, arg);
+        if (valid && v && insert_spec(eng, w + 1, eng.words[v].str())) shift_found(rule, w + 1, 1);
+        break;
+      }
+      case 'C': {
+        int v = word_of_pattern(eng, rule, arg);
+        if (valid && v && insert_spec(eng, w, eng.words[v].str())) shift_found(rule, w, 1);
+        break;
+      }
+      case 'Z': {
+        int v = word_of_pattern(eng, rule, arg);
+        if (valid && v) {
+          const std::string joined = german_text(eng, v);
+          std::string e = eng.words[w];
+          e.insert(e.size() < 9 ? e.size() : 9, joined);
+          eng.words[w] = e;
+          eng.words[v] = eng.words[v].str().substr(0, 9);
+        }
+        break;
+      }
+      case 'A':
+        if (valid) {
+          std::string e = eng.words[w];
+          const size_t n = static_cast<size_t>(std::max(0, str_to_int(arg)));
+          e.resize(e.size() - std::min(n, e.size()));
+          eng.words[w] = e;
+          if (starts_with(e, "ZZZ---ZZZ")) {
+            fatal_error("Delete affix cannot call Lexikon, not implemented (idiome).");
+          }
+        }
+        break;
+      case 'R':
+        if (valid) change_word(eng, w, arg);
+        break;
+      default:  // U and anything unknown: no change
+        break;
+    }
+    if (letter == 'A' || letter == 'D' || letter == 'E' || letter == 'R' || letter == 'U') ++rule.pointer;
+  }
+}
+
+void trace_words(const engine_state& eng) {
+  for (int i = 1; i <= eng.word_count; ++i) {
+    const std::string& k = eng.originals[i];
+    std::string shown = k.size() < 20 ? std::string(20 - k.size(), ' ') + k : k;
+    con_writeline(int_width(i, 2) + shown + " " + eng.words[i].str());
+  }
+}
+
+void trace_start(const engine_state& eng) {
+  if (!eng.settings.visible) return;
+  con_writeline("words in idioms at beginning of complexes (idiome)");
+  trace_words(eng);
+}
+
+}  // namespace
+
+void set_word_from_spec(engine_state& eng, int w, std::string_view spec) {
+  if (w < 1 || w > eng.word_count) return;
+  size_t eq = spec.find('=');
+  std::string entry;
+  if (eq != std::string_view::npos) {
+    eng.originals[w] = spec.substr(0, eq);
+    entry = std::string(spec.substr(eq + 1));
+  } else {
+    entry = std::string(spec);
+    eng.originals[w] = entry.size() > 9 ? entry.substr(9) : std::string();
+  }
+  eng.words[w] = entry;
+  set_line_class(eng, w, symbol_of(entry));
+}
+
+idiom_rule make_idiom_rule(std::string_view pattern_line, std::string_view action_line) {
+  idiom_rule rule;
+  rule.pattern_line = std::string(pattern_line);
+  rule.action_line = std::string(action_line);
+  rule.pattern_count = split_words(pattern_line, rule.pattern);
+  rule.action_count = split_words(action_line, rule.action);
+  return rule;
+}
+
+void try_idiom_rule(engine_state& eng, idiom_rule& rule) {
+  rule.found.fill(0);
+  rule.current = rule.attempt_start;
+  rule.failed = false;
+  for (int j = 1; j <= rule.pattern_count && !rule.failed; ++j) {
+    int w = search_pattern_word(eng, rule, rule.pattern[j]);
+    if (w != 0) {
+      rule.found[j] = w;
+      rule.current = w + 1;
+    } else {
+      rule.failed = true;
+    }
+  }
+  if (rule.failed) return;
+  run_actions(eng, rule);
+  if (eng.settings.visible) {
+    con_writeline("Idiom rule " + rule.pattern_line);
+    con_writeline("-> " + rule.action_line);
+    trace_words(eng);
+  }
+}
+
+void apply_idiom_rule(engine_state& eng, idiom_rule& rule) {
+  rule.attempt_start = 1;
+  for (int attempt = 0; attempt < kMaxAttempts; ++attempt) {
+    try_idiom_rule(eng, rule);
+    const int first = rule.found[1];
+    if (first == 0 || first >= eng.word_count) return;
+    // Deletions move the found positions back, even in front of the first word.
+    rule.attempt_start = first < 0 ? 1 : first + 1;
+  }
+  if (eng.settings.visible) con_writeline("idiom rule stopped after 1000 attempts: " + rule.pattern_line);
+}
+
+void run_idioms(engine_state& eng) {
+  const engine_settings& st = eng.settings;
+  linereader f;
+  if (!open_text_def(st, f, eng.procedures[eng.current].name)) return;
+  trace_start(eng);
+  std::string pattern, action;
+  for (int n = 0; n < max_idiom_rules && f.readline(pattern, 80); ++n) {
+    if (!f.readline(action, 80)) action.clear();
+    unscramble_line(st, pattern);
+    unscramble_line(st, action);
+    size_t comment = pattern.find(';');
+    if (comment != std::string::npos) pattern.resize(comment);
+    idiom_rule rule = make_idiom_rule(trim_spaces(pattern), trim_spaces(action));
+    apply_idiom_rule(eng, rule);
+  }
+}
+
+void decode_idiom_record(std::string_view bytes, std::string& pattern, std::string& action) {
+  pattern.clear();
+  action.clear();
+  if (bytes.size() < idiom_record_size) return;
+  size_t n1 = static_cast<unsigned char>(bytes[0]);
+  size_t n2 = static_cast<unsigned char>(bytes[81]);
+  pattern = std::string(bytes.substr(1, n1 < 80 ? n1 : 80));
+  action = std::string(bytes.substr(82, n2 < 80 ? n2 : 80));
+}
+
+std::string encode_idiom_record(std::string_view pattern, std::string_view action) {
+  std::string out(idiom_record_size, '\0');
+  std::string p = cut(pattern, 80), a = cut(action, 80);
+  out[0] = static_cast<char>(p.size());
+  out.replace(1, p.size(), p);
+  out[81] = static_cast<char>(a.size());
+  out.replace(82, a.size(), a);
+  return out;
+}
+
+void run_indexed_idioms(engine_state& eng) {
+  const engine_settings& st = eng.settings;
+  const std::string name = st.definitions_path.str() + eng.procedures[eng.current].name.str();
+  FILE* f = std::fopen(name.c_str(), "rb");
+  if (!f) return;
+  trace_start(eng);
+  std::vector<int> numbers;
+  for (int i = 1; i <= eng.word_count; ++i) {
+    const std::string& x = eng.extras[i];
+    if (x.empty()) continue;
+    const std::string number = x.substr(0, x.find(' '));
+    if (is_number(number) && str_to_int(number) >= 0) numbers.push_back(str_to_int(number));
+  }
+  char buf[idiom_record_size];
+  for (int n : numbers) {
+    if (std::fseek(f, static_cast<long>(n) * static_cast<long>(idiom_record_size), SEEK_SET) != 0 ||
+        std::fread(buf, 1, idiom_record_size, f) != idiom_record_size) {
+      continue;
+    }
+    std::string pattern, action;
+    decode_idiom_record(std::string_view(buf, idiom_record_size), pattern, action);
+    idiom_rule rule = make_idiom_rule(pattern, action);
+    apply_idiom_rule(eng, rule);
+  }
+  std::fclose(f);
+}
+
+}  // namespace zembu

@@ -1,0 +1,51 @@
+// Idioms: rules of pattern words and actions over the plain sequence of words, read from
+// an idiom text file (two lines a rule) or, one rule per word, from a file of fixed idiom
+// records; they rewrite, insert, delete and join the words found.
+#pragma once
+
+#include <array>
+#include <string>
+#include <string_view>
+
+#include "engine/state.h"
+
+namespace zembu {
+
+constexpr int max_idiom_words = 15;
+constexpr int max_idiom_rules = 1000;
+constexpr size_t idiom_record_size = 162;
+
+// One idiom rule and the state of an attempt to apply it.
+struct idiom_rule {
+  std::string pattern_line, action_line;
+  std::array<std::string, max_idiom_words + 1> pattern;  // 1..pattern_count
+  int pattern_count = 0;
+  std::array<std::string, max_idiom_words + 1> action;  // 1..action_count
+  int action_count = 0;
+  std::array<int, max_idiom_words + 1> found{};  // word of each pattern word; 0 = not found
+  int attempt_start = 1;
+  int current = 1;
+  int pointer = 1;  // the pattern word whose found word the next action works on
+  bool failed = false;
+};
+
+// A rule from its pattern line and action line (split at single blanks, at most 15 words).
+idiom_rule make_idiom_rule(std::string_view pattern_line, std::string_view action_line);
+// One attempt from rule.attempt_start: searches the pattern words and, when all are
+// found, runs the actions.
+void try_idiom_rule(engine_state& eng, idiom_rule& rule);
+// Applies a rule over the whole sentence, again behind each place where it fired.
+void apply_idiom_rule(engine_state& eng, idiom_rule& rule);
+// Sets word w from a word spec: "source=entry", or an entry whose text is the source.
+void set_word_from_spec(engine_state& eng, int w, std::string_view spec);
+
+// Code 2: the rules of the current procedure's idiom file, in file order.
+void run_idioms(engine_state& eng);
+// Code 8: for each word with an idiom record number in its extras entry, that record's rule.
+void run_indexed_idioms(engine_state& eng);
+
+// The two lines of a 162-byte idiom record, and the record of two lines.
+void decode_idiom_record(std::string_view bytes, std::string& pattern, std::string& action);
+std::string encode_idiom_record(std::string_view pattern, std::string_view action);
+
+}  // namespace zembu
