@@ -4,8 +4,11 @@
 #include <vector>
 
 #include "engine/lexikon2.h"
+#include "engine/disconti.h"
+#include "engine/flexion.h"
 #include "engine/longstr.h"
 #include "engine/resultline.h"
+#include "engine/syntax.h"
 #include "engine/translat.h"
 #include "engine/wordtable.h"
 
@@ -240,6 +243,22 @@ void run_action(engine_state& eng, sentence_run& run) {
     case 'f':
       if (run.trace_saved) st.visible = run.saved_visible;
       break;
+    case '4':
+    case 'A':
+      run_syntax_rules(eng, code == '4');
+      break;
+    case 'V':
+      apply_verb_patterns(eng, 1);
+      break;
+    case 'v':
+      apply_verb_patterns(eng, 2);
+      break;
+    case 'E':
+      flatten_analysis(eng);
+      break;
+    case '7':
+      inflect_words(eng);
+      break;
     case 'X':
       run_templates(eng, run);
       break;
@@ -443,6 +462,7 @@ void run_procedures(engine_state& eng) {
   engine_settings& st = eng.settings;
   sentence_run run;
   eng.current = 1;
+  eng.syntax_restarts = 0;
   init_analysis(eng);
   run.snapshot = eng.class_line;
   run.remembered_plain = st.plain_definitions;

@@ -1,0 +1,343 @@
+#include "engine/syntax.h"
+
+#include <cstdlib>
+
+#include "common/linereader.h"
+#include "engine/lexikon2.h"
+#include "engine/longstr.h"
+#include "engine/translat.h"
+
+namespace zembu {
+
+namespace {
+
+constexpr size_t kRuleLineWidth = 80;
+constexpr int kLastCell = 199;  // members of a place live in cells 1..199
+constexpr int kLargestCell = 255;
+
+bool starts_with(std::string_view s, std::string_view prefix) {
+  return s.substr(0, prefix.size()) == prefix;
+}
+
+// Reads one line of a rule file: at most 80 characters, unscrambled, trimmed.
+bool read_rule_line(const engine_settings& st, linereader& f, std::string& line) {
+  if (!f.readline(line, kRuleLineWidth)) {
+    line.clear();
+    return false;
+  }
+  unscramble_line(st, line);
+  line = trim_spaces(line);
+  return true;
+}
+
+// Appends member v to place row of the new rows, dropping it when the place is full.
+void append_member(tabb& rows, int row, int& cell, int v) {
+  if (cell < kLastCell) rows[row][++cell] = static_cast<uint8_t>(v);
+}
+
+// Resolves the words named by the disambiguation list; start is the first matched place.
+void disambiguate(engine_state& eng, const syntax_rule& rule, int start) {
+  const engine_settings& st = eng.settings;
+  const std::string& list = rule.list;
+  const int places = static_cast<int>(llength(eng.class_line) / 3);
+  size_t i = 0;
+  while (i < list.size()) {
+    while (i < list.size() && (list[i] == ' ' || list[i] == ',')) ++i;
+    if (i >= list.size()) break;
+    size_t end = list.find(',', i);
+    if (end == std::string::npos || end > i + 7) end = i + 7;
+    if (end > list.size()) end = list.size();
+    const std::string item = list.substr(i, end - i);
+    i = end;
+    const int n = str_to_int(item.substr(0, 3));
+    const std::string reading = item.size() > 4 ? item.substr(4, 3) : std::string();
+    const int place = n + start - 1;
+    // Only a place of the class line whose first member is a word can be resolved.
+    if (place < 1 || place > max_words || place > places) continue;
+    const int w = eng.analysis[place][1];
+    if (w < 1 || w > max_words) continue;
+    if (st.visible) {
+      con_writeline("disambiguate words[" + std::to_string(w) + "]");
+      con_writeline("Clarify " + eng.words[w].str() + " symb=" + reading);
+    }
+    resolve_word_reading(eng, w, place, reading);
+    if (rule.force) set_word_start(eng, w, reading);
+    if (st.visible) con_writeline(">>> " + eng.words[w].str());
+  }
+}
+
+// Looks up `name` in the function-word file; entry receives the second line of its pair.
+bool find_function_word(const engine_settings& st, linereader& f, bool open,
+                        const std::string& name, std::string& entry) {
+  if (!open || !f.seek(0)) return false;
+  std::string key;
+  while (f.readline(key, kRuleLineWidth)) {
+    if (!f.readline(entry, kRuleLineWidth)) entry.clear();
+    unscramble_line(st, key);
+    if (key != name) continue;
+    unscramble_line(st, entry);
+    return true;
+  }
+  return false;
+}
+
+// The running state of one flattening.
+struct flattening {
+  engine_state& eng;
+  bool aux_chain = false;
+
+  int& count() { return eng.flat_count; }
+
+  void grow() {
+    if (count() >= max_words) fatal_error("Maximal number of words per phrase exceeded");
+    ++count();
+  }
+
+  // Stores word v as the next word of the new list.
+  void store(int v) {
+    grow();
+    eng.flat_originals[count()] = eng.originals[v].str();
+    eng.flat_words[count()] = eng.words[v].str();
+  }
+
+  // A symbol that is no function word becomes a word of its own, or feature material
+  // when it is written in lower case.
+  void store_normal(const std::string& f) {
+    if (eng.settings.visible) con_writeline("Store normal f=" + f);
+    if (!f.empty() && f[0] >= 'a' && f[0] <= 'z') {
+      if (aux_chain && count() > 1) {
+        --count();
+        eng.flat_words[count()] += " " + f;
+        eng.flat_originals[count()] += " " + f;
+      } else {
+        eng.flat_words[count()] = "aux---aux" + f;
+        eng.flat_originals[count()] = f;
+      }
+      aux_chain = true;
+    } else {
+      eng.flat_words[count()] = f + "---" + f + f;
+      eng.flat_originals[count()] = f;
+      aux_chain = false;
+    }
+  }
+
+  void word_member(int v) {
+    const std::string& entry = eng.words[v];
+    if (!starts_with(entry, "aux")) {
+      aux_chain = false;
+      store(v);
+    } else if (aux_chain && count() >= 1) {
+      eng.flat_originals[count()] += " " + eng.originals[v].str();
+      eng.flat_words[count()] += " " + word_text(eng, v);
+    } else {
+      aux_chain = true;
+      store(v);
+    }
+  }
+
+  void symbol_member(int v, linereader& func, bool func_open) {
+    const std::string name = symbol_name(eng, v);
+    if (name.empty()) return;
+    grow();
+    std::string entry;
+    if (!find_function_word(eng.settings, func, func_open, name, entry)) {
+      store_normal(name);
+      return;
+    }
+    const std::string text = str_from(entry, 10);
+    if (starts_with(entry, "aux---aux")) {
+      // Feature material under another name: the symbol takes it, no word is made.
+      eng.symbols[v - first_symbol + 1] = text;
+      --count();
+      return;
+    }
+    eng.flat_originals[count()] = text;
+    eng.flat_words[count()] = entry;
+    aux_chain = false;
+    if (eng.settings.visible) {
+      con_writeline("Functionword " + std::to_string(v) + " " + name + " -> " + entry);
+    }
+  }
+};
+
+}  // namespace
+
+syntax_rule parse_syntax_rule(std::string_view pattern, std::string_view replacement,
+                              std::string_view action) {
+  syntax_rule r;
+  size_t blank = pattern.find(' ');
+  r.pattern = std::string(blank != std::string_view::npos && blank > 0 ? pattern.substr(0, blank)
+                                                                       : pattern);
+  r.replacement = std::string(replacement);
+  std::string order(action);
+  size_t p = order.find('>');
+  if (p != std::string::npos) {
+    r.list = order.substr(p + 1);
+    order.erase(p);
+  }
+  p = order.find('!');
+  if (p != std::string::npos) {
+    r.list = order.substr(p + 1);
+    r.force = true;
+    order.erase(p);
+  }
+  r.order = order;
+  return r;
+}
+
+void regroup_rows(engine_state& eng, std::string_view order, int start, int old_places,
+                  int new_places) {
+  tabb& rows = eng.new_rows;
+  // Build the new places from the order part.
+  int m = 1, cell = 0;
+  rows[1].fill(0);
+  bool any_token = false;
+  size_t i = 0;
+  while (i < order.size()) {
+    if (order[i] == ' ') {
+      while (i < order.size() && order[i] == ' ') ++i;
+      if (order.size() - i < 3) break;
+      if (any_token && m < max_words) {
+        rows[++m].fill(0);
+        cell = 0;
+      }
+    }
+    if (order.size() - i < 3) break;
+    const int n = symbol_number(eng, order.substr(i, 3));
+    i += 3;
+    any_token = true;
+    if (n >= 1 && n <= max_words) {
+      const int from = n + start - 1;
+      if (from < 1 || from > max_words) continue;
+      for (int c = 1; c <= kLastCell; ++c) {
+        if (eng.analysis[from][c] != 0) append_member(rows, m, cell, eng.analysis[from][c]);
+      }
+    } else if (n > max_words && n <= kLargestCell) {
+      append_member(rows, m, cell, n);
+    }
+    // Any other value (a negative number, a symbol beyond what a cell holds) is left out.
+  }
+  // Move the places behind the match up or down by the difference.
+  const int d = std::abs(old_places - new_places);
+  if (new_places < old_places) {
+    for (int r = start + m; r <= max_words - d; ++r) eng.analysis[r] = eng.analysis[r + d];
+  } else if (old_places < new_places) {
+    for (int r = max_words; r >= start + m && r - d >= 1; --r) eng.analysis[r] = eng.analysis[r - d];
+  }
+  for (int k = 1; k <= m && start + k - 1 <= max_words; ++k) {
+    if (start + k - 1 >= 1) eng.analysis[start + k - 1] = rows[k];
+  }
+}
+
+size_t apply_syntax_rule(engine_state& eng, const syntax_rule& rule, bool with_table) {
+  const engine_settings& st = eng.settings;
+  if (rule.pattern.empty()) return 0;
+  const size_t e = maxi_instr(eng, eng.class_line, rule.pattern);
+  if (e == 0) return 0;
+  const int start = static_cast<int>((e + 2) / 3);
+  disambiguate(eng, rule, start);
+  ldelete(eng.class_line, e, rule.pattern.size());
+  linsert(rule.replacement, eng.class_line, e);
+  put_captures_line(eng);
+  if (!rule.order.empty()) {
+    regroup_rows(eng, rule.order, start, static_cast<int>(rule.pattern.size() / 3),
+                 static_cast<int>(rule.replacement.size() / 3));
+  }
+  if (st.visible) {
+    con_writeline("syntax rule " + rule.pattern + " -> " + rule.replacement);
+    con_writeline("order: " + rule.order);
+    con_writeline("found at " + std::to_string(e));
+    if (with_table) {
+      analysis_to_screen(eng);
+    } else {
+      con_writeline("symbols: " + eng.class_line.text);
+    }
+  }
+  return e;
+}
+
+void run_syntax_rules(engine_state& eng, bool with_table) {
+  const engine_settings& st = eng.settings;
+  linereader f;
+  if (!open_text_def(st, f, eng.procedures[eng.current].name)) return;
+  std::string pattern, replacement, action;
+  while (read_rule_line(st, f, pattern)) {
+    const bool complete = read_rule_line(st, f, replacement) && read_rule_line(st, f, action);
+    if (!complete) break;  // a rule cut off by the end of the file is not applied
+    const syntax_rule rule = parse_syntax_rule(pattern, replacement, action);
+    const maxistring saved = eng.class_line;
+    apply_syntax_rule(eng, rule, with_table);
+    if (rule.pattern.empty()) break;  // the empty pattern line ends the rules
+    if (equal_maxi(saved, eng.class_line)) continue;
+    if (eng.syntax_restarts >= max_syntax_restarts) {
+      if (st.visible) {
+        con_writeline("syntax rules: rule file does not settle, stopped after " +
+                      std::to_string(max_syntax_restarts) + " restarts.");
+      }
+      break;
+    }
+    ++eng.syntax_restarts;
+    if (!f.seek(0)) break;
+  }
+}
+
+void flatten_analysis(engine_state& eng) {
+  engine_settings& st = eng.settings;
+  if (st.visible) {
+    con_writeline("Syntax end, table before interpreting rules (syntax)");
+    analysis_to_screen(eng);
+  }
+  if (st.list_analysis) analysis_to_listing(eng);
+  if (st.show_analysis) {
+    const bool visible = st.visible;
+    st.visible = true;
+    analysis_to_screen(eng);
+    st.visible = visible;
+  }
+  linereader func;
+  const bool func_open = open_text_def(st, func, eng.procedures[eng.current].name);
+  flattening fl{eng};
+  eng.flat_count = 0;
+  for (int row = 1; row <= max_words; ++row) {
+    if (eng.analysis[row][1] == 0) break;
+    for (int c = 1; c <= kLastCell; ++c) {
+      const int v = eng.analysis[row][c];
+      if (v == 0) break;
+      if (v <= max_words) {
+        fl.word_member(v);
+      } else {
+        fl.symbol_member(v, func, func_open);
+      }
+    }
+  }
+  const int count = eng.flat_count;
+  eng.class_line.text.clear();
+  for (int b = 1; b <= max_words; ++b) {
+    if (b <= count) {
+      eng.originals[b] = eng.flat_originals[b].str();
+      eng.words[b] = eng.flat_words[b].str();
+      std::string cls = eng.words[b].str().substr(0, 3);
+      cls.resize(3, ' ');  // a short entry still takes its three characters
+      lappend(eng.class_line, cls);
+    } else {
+      eng.originals[b].clear();
+      eng.words[b].clear();
+    }
+  }
+  eng.word_count = count;
+}
+
+std::string dump_analysis(const engine_state& eng) {
+  std::string out;
+  for (int row = 1; row <= max_words; ++row) {
+    if (eng.analysis[row][1] == 0) continue;
+    out += std::to_string(row) + ":";
+    for (int c = 1; c <= max_words; ++c) {
+      if (eng.analysis[row][c] != 0) out += " " + std::to_string(eng.analysis[row][c]);
+    }
+    out += "\n";
+  }
+  return out;
+}
+
+}  // namespace zembu

@@ -1,0 +1,123 @@
+#include "engine/syntax.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "engine/translat.h"
+
+namespace zembu {
+namespace {
+
+// A sentence whose class line holds the given classes, one place per word.
+std::unique_ptr<engine_state> with_classes(const std::string& classes) {
+  auto eng = std::make_unique<engine_state>();
+  eng->settings.show_listing = false;
+  eng->word_count = static_cast<int>(classes.size() / 3);
+  for (int i = 1; i <= eng->word_count; ++i) {
+    const std::string cls = classes.substr(3 * (i - 1), 3);
+    eng->words[i] = cls + "------w" + std::to_string(i);
+    eng->originals[i] = "W" + std::to_string(i);
+  }
+  strtomaxi(classes, eng->class_line);
+  init_analysis(*eng);
+  return eng;
+}
+
+TEST(SyntaxRule, LinesSplitIntoTheirParts) {
+  syntax_rule r = parse_syntax_rule("DETNOU comment", "NP_", "002001>002:VER");
+  EXPECT_EQ(r.pattern, "DETNOU");
+  EXPECT_EQ(r.order, "002001");
+  EXPECT_EQ(r.list, "002:VER");
+  EXPECT_FALSE(r.force);
+  r = parse_syntax_rule("DET", "ART", "001!001:ART");
+  EXPECT_EQ(r.order, "001");
+  EXPECT_EQ(r.list, "001:ART");
+  EXPECT_TRUE(r.force);
+  // A "!" behind ">" belongs to the list: keep mode.
+  r = parse_syntax_rule("DET", "ART", "001>002:X!003:Y");
+  EXPECT_EQ(r.order, "001");
+  EXPECT_EQ(r.list, "002:X!003:Y");
+  EXPECT_FALSE(r.force);
+}
+
+TEST(SyntaxRule, FewerPlacesMoveTheRestUp) {
+  auto eng = with_classes("AAABBBCCCDDD");
+  size_t e = apply_syntax_rule(*eng, parse_syntax_rule("BBBCCC", "XXX", "002001"), false);
+  EXPECT_EQ(e, 4u);
+  EXPECT_EQ(eng->class_line.text, "AAAXXXDDD");
+  EXPECT_EQ(dump_analysis(*eng), "1: 1\n2: 3 2\n3: 4\n");
+  // Place numbers count from the first matched place; 003 is the place behind the match.
+  eng = with_classes("AAABBBCCCDDD");
+  apply_syntax_rule(*eng, parse_syntax_rule("BBBCCC", "XXX", "003"), false);
+  EXPECT_EQ(dump_analysis(*eng), "1: 1\n2: 4\n3: 4\n");
+}
+
+TEST(SyntaxRule, MorePlacesMoveTheRestDown) {
+  auto eng = with_classes("AAABBBCCC");
+  apply_syntax_rule(*eng, parse_syntax_rule("BBB", "XXXYYY", "001 MID"), false);
+  EXPECT_EQ(eng->class_line.text, "AAAXXXYYYCCC");
+  EXPECT_EQ(dump_analysis(*eng), "1: 1\n2: 2\n3: 202\n4: 3\n");
+  EXPECT_EQ(symbol_name(*eng, 202), "MID");
+}
+
+TEST(SyntaxRule, NoMatchAndNoOrderPart) {
+  auto eng = with_classes("AAABBB");
+  EXPECT_EQ(apply_syntax_rule(*eng, parse_syntax_rule("ABB", "XXX", "001"), false), 0u);
+  EXPECT_EQ(apply_syntax_rule(*eng, parse_syntax_rule("", "XXX", ""), false), 0u);
+  EXPECT_EQ(eng->class_line.text, "AAABBB");
+  apply_syntax_rule(*eng, parse_syntax_rule("AAA", "XXX", ""), false);
+  EXPECT_EQ(eng->class_line.text, "XXXBBB");
+  EXPECT_EQ(dump_analysis(*eng), "1: 1\n2: 2\n");
+}
+
+TEST(SyntaxRule, PlacesHoldAtMost199Members) {
+  auto eng = with_classes("AAABBB");
+  for (int c = 1; c <= 200; ++c) eng->analysis[2][c] = 7;
+  regroup_rows(*eng, "002001", 1, 2, 1);
+  int members = 0;
+  for (int c = 1; c <= max_words; ++c) members += eng->analysis[1][c] != 0;
+  EXPECT_EQ(members, 199);
+  EXPECT_EQ(eng->analysis[1][1], 7);
+  EXPECT_EQ(eng->analysis[1][200], 0);
+}
+
+TEST(SyntaxRule, SymbolsBeyondACellAreLeftOut) {
+  auto eng = with_classes("AAA");
+  for (int i = 0; i < 54; ++i) symbol_number(*eng, "S" + std::to_string(i));
+  regroup_rows(*eng, "001S53NEW", 1, 1, 1);  // S53 is 255, NEW would be 256
+  EXPECT_EQ(dump_analysis(*eng), "1: 1 255\n");
+}
+
+TEST(SyntaxRule, DisambiguationKeepsOrForcesTheReading) {
+  auto eng = with_classes("ZZZADV");
+  eng->words[1] = "ZZZ*NOU---SnsFlug*VER---VERfliegen";
+  auto forced = with_classes("ZZZADV");
+  forced->words[1] = eng->words[1].str();
+  apply_syntax_rule(*eng, parse_syntax_rule("ZZZADV", "VP_", "001002>001:VBZ"), false);
+  apply_syntax_rule(*forced, parse_syntax_rule("ZZZADV", "VP_", "001002!001:VBZ"), false);
+  EXPECT_EQ(eng->words[1], "VER---VERfliegen");
+  EXPECT_EQ(forced->words[1], "VBZ---VERfliegen");
+  EXPECT_EQ(eng->class_line.text, "VP_");
+}
+
+TEST(Flattening, PlacesBecomeWords) {
+  auto eng = with_classes("DETNOUSEN");
+  eng->procedures[1].name = "no-such-func.zmb";
+  eng->current = 1;
+  eng->analysis[2][2] = static_cast<uint8_t>(symbol_number(*eng, "NOU"));
+  eng->analysis[2][3] = static_cast<uint8_t>(symbol_number(*eng, "nom"));
+  eng->analysis[2][4] = static_cast<uint8_t>(symbol_number(*eng, "sgl"));
+  eng->analysis[2][5] = static_cast<uint8_t>(symbol_number(*eng, ""));  // no text: skipped
+  flatten_analysis(*eng);
+  EXPECT_EQ(eng->word_count, 5);
+  EXPECT_EQ(eng->words[3], "NOU---NOUNOU");
+  EXPECT_EQ(eng->originals[3], "NOU");
+  EXPECT_EQ(eng->words[4], "aux---auxnom sgl");
+  EXPECT_EQ(eng->originals[4], "nom sgl");
+  EXPECT_EQ(eng->class_line.text, "DETNOUNOUauxSEN");
+  EXPECT_TRUE(eng->words[6].empty());
+}
+
+}  // namespace
+}  // namespace zembu
