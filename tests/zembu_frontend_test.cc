@@ -1,0 +1,300 @@
+// zembu, the front end, run on real files with the real pass programs.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "tests/blackbox.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using zembu_test::bin_path;
+using zembu_test::run_result;
+using zembu_test::scratch_dir;
+
+const char* const kProgramme[] = {"makezembu", "zembu", "zembu1", "zembu2", "zembu3", "zembu4"};
+
+// Rules without a lexicon: words keep their English form, so what is seen on the screen
+// shows which passes ran. zembu4 splits N'T off, zembu3 turns "red" into "rot".
+const char kRegeln[] =
+    "SUBSTITUTION\nCOLOUR -> COLOR\n-----\n"
+    "AGGLUTINATION\nN'T\n-----\n"
+    "FINAL SUBSTITUTION\nred -> rot\n-----\n";
+
+const char kAufforderung[] =
+    "Please enter phrases. Blank line = finish. Bitte Saetze eingeben, Leerzeile = Ende.";
+const char kZuLang[] = "Line longer than 255 characters: only its first 255 are translated.";
+
+// The sample rule set that comes with the sources.
+std::string beispielregeln() {
+  const fs::path quelle = fs::path(__FILE__).parent_path().parent_path() / "rules" / "rules.txt";
+  std::ifstream f(quelle, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>());
+}
+
+// A working directory as the front end expects it: the six programs, rules.txt and an
+// empty definitions/ directory.
+void richte_ein(const scratch_dir& d, const std::string& regeln = kRegeln) {
+  for (const char* p : kProgramme) {
+    fs::copy_file(bin_path(p), d.file(p), fs::copy_options::overwrite_existing);
+  }
+  d.write("rules.txt", regeln);
+  d.mkdir("definitions");
+}
+
+// Everything in the working directory after a set-up and a run: nothing else may stay.
+std::set<std::string> inhalt(const scratch_dir& d) {
+  std::set<std::string> namen;
+  for (const auto& e : fs::directory_iterator(d.path())) {
+    namen.insert(e.path().filename().string());
+  }
+  return namen;
+}
+
+std::set<std::string> eingerichtet(std::initializer_list<const char*> dazu = {}) {
+  std::set<std::string> namen = {"rules.txt", "definitions"};
+  for (const char* p : kProgramme) namen.insert(p);
+  for (const char* p : dazu) namen.insert(p);
+  return namen;
+}
+
+// True when s reads "zembu version 1.6 (yyyy-mm-dd)".
+bool ist_banner(const std::string& s) {
+  const std::string kopf = "zembu version 1.6 (";
+  if (s.size() != kopf.size() + 11 || s.compare(0, kopf.size(), kopf) != 0 || s.back() != ')') {
+    return false;
+  }
+  for (size_t i = 0; i < 10; ++i) {
+    const char c = s[kopf.size() + i];
+    if (i == 4 || i == 7 ? c != '-' : (c < '0' || c > '9')) return false;
+  }
+  return true;
+}
+
+// The screen lines after the banner block, trailing blanks cut (the engine ends its
+// result line with one). The banner block itself is checked on the way; only what the
+// rule compiler says may come before it.
+std::vector<std::string> nach_banner(const std::string& out) {
+  std::vector<std::string> l = zembu_test::lines(out);
+  for (std::string& z : l) {
+    while (!z.empty() && z.back() == ' ') z.pop_back();
+  }
+  size_t b = 1;
+  while (b < l.size() && !ist_banner(l[b])) ++b;
+  EXPECT_LE(b + 4, l.size()) << out;
+  if (b + 4 > l.size()) return {};
+  for (size_t i = 0; i + 1 < b; ++i) EXPECT_EQ(l[i].rfind("makezembu: ", 0), 0u) << l[i];
+  EXPECT_EQ(l[b - 1], "");
+  EXPECT_EQ(l[b + 1], "Rule-based translation from English into German");
+  EXPECT_EQ(l[b + 2], "Made by the zembu developers; all language knowledge lives in rules.txt");
+  EXPECT_EQ(l[b + 3], "");
+  return std::vector<std::string>(l.begin() + b + 4, l.end());
+}
+
+using zeilen = std::vector<std::string>;
+
+TEST(ZembuFrontendFile, EachSentenceIsShownWithItsTranslation) {
+  scratch_dir d;
+  richte_ein(d);
+  d.write("text.txt", "The house is red.\nHello. How are you?\n3.5 apples\nIt isn't red.\n");
+  run_result r = d.run("zembu", {"text.txt"});
+  EXPECT_EQ(r.status, 0);
+  const zeilen l = nach_banner(r.out);
+  ASSERT_EQ(l.size(), 18u) << r.out;
+  EXPECT_EQ(zeilen(l.begin(), l.begin() + 9),
+            (zeilen{"The house is red.", "The house is rot.", "",  //
+                    "Hello.", "Hello.", "",                        //
+                    " How are you?", "How are you?", ""}));
+  // A digit does not keep the full stop from ending the sentence.
+  EXPECT_EQ(l[9], "3.");
+  EXPECT_EQ(l[10], "3.");
+  EXPECT_EQ(l[12], "5 apples");
+  EXPECT_EQ(l[13].rfind("5 apples", 0), 0u) << l[13];
+  EXPECT_EQ(zeilen(l.begin() + 15, l.end()), (zeilen{"It isn't red.", "It isn't N'T rot.", ""}));
+  EXPECT_EQ(inhalt(d), eingerichtet({"text.txt"}));
+  EXPECT_TRUE(d.exists("definitions/exec.zmb"));  // the rules were compiled
+}
+
+TEST(ZembuFrontendFile, TheFirstEmptyLineEndsTheRun) {
+  scratch_dir d;
+  richte_ein(d);
+  d.write("text.txt", "One.\n\nTwo.\n");
+  d.write("win.txt", "One red.\r\n\r\nTwo.\r\n");
+  run_result r = d.run("zembu", {"text.txt"});
+  EXPECT_EQ(nach_banner(r.out), (zeilen{"One.", "One.", ""}));
+  r = d.run("zembu", {"win.txt"});
+  EXPECT_EQ(nach_banner(r.out), (zeilen{"One red.", "One rot.", ""}));
+  EXPECT_EQ(inhalt(d), eingerichtet({"text.txt", "win.txt"}));
+}
+
+TEST(ZembuFrontendFile, AFileThatDoesNotOpenGetsTheMessage) {
+  scratch_dir d;
+  richte_ein(d);
+  for (const char* name : {"missing.txt", "definitions"}) {
+    run_result r = d.run("zembu", {name});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(nach_banner(r.out), zeilen{"File not found. Dateiname falsch."}) << name;
+  }
+  EXPECT_EQ(inhalt(d), eingerichtet());
+}
+
+TEST(ZembuFrontendInteractive, PromptThenOneTranslationPerSentence) {
+  scratch_dir d;
+  richte_ein(d);
+  run_result r = d.run("zembu", {}, "The house is red. Hello.\nIs it red\n\nNever read.\n");
+  EXPECT_EQ(r.status, 0);
+  const zeilen l = nach_banner(r.out);
+  ASSERT_EQ(l.size(), 7u) << r.out;
+  EXPECT_EQ(zeilen(l.begin(), l.begin() + 5),
+            (zeilen{kAufforderung, "", "The house is rot.", "Hello.", ""}));
+  EXPECT_EQ(l[5].rfind("Is it rot", 0), 0u) << l[5];  // no full stop: still one sentence
+  EXPECT_EQ(l[6], "");
+  EXPECT_EQ(inhalt(d), eingerichtet());
+}
+
+TEST(ZembuFrontendInteractive, AnEmptyLineOrTheEndOfInputStops) {
+  scratch_dir d;
+  richte_ein(d);
+  run_result r = d.run("zembu", {}, "\nThe house is red.\n");
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(nach_banner(r.out), (zeilen{kAufforderung, ""}));
+  r = d.run("zembu", {}, "The house is red.");  // no line end, no blank line
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(nach_banner(r.out), (zeilen{kAufforderung, "", "The house is rot.", ""}));
+  EXPECT_EQ(inhalt(d), eingerichtet());
+}
+
+TEST(ZembuFrontendFiles, StaleFilesAndLinksUnderTheFixedNamesDoNoHarm) {
+  scratch_dir d;
+  richte_ein(d);
+  const std::string opfer = d.path() + "/../opfer";
+  {
+    std::ofstream f(opfer);
+    f << "precious\n";
+  }
+  for (const char* name : {"test.zembu", "pass0", "pass1", "pass2", "pass3", "pass4", "erg1",
+                           "zembu.lst", "zembu.wor", "zembu.rst"}) {
+    fs::create_symlink(opfer, d.file(name));
+  }
+  d.write("zembu.ind", "-1\n");  // a finished text: zembu1 would find no sentence
+  d.write("text.txt", "The house is red.\n");
+  run_result r = d.run("zembu", {"text.txt"});
+  EXPECT_EQ(nach_banner(r.out), (zeilen{"The house is red.", "The house is rot.", ""}));
+  std::ifstream f(opfer);
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>()),
+            "precious\n");
+  EXPECT_EQ(inhalt(d), eingerichtet({"text.txt"}));
+}
+
+TEST(ZembuFrontendBadInput, BinaryBytesLongLinesAndLinesWithoutPunctuation) {
+  scratch_dir d;
+  richte_ein(d);
+  std::string binaer;
+  for (int c = 0; c < 256; ++c) {
+    if (c != '\n') binaer += static_cast<char>(c);
+  }
+  const std::string lang = "The house is red." + std::string(1000, 'x');
+  d.write("text.txt", binaer + "\n" + lang + "\r\nthe house is red\nThe house is red.\n");
+  run_result r = d.run("zembu", {"text.txt"}, "", 60);
+  EXPECT_EQ(r.status, 0);
+  const zeilen l = nach_banner(r.out);
+  // The run reaches the lines after the binary one, which still translate as usual.
+  auto i = std::find(l.begin(), l.end(), kZuLang);
+  ASSERT_NE(i, l.end()) << r.out;
+  EXPECT_EQ(zeilen(i + 1, i + 4), (zeilen{"The house is red.", "The house is rot.", ""}));
+  EXPECT_EQ(*(i + 4), std::string(255 - 17, 'x'));
+  ASSERT_EQ(l.end() - i, 13) << r.out;
+  EXPECT_EQ(*(i + 7), "the house is red");  // no punctuation: one sentence
+  EXPECT_EQ((i + 8)->rfind("The house is rot", 0), 0u) << *(i + 8);
+  EXPECT_EQ(zeilen(i + 9, l.end()), (zeilen{"", "The house is red.", "The house is rot.", ""}));
+  EXPECT_EQ(inhalt(d), eingerichtet({"text.txt"}));
+}
+
+TEST(ZembuFrontendBadInput, NoDefinitionsDirectory) {
+  scratch_dir d;
+  richte_ein(d);
+  d.remove("definitions");
+  d.write("text.txt", "The house is red.\n");
+  run_result r = d.run("zembu", {"text.txt"});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(nach_banner(r.out),
+            zeilen{"Directory definitions/ not found. Verzeichnis definitions/ fehlt."});
+  std::set<std::string> erwartet = eingerichtet({"text.txt"});
+  erwartet.erase("definitions");
+  EXPECT_EQ(inhalt(d), erwartet);
+}
+
+TEST(ZembuFrontendBadInput, AWorkingDirectoryThatCannotBeWritten) {
+  scratch_dir d;
+  richte_ein(d);
+  d.write("text.txt", "The house is red. Hello.\nMore.\n");
+  // Root writes anywhere, so as root the front end runs as nobody.
+  std::string programm = "zembu";
+  std::vector<std::string> args = {"text.txt"};
+  if (geteuid() == 0) {
+    if (access("/usr/bin/setpriv", X_OK) != 0) GTEST_SKIP() << "root without setpriv";
+    fs::permissions(d.path() + "/..", fs::perms::owner_all | fs::perms::group_read |
+                                          fs::perms::group_exec | fs::perms::others_read |
+                                          fs::perms::others_exec);
+    programm = "/usr/bin/setpriv";
+    args = {"--reuid=65534", "--regid=65534", "--clear-groups", "./zembu", "text.txt"};
+  }
+  chmod(d.path().c_str(), 0555);
+  run_result r = d.run(programm, args);
+  chmod(d.path().c_str(), 0755);
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(nach_banner(r.out),
+            (zeilen{"The house is red.",
+                    "Cannot write test.zembu: Permission denied. Translation stopped."}));
+  EXPECT_EQ(inhalt(d), eingerichtet({"text.txt"}));
+}
+
+TEST(ZembuFrontendBadInput, AMissingPassProgramIsNotFatal) {
+  scratch_dir d;
+  richte_ein(d);
+  d.remove("zembu2");
+  d.write("text.txt", "The house is red. Hello.\n");
+  run_result r = d.run("zembu", {"text.txt"});
+  EXPECT_EQ(r.status, 0);
+  const zeilen l = nach_banner(r.out);
+  // Both sentences are still shown, each closed by its empty line.
+  ASSERT_FALSE(l.empty()) << r.out;
+  EXPECT_EQ(l.front(), "The house is red.");
+  EXPECT_NE(std::find(l.begin(), l.end(), " Hello."), l.end()) << r.out;
+  EXPECT_EQ(l.back(), "");
+  std::set<std::string> erwartet = eingerichtet({"text.txt"});
+  erwartet.erase("zembu2");
+  EXPECT_EQ(inhalt(d), erwartet);
+}
+
+TEST(ZembuFrontendSample, TheSampleRulesCompileAndTheSampleTextRunsThrough) {
+  scratch_dir d;
+  richte_ein(d, beispielregeln());
+  const fs::path text = fs::path(__FILE__).parent_path().parent_path() / "rules" / "sample.txt";
+  fs::copy_file(text, d.file("sample.txt"));
+  run_result r = d.run("zembu", {"sample.txt"}, "", 60);
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.out.find("Zembu generator terminated"), std::string::npos) << r.out;
+  for (const char* datei : {"exec.zmb", "ascii.zmb", "aggl.zmb", "lexi.zmb", "user1.zmb",
+                            "asci2.zmb"}) {
+    EXPECT_TRUE(d.exists(std::string("definitions/") + datei)) << datei;
+  }
+  // Every sentence of the sample is shown and followed by one translation line.
+  const zeilen l = nach_banner(r.out);
+  ASSERT_EQ(l.size() % 3, 0u) << r.out;
+  EXPECT_EQ(l.size() / 3, 29u);
+  for (size_t i = 0; i < l.size(); i += 3) {
+    EXPECT_FALSE(l[i + 1].empty()) << l[i];
+    EXPECT_EQ(l[i + 2], "") << l[i];
+  }
+  EXPECT_EQ(inhalt(d), eingerichtet({"sample.txt"}));
+}
+
+}  // namespace
