@@ -274,6 +274,24 @@ TEST(ZembuFrontendBadInput, AMissingPassProgramIsNotFatal) {
   EXPECT_EQ(inhalt(d), erwartet);
 }
 
+TEST(ZembuFrontendSample, SimpleSentencesComeOutInGerman) {
+  scratch_dir d;
+  richte_ein(d, beispielregeln());
+  d.write("text.txt", "The house is red.\nIt isn't new. The birds sing\nWe love Germany.\n");
+  run_result r = d.run("zembu", {"text.txt"});
+  EXPECT_EQ(r.status, 0);
+  // Articles agree with their nouns, umlauts reach the screen in UTF-8, "n't" is split off,
+  // a sentence without a closing mark gets one, a capital name inside a sentence stays.
+  EXPECT_EQ(nach_banner(r.out),
+            (zeilen{"The house is red.", "Das Haus ist rot.", "",                 //
+                    "It isn't new.", "Es ist nicht neu.", "",                     //
+                    " The birds sing", "Die V\xC3\xB6gel singen.", "",            //
+                    "We love Germany.", "Wir lieben Deutschland.", ""}));
+  r = d.run("zembu", {}, "The house is red.\n\n");
+  EXPECT_EQ(nach_banner(r.out), (zeilen{kAufforderung, "", "Das Haus ist rot.", ""}));
+  EXPECT_EQ(inhalt(d), eingerichtet({"text.txt"}));
+}
+
 TEST(ZembuFrontendSample, TheSampleRulesCompileAndTheSampleTextRunsThrough) {
   scratch_dir d;
   richte_ein(d, beispielregeln());
