@@ -64,7 +64,7 @@ TEST(ResultLine, ClassesAndLanguages) {
 }
 
 TEST(ResultLine, CapacityIsKept) {
-  std::vector<std::string> many(300, std::string(20, 'w'));
+  std::vector<std::string> many(max_words, std::string(20, 'w'));
   EXPECT_EQ(result_of(many).size(), maxi_capacity);
 }
 
