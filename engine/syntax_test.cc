@@ -89,18 +89,6 @@ TEST(SyntaxRule, SymbolsBeyondACellAreLeftOut) {
   EXPECT_EQ(dump_analysis(*eng), "1: 1 255\n");
 }
 
-TEST(SyntaxRule, DisambiguationKeepsOrForcesTheReading) {
-  auto eng = with_classes("ZZZADV");
-  eng->words[1] = "ZZZ*NOU---SnsFlug*VER---VERfliegen";
-  auto forced = with_classes("ZZZADV");
-  forced->words[1] = eng->words[1].str();
-  apply_syntax_rule(*eng, parse_syntax_rule("ZZZADV", "VP_", "001002>001:VBZ"), false);
-  apply_syntax_rule(*forced, parse_syntax_rule("ZZZADV", "VP_", "001002!001:VBZ"), false);
-  EXPECT_EQ(eng->words[1], "VER---VERfliegen");
-  EXPECT_EQ(forced->words[1], "VBZ---VERfliegen");
-  EXPECT_EQ(eng->class_line.text, "VP_");
-}
-
 TEST(Flattening, PlacesBecomeWords) {
   auto eng = with_classes("DETNOUSEN");
   eng->procedures[1].name = "no-such-func.zmb";

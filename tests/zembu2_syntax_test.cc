@@ -243,6 +243,18 @@ TEST(Zembu2Syntax, FunctionWordsAndSymbolsBecomeWords) {
   EXPECT_EQ(r.result, "ZZ__ DEF_ DEF NOU_ Haus SEN_ . \n");
 }
 
+TEST(Zembu2Syntax, ShowAnalysisListsTheTableWithoutTheTrace) {
+  scratch_dir d;
+  d.write("zembu.cfg", "show analysis\n");
+  engine_run r = run_engine(d, "3 *\nA synt1.zmb\nE func.zmb\nW *\n", sentence(kDasHaus),
+                            {{"synt1.zmb", "DETNOU\nNP_\n002001NOU\n"}});
+  EXPECT_NE(r.trace.find("ZZ_NP_SEN\n 1 ZZ_: ZZ_START \n 2 DET: K2 K1 NOU \n"), std::string::npos)
+      << r.trace;
+  // The trace is on for the listing only.
+  EXPECT_EQ(r.trace.find("Store normal"), std::string::npos);
+  EXPECT_EQ(r.trace.find("Syntax end"), std::string::npos);
+}
+
 TEST(Zembu2Syntax, SourceFormsOfNewWords) {
   scratch_dir d;
   engine_run r = run_engine(d, "3 *\nA synt1.zmb\nE func.zmb\nw *\n", sentence(kDasHaus),
@@ -467,6 +479,55 @@ TEST(Zembu2SyntaxBadInput, InflectionActionsWithMissingParts) {
   // An entry cut off by the end of the file is not tried.
   engine_run r = run_engine(d, "7 flex.zmb\nW *\n", nouns({"Hund"}), {{"flex.zmb", "Snx\n\n"}});
   EXPECT_EQ(r.result, "ZZ__ NOU_ Hund SEN_ . \n");
+}
+
+// ---- Compiled rules through the whole pipeline ----
+
+TEST(Zembu2SyntaxPipeline, CompiledRulesMoveAndInflect) {
+  scratch_dir d;
+  d.mkdir("definitions");
+  d.write("rules.txt",
+          "; A small English-German sample: the perfect tense puts its participle at the end.\n"
+          "LEXICON\n"
+          "p = PRO---xxx\na = AUX---xxx\nv = VER---Vpp\nd = DET---xxx\n"
+          "m = NNE---Sns\nq = NNP---Snp\n"
+          "we p wir\nhave a haben\nseen v seh\nthe d der\nhouse m Haus\nhouses q Haus\n"
+          "-----\n"
+          "SYNTAX\n"
+          "; the article of a noun comes from the function words, by gender and number\n"
+          "DET NNE -> NPN (DNE, 002)\n"
+          "DET NNP -> NPN (DNP, 002)\n"
+          "; the participle goes behind the object and is marked for inflection\n"
+          "AUX VER NPN -> AUXNPNVER (001 + 003 + 002 ppp)\n"
+          "-----\n"
+          "FUNCTIONS\n"
+          "DNE DET das\n"
+          "DNP DET die\n"
+          "-----\n"
+          "INFLECTION\n"
+          "Vpp (ppp) -> ge-en\n"
+          "Snp * -> ^er\n"
+          "-----\n"
+          "AGGLUTINATION\n"
+          "-----\n"
+          "FINAL SUBSTITUTION\n"
+          " . -> .\n"
+          "-----\n");
+  run_result m = d.run("makezembu", {});
+  ASSERT_EQ(m.out, "");
+  auto translate = [&](const std::string& sentence) {
+    d.write("in.txt", sentence + "\n");
+    d.remove("zembu.ind");
+    d.run("zembu1", {"in.txt", "zembu.ind", "quiet"});
+    d.run("zembu4", {"pass1", "pass3"});
+    d.run("zembu2", {"SHELLMODE", "definitions/", "pass3", "pass2", ">", "erg1"});
+    d.run("zembu3", {"pass2", "pass3", "definitions/asci2.zmb"});
+    return d.read("pass3");
+  };
+  EXPECT_EQ(translate("we have seen the house."), "Wir haben das Haus gesehen. \n");
+  EXPECT_EQ(translate("we have seen the houses."), "Wir haben die H\xC3\xA4user gesehen. \n");
+  // Without the perfect nothing moves and nothing is inflected.
+  EXPECT_EQ(translate("we seen the house."), "Wir seh das Haus. \n");
 }
 
 }  // namespace
