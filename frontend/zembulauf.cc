@@ -171,13 +171,21 @@ bool uebersetze_satz(const umgebung& u, const std::string& satz) {
     loesche_zwischendateien(u);
     return false;
   }
-  u.starte("./zembu1", "test.zembu zembu.ind quiet");
-  u.starte("./zembu4", "pass1 pass3");
-  loesche(u, "erg1");
-  u.starte("./zembu2", "SHELLMODE definitions/ pass3 pass2 > erg1");
-  u.starte("./zembu3", "pass2 pass3 definitions/asci2.zmb");
-  zeige_datei(u, "pass3");
+  // The four passes; an interruption skips the rest of them and the printing.
+  static const char* const kPaesse[][2] = {
+      {"./zembu1", "test.zembu zembu.ind quiet"},
+      {"./zembu4", "pass1 pass3"},
+      {"./zembu2", "SHELLMODE definitions/ pass3 pass2 > erg1"},
+      {"./zembu3", "pass2 pass3 definitions/asci2.zmb"},
+  };
+  for (const auto& pass : kPaesse) {
+    if (zembu_abbruch) break;
+    if (std::strcmp(pass[0], "./zembu2") == 0) loesche(u, "erg1");
+    u.starte(pass[0], pass[1]);
+  }
+  if (!zembu_abbruch) zeige_datei(u, "pass3");
   loesche_zwischendateien(u);
+  if (zembu_abbruch) return false;
   // A screen that no longer takes output (a closed pipe) ends the run.
   return std::fflush(u.bildschirm) == 0 && !std::ferror(u.bildschirm);
 }

@@ -25,8 +25,8 @@ struct umgebung {
   FILE* bildschirm = stdout;  // everything the front end prints
 };
 
-// Set (from a signal handler) when the user interrupts the front end: the sentence being
-// translated is finished and cleaned up, then the modes return.
+// Set (from a signal handler) when the user interrupts the front end: the passes still
+// to run for the current sentence are skipped, its files deleted, and the modes return.
 extern volatile std::sig_atomic_t zembu_abbruch;
 
 // The real surroundings: the working directory, programs started by starte_programm,
@@ -58,7 +58,8 @@ void loesche_zwischendateien(const umgebung& u);
 
 // Translates one sentence: writes it to test.zembu, runs the four passes, prints every
 // line of pass3 and deletes the intermediate files. False, so that the caller stops, when
-// the sentence file cannot be written (after a message) or the screen output fails.
+// the sentence file cannot be written (after a message), the screen output fails or the
+// run is interrupted.
 bool uebersetze_satz(const umgebung& u, const std::string& satz);
 
 // Interactive mode: sentences typed on `eingabe` until an empty line, its end or an

@@ -203,6 +203,20 @@ TEST_F(Frontend, FailedPassesPrintNothingStale) {
   EXPECT_EQ(screen(), "Hi.\n");
 }
 
+TEST_F(Frontend, AnInterruptionSkipsTheRestOfTheSentence) {
+  u_.starte = [this](const std::string& p, const std::string& a) {
+    lauf(p, a);
+    if (p == "./zembu4") zembu_abbruch = 1;
+  };
+  const bool weiter = uebersetze_satz(u_, "Hello.");
+  zembu_abbruch = 0;
+  EXPECT_FALSE(weiter);
+  EXPECT_EQ(aufrufe_, (std::vector<std::string>{"./zembu1|test.zembu zembu.ind quiet",
+                                                "./zembu4|pass1 pass3"}));
+  EXPECT_EQ(screen(), "");
+  EXPECT_EQ(inhalt(), std::set<std::string>{"definitions"});
+}
+
 TEST_F(Frontend, LinksUnderTheFixedNamesAreNeverFollowed) {
   const std::string opfer = root_ + "/opfer";
   {

@@ -1,7 +1,13 @@
 // zembu, the front end, run on real files with the real pass programs.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
+
+#include <chrono>
+#include <thread>
 
 #include <filesystem>
 #include <fstream>
@@ -272,6 +278,84 @@ TEST(ZembuFrontendBadInput, AMissingPassProgramIsNotFatal) {
   std::set<std::string> erwartet = eingerichtet({"text.txt"});
   erwartet.erase("zembu2");
   EXPECT_EQ(inhalt(d), erwartet);
+}
+
+// Starts zembu in the working directory with the given standard input and output.
+pid_t starte_zembu(const scratch_dir& d, const std::vector<std::string>& args, int ein, int aus) {
+  const std::string pfad = d.file("zembu");
+  std::vector<char*> argv = {const_cast<char*>(pfad.c_str())};
+  for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+  argv.push_back(nullptr);
+  pid_t pid = fork();
+  if (pid == 0) {
+    if (chdir(d.path().c_str()) != 0) _exit(126);
+    dup2(ein, 0);
+    dup2(aus, 1);
+    alarm(30);
+    execv(pfad.c_str(), argv.data());
+    _exit(127);
+  }
+  return pid;
+}
+
+// The exit status of pid; 1000 + the signal number when a signal killed it, -1 when it
+// does not end within ten seconds (it is killed then).
+int warte(pid_t pid) {
+  for (int i = 0; i < 1000; ++i) {
+    int st = 0;
+    if (waitpid(pid, &st, WNOHANG) == pid) {
+      return WIFEXITED(st) ? WEXITSTATUS(st) : 1000 + WTERMSIG(st);
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  kill(pid, SIGKILL);
+  waitpid(pid, nullptr, 0);
+  return -1;
+}
+
+TEST(ZembuFrontendFiles, AnInterruptionEndsTheRunAndLeavesNoFiles) {
+  scratch_dir d;
+  richte_ein(d);
+  // The engine takes its time, so the interruption comes in the middle of the sentence.
+  fs::rename(d.file("zembu2"), d.file("zembu2.echt"));
+  const std::string marke = d.path() + "/../engine_started";
+  d.write("zembu2", "#!/bin/sh\ntouch " + marke + "\nsleep 1\nexec ./zembu2.echt \"$@\"\n");
+  fs::permissions(d.file("zembu2"), fs::perms::owner_all);
+  int ein[2];
+  ASSERT_EQ(pipe(ein), 0);
+  const int aus = open(d.file("screen").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  const pid_t pid = starte_zembu(d, {}, ein[0], aus);
+  close(ein[0]);
+  close(aus);
+  const std::string zeilen = "The house is red.\nIt is red.\n";
+  ASSERT_EQ(write(ein[1], zeilen.data(), zeilen.size()), static_cast<ssize_t>(zeilen.size()));
+  for (int i = 0; i < 1000 && !fs::exists(marke); ++i) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  ASSERT_TRUE(fs::exists(marke));
+  kill(pid, SIGINT);
+  EXPECT_EQ(warte(pid), 130);  // ended by itself, not killed by the signal
+  close(ein[1]);
+  // The passes after the engine are skipped: nothing half-done reaches the screen.
+  const std::string screen = d.read("screen");
+  EXPECT_EQ(screen.find("red"), std::string::npos) << screen;
+  EXPECT_EQ(screen.find("rot"), std::string::npos) << screen;
+  EXPECT_EQ(inhalt(d), eingerichtet({"screen", "zembu2.echt"}));
+}
+
+TEST(ZembuFrontendFiles, AClosedOutputPipeEndsTheRunWithoutLeavingFiles) {
+  scratch_dir d;
+  richte_ein(d);
+  d.write("text.txt", "The house is red. Hello.\nHow are you?\n");
+  int aus[2];
+  ASSERT_EQ(pipe(aus), 0);
+  close(aus[0]);  // nobody reads the screen
+  const int ein = open("/dev/null", O_RDONLY);
+  const pid_t pid = starte_zembu(d, {"text.txt"}, ein, aus[1]);
+  close(ein);
+  close(aus[1]);
+  EXPECT_EQ(warte(pid), 1);
+  EXPECT_EQ(inhalt(d), eingerichtet({"text.txt"}));
 }
 
 TEST(ZembuFrontendSample, SimpleSentencesComeOutInGerman) {
