@@ -68,25 +68,6 @@ TEST(LiesZeile, CutsLongLinesAndSaysSo) {
   EXPECT_FALSE(lies_zeile(r, z, zu_lang));
 }
 
-// True when s reads "zembu version 1.6 (yyyy-mm-dd)".
-bool ist_banner(const std::string& s) {
-  const std::string kopf = "zembu version 1.6 (";
-  if (s.size() != kopf.size() + 11 || s.compare(0, kopf.size(), kopf) != 0 || s.back() != ')') {
-    return false;
-  }
-  for (size_t i = 0; i < 10; ++i) {
-    const char c = s[kopf.size() + i];
-    if (i == 4 || i == 7 ? c != '-' : (c < '0' || c > '9')) return false;
-  }
-  return true;
-}
-
-TEST(Banner, NameVersionAndBuildDate) {
-  EXPECT_TRUE(ist_banner(banner())) << banner();
-  EXPECT_FALSE(ist_banner("zembu version 1.6 (2026-1-08)"));
-  EXPECT_FALSE(ist_banner("zembu1 version 1.6 (2026-12-08)"));
-}
-
 // A working directory with a stand-in for the pass programs: each program call is logged,
 // and the stand-ins read and write the pass files as the real programs do, so the front
 // end's file handling can be followed step by step.
@@ -122,10 +103,14 @@ class Frontend : public ::testing::Test {
     std::ofstream f(dir_ + name, std::ios::binary | std::ios::trunc);
     f << text;
   }
-  bool da(const std::string& name) { return fs::symlink_status(dir_ + name).type() != fs::file_type::not_found; }
+  bool da(const std::string& name) {
+    return fs::symlink_status(dir_ + name).type() != fs::file_type::not_found;
+  }
   std::set<std::string> inhalt() {
     std::set<std::string> namen;
-    for (const auto& e : fs::directory_iterator(dir_)) namen.insert(e.path().filename().string());
+    for (const auto& e : fs::directory_iterator(dir_)) {
+      namen.insert(e.path().filename().string());
+    }
     return namen;
   }
 
@@ -161,17 +146,6 @@ class Frontend : public ::testing::Test {
   std::vector<bool> erg1_da_;
   std::set<std::string> fehlt_;
 };
-
-TEST_F(Frontend, StartUpDeletesTheIndexCompilesAndShowsTheBanner) {
-  schreib("zembu.ind", "12\n");
-  starte_zembu(u_);
-  EXPECT_EQ(aufrufe_, std::vector<std::string>{"./makezembu|"});
-  EXPECT_FALSE(da("zembu.ind"));
-  EXPECT_EQ(screen(), "\n" + banner() +
-                          "\nRule-based translation from English into German\n"
-                          "Made by the zembu developers; all language knowledge lives in "
-                          "rules.txt\n\n");
-}
 
 TEST_F(Frontend, OneSentenceRunsTheFourPassesInOrderAndCleansUp) {
   schreib("erg1", "old engine output\n");
@@ -217,27 +191,6 @@ TEST_F(Frontend, AnInterruptionSkipsTheRestOfTheSentence) {
   EXPECT_EQ(inhalt(), std::set<std::string>{"definitions"});
 }
 
-TEST_F(Frontend, LinksUnderTheFixedNamesAreNeverFollowed) {
-  const std::string opfer = root_ + "/opfer";
-  {
-    std::ofstream f(opfer);
-    f << "precious\n";
-  }
-  fs::create_symlink(opfer, dir_ + "test.zembu");
-  fs::create_symlink(opfer, dir_ + "pass3");
-  fs::create_symlink(opfer, dir_ + "zembu.ind");
-  fs::create_symlink(root_ + "/nowhere", dir_ + "pass1");
-  fehlt_ = {"./zembu4", "./zembu3"};  // nobody writes pass3 for this sentence
-  ASSERT_TRUE(uebersetze_satz(u_, "Hello."));
-  EXPECT_EQ(satzdatei_, std::vector<std::string>{"Hello.\n"});
-  EXPECT_EQ(screen(), "");  // the linked pass3 was removed, not shown
-  std::ifstream f(opfer);
-  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>()),
-            "precious\n");
-  EXPECT_FALSE(fs::exists(root_ + "/nowhere"));
-  EXPECT_EQ(inhalt(), std::set<std::string>{"definitions"});
-}
-
 TEST_F(Frontend, OnlyARegularPass3IsShown) {
   const std::string opfer = root_ + "/opfer";
   {
@@ -255,64 +208,6 @@ TEST_F(Frontend, OnlyARegularPass3IsShown) {
   ASSERT_TRUE(uebersetze_satz(u_, "Hello."));
   EXPECT_EQ(screen(), "");
   EXPECT_EQ(inhalt(), std::set<std::string>{"definitions"});
-}
-
-TEST_F(Frontend, ASentenceFileThatCannotBeWrittenStopsWithAMessage) {
-  fs::create_directories(dir_ + "test.zembu/inside");
-  EXPECT_FALSE(uebersetze_satz(u_, "Hello."));
-  EXPECT_TRUE(aufrufe_.empty());
-  EXPECT_EQ(screen().rfind("Cannot write test.zembu: ", 0), 0u) << screen();
-  EXPECT_NE(screen().find("Translation stopped."), std::string::npos);
-}
-
-TEST_F(Frontend, MissingDefinitionsDirectoryIsReported) {
-  EXPECT_TRUE(definitionen_da(u_));
-  EXPECT_EQ(screen(), "");
-  fs::remove(dir_ + "definitions");
-  schreib("definitions", "a file, not a directory");
-  EXPECT_FALSE(definitionen_da(u_));
-  EXPECT_EQ(screen(), "Directory definitions/ not found. Verzeichnis definitions/ fehlt.\n");
-}
-
-TEST_F(Frontend, InteractiveModeTranslatesUntilAnEmptyLine) {
-  linereader eingabe("Hello. How are you?\nGood\n\nNever read.\n");
-  EXPECT_EQ(interaktiv(u_, eingabe), 0);
-  EXPECT_EQ(satzdatei_, (std::vector<std::string>{"Hello.\n", " How are you?\n", "Good\n"}));
-  EXPECT_EQ(screen(),
-            "Please enter phrases. Blank line = finish. Bitte Saetze eingeben, Leerzeile = "
-            "Ende.\n\nDEHello.\nok\nDE How are you?\nok\n\nDEGood\nok\n\n");
-}
-
-TEST_F(Frontend, InteractiveModeEndsAtTheEndOfInputAndCutsLongLines) {
-  linereader eingabe(std::string(300, 'x'));
-  EXPECT_EQ(interaktiv(u_, eingabe), 0);
-  EXPECT_EQ(satzdatei_, std::vector<std::string>{std::string(255, 'x') + "\n"});
-  EXPECT_NE(screen().find("Line longer than 255 characters: only its first 255 are translated.\n"),
-            std::string::npos);
-}
-
-TEST_F(Frontend, FileModeEchoesEachSentenceAndStopsAtTheFirstEmptyLine) {
-  linereader text("3.5 apples\r\nWhy?\n\nNot translated.\n");
-  EXPECT_EQ(dateimodus(u_, text), 0);
-  EXPECT_EQ(satzdatei_, (std::vector<std::string>{"3.\n", "5 apples\n", "Why?\n"}));
-  EXPECT_EQ(screen(), "3.\nDE3.\nok\n\n5 apples\nDE5 apples\nok\n\nWhy?\nDEWhy?\nok\n\n");
-}
-
-TEST_F(Frontend, FileModeStopsWhenTheSentenceFileCannotBeWritten) {
-  fs::create_directories(dir_ + "test.zembu/inside");
-  linereader text("One. Two.\nThree.\n");
-  EXPECT_EQ(dateimodus(u_, text), 1);
-  EXPECT_TRUE(aufrufe_.empty());
-  const std::vector<std::string> l = {"One.", "Cannot write test.zembu: Is a directory. "
-                                      "Translation stopped."};
-  EXPECT_EQ(screen(), l[0] + "\n" + l[1] + "\n");
-}
-
-TEST_F(Frontend, FileModeWithoutAReadableFile) {
-  EXPECT_EQ(dateimodus(u_, dir_ + "missing.txt"), 0);
-  EXPECT_EQ(dateimodus(u_, dir_ + "definitions"), 0);  // a directory is no text file
-  EXPECT_EQ(screen(), "File not found. Dateiname falsch.\nFile not found. Dateiname falsch.\n");
-  EXPECT_TRUE(aufrufe_.empty());
 }
 
 }  // namespace
