@@ -1,5 +1,6 @@
 #include "engine/disconti.h"
 
+#include "engine/lexikon2.h"
 #include "engine/longstr.h"
 #include "engine/translat.h"
 
@@ -91,6 +92,771 @@ void apply_verb_patterns(engine_state& eng, int langu) {
       for (int k = cell; k <= max_words; ++k) row[k] = 0;
       break;
     }
+  }
+}
+
+// ---- Pattern rules ----
+
+
+namespace {
+
+// Bound of the place trials of one match; backtracking in the backwards mode can come
+// back to the same places, so a match that goes on beyond this is given up.
+constexpr long kMaxTrials = 400000;
+
+bool starts_with(std::string_view s, std::string_view prefix) {
+  return s.substr(0, prefix.size()) == prefix;
+}
+
+bool is_digit(char c) { return c >= '0' && c <= '9'; }
+
+const char* true_false(bool b) { return b ? "TRUE" : "FALSE"; }
+
+std::string padded_symbol(std::string_view s) {
+  std::string out(s.substr(0, 3));
+  out.resize(3, ' ');
+  return out;
+}
+
+// ---- Places: a row of the analysis table with its symbol in the class line ----
+
+struct place_copy {
+  std::array<uint8_t, max_words + 1> row{};
+  std::string symbol;
+};
+
+place_copy take_place(const engine_state& eng, int p) {
+  place_copy c;
+  c.row = eng.analysis[p];
+  c.symbol = padded_symbol(line_class(eng, p));
+  return c;
+}
+
+// Removes place p: its symbol and its row; later rows move up, the last row is cleared.
+void remove_place(engine_state& eng, int p) {
+  if (p < 1 || p > max_words) return;
+  for (int r = p; r < max_words; ++r) eng.analysis[r] = eng.analysis[r + 1];
+  eng.analysis[max_words].fill(0);
+  ldelete(eng.class_line, 3 * static_cast<size_t>(p) - 2, 3);
+}
+
+// Inserts a place at index p; later rows move down one. False when no room is left.
+bool put_place(engine_state& eng, int p, const place_copy& c) {
+  const int total = place_count(eng);
+  if (p < 1 || p > total + 1 || total >= max_words) return false;
+  for (int r = max_words; r > p; --r) eng.analysis[r] = eng.analysis[r - 1];
+  eng.analysis[p] = c.row;
+  linsert(padded_symbol(c.symbol), eng.class_line, 3 * static_cast<size_t>(p) - 2);
+  return true;
+}
+
+// Every place index at or behind `from` moves by delta.
+void shift_places(complex_rule& rule, int from, int delta) {
+  for (int j = 1; j <= max_items; ++j) {
+    if (rule.zl[j] >= from) rule.zl[j] += delta;
+  }
+}
+
+// The first empty entry of row p, or 0 when the row is full.
+int first_empty(const engine_state& eng, int p) {
+  for (int e = 1; e <= max_words; ++e) {
+    if (eng.analysis[p][e] == 0) return e;
+  }
+  return 0;
+}
+
+// Removes entry e of row p; later entries move forward, the last becomes 0.
+void erase_entry(engine_state& eng, int p, int e) {
+  if (e < 1 || e > max_words) return;
+  for (int j = e; j < max_words; ++j) eng.analysis[p][j] = eng.analysis[p][j + 1];
+  eng.analysis[p][max_words] = 0;
+}
+
+// Inserts value v at entry e of row p; later entries move back one. False when full.
+bool insert_entry(engine_state& eng, int p, int e, int v) {
+  if (e < 1 || e > max_words || eng.analysis[p][max_words] != 0) return false;
+  for (int j = max_words; j > e; --j) eng.analysis[p][j] = eng.analysis[p][j - 1];
+  eng.analysis[p][e] = static_cast<uint8_t>(v);
+  return true;
+}
+
+// A new word appended to the word table from a word spec ("source=entry", or an entry
+// whose text is the source; a leading "*" dropped). Returns its number, 0 when full.
+int new_word(engine_state& eng, std::string_view spec, std::string* symbol = nullptr) {
+  if (!spec.empty() && spec[0] == '*') spec.remove_prefix(1);
+  size_t eq = spec.find('=');
+  std::string source, entry;
+  if (eq != std::string_view::npos) {
+    source = std::string(spec.substr(0, eq));
+    entry = std::string(spec.substr(eq + 1));
+  } else {
+    entry = std::string(spec);
+    source = entry.size() > 9 ? entry.substr(9) : std::string();
+  }
+  if (symbol) *symbol = padded_symbol(entry);
+  if (eng.word_count >= max_words) {
+    if (eng.settings.visible) con_writeline("word table full: no word added");
+    return 0;
+  }
+  ++eng.word_count;
+  eng.words[eng.word_count] = entry;
+  eng.originals[eng.word_count] = source;
+  eng.extras[eng.word_count].clear();
+  return eng.word_count;
+}
+
+// ---- Matching ----
+
+void rule_trace(const complex_rule& rule, const std::string& line) {
+  if (rule.trace) con_writeline(line);
+}
+
+// A word test of one entry value v (a word or a symbol number).
+bool test_entry(engine_state& eng, complex_rule& rule, const std::string& a, int v) {
+  if (v >= first_symbol) {
+    std::string key = starts_with(a, "-") ? a.substr(1, 3) : a.substr(0, 3);
+    return instr3(eng, symbol_name(eng, v), key) != 0;
+  }
+  if (v < 1 || v > max_words) return false;
+  const std::string e = eng.words[v];
+  const std::string k = eng.originals[v];
+  const std::string g = e.size() > 9 ? e.substr(9) : std::string();
+  const char tc = a.empty() ? '\0' : a[0];
+  const std::string rest = a.empty() ? std::string() : a.substr(1);
+  auto field = [&](size_t from, size_t n) { return from < e.size() ? e.substr(from, n) : std::string(); };
+  switch (tc) {
+    case '#': return instr3(eng, field(0, 3), rest.substr(0, 3)) == 1;
+    case '^': return instr3(eng, field(3, 3), rest.substr(0, 3)) == 1;
+    case '~': return instr3(eng, field(6, 3), rest.substr(0, 3)) == 1;
+    case '$': return instr3(eng, field(0, 9), rest.substr(0, 9)) == 1;
+    case '+': return g.find('+') != std::string::npos;
+    case '?': return e.find("*" + rest) != std::string::npos;
+    case '!':
+      if (e.find("*" + rest) != std::string::npos) {
+        rule.found_open = true;
+        return true;
+      }
+      return starts_with(e, rest);
+    case '<': return k == rest;
+    case '-': return k == a;
+    case '>': return lower_str(rest) == lower_str(g);
+    default: return a == k || lower_str(a) == lower_str(g);
+  }
+}
+
+}  // namespace
+
+int place_count(const engine_state& eng) { return static_cast<int>(llength(eng.class_line) / 3); }
+
+void split_item_line(complex_rule& rule, int k, std::string_view line) {
+  int n = 0;
+  if (!line.empty()) {
+    size_t p = 0;
+    while (n < max_items) {
+      size_t blank = line.find(' ', p);
+      rule.attr[k][++n] = std::string(line.substr(p, blank == std::string_view::npos ? std::string_view::npos : blank - p));
+      if (blank == std::string_view::npos) break;
+      p = blank + 1;
+    }
+  }
+  for (int i = n + 1; i <= max_items; ++i) rule.attr[k][i].clear();
+  rule.attrcount[k] = n;
+}
+
+bool parse_complex_header(std::string_view line, complex_rule& rule) {
+  size_t p = 0;
+  rule.trace = p < line.size() && line[p] == '|';
+  if (rule.trace) ++p;
+  rule.bang = p < line.size() && line[p] == '!';
+  if (rule.bang) ++p;
+  size_t blank = line.find(' ', p);
+  if (blank == std::string_view::npos) return false;
+  std::string_view count = line.substr(p, blank - p);
+  if (!is_number(count)) return false;
+  rule.n = str_to_int(count);
+  if (rule.n < 1) return false;
+  const char mode = blank + 1 < line.size() ? line[blank + 1] : ' ';
+  rule.mode = mode == '+' ? 0 : mode == '-' ? 1 : mode == '<' ? 3 : 2;
+  std::string_view rest = blank + 2 <= line.size() ? line.substr(blank + 2) : std::string_view();
+  rule.delimiter = std::string(rest.substr(0, rest.find(' ')));
+  rule.header = std::string(line);
+  return true;
+}
+
+int test_word_attribute(engine_state& eng, complex_rule& rule, const std::string& a, int p,
+                        int k, int i) {
+  size_t pos = 0;
+  bool cont = false, single = false, neg = false, first_only = false, last_word = false;
+  if (pos < a.size() && a[pos] == '\xf8') { cont = true; ++pos; }
+  if (pos < a.size() && a[pos] == '\xf8') { single = true; ++pos; }
+  if (pos < a.size() && a[pos] == '/') { neg = true; ++pos; }
+  if (pos < a.size() && a[pos] == '0') { first_only = true; ++pos; }
+  if (pos < a.size() && a[pos] == '9') { last_word = true; ++pos; }
+  const std::string rest = a.substr(pos);
+  int start = 1;
+  if (cont && i > 2 && i - 2 <= max_items) start = rule.m[k][i - 2] + 1;
+  if (last_word) {
+    for (int e = 1; e < max_words; ++e) {
+      int v = eng.analysis[p][e];
+      if (v >= 1 && v <= max_words) start = e;
+    }
+  }
+  if (start < 1) start = 1;
+  rule_trace(rule, "testing " + a + " in Zl. " + std::to_string(p));
+  bool success = false;
+  int at = start;
+  if (!rest.empty() && rest[0] == '&') {
+    success = instr3(eng, line_class(eng, p), rest.substr(1, 3)) == 1;
+  } else {
+    for (at = start; at <= max_words; ++at) {
+      int v = first_only && at > 1 ? 0 : eng.analysis[p][at];
+      rule_trace(rule, "test=" + std::to_string(at) + " number=table[" + std::to_string(p) + "," +
+                           std::to_string(at) + "]=" + std::to_string(v));
+      if (v == 0) break;
+      if (test_entry(eng, rule, rest, v)) {
+        success = true;
+        break;
+      }
+      if (single || (neg && cont)) break;
+    }
+    if (at > max_words) at = max_words;
+  }
+  int result = 0;
+  if (neg) {
+    result = success ? 0 : (at < 1 ? 1 : at);
+  } else {
+    result = success ? (at < 1 ? 1 : at) : 0;
+  }
+  rule_trace(rule, std::string("Testing = ") + true_false(result != 0));
+  return result;
+}
+
+bool prove_item(engine_state& eng, complex_rule& rule, int k, int p, bool& abort) {
+  abort = false;
+  const std::string symbol = line_class(eng, p);
+  if (!rule.delimiter.empty() && instr3(eng, symbol, rule.delimiter) != 0) {
+    abort = true;
+    return false;
+  }
+  if (k == 1) rule.found_open = false;
+  for (int j = 1; j <= max_items; ++j) rule.m[k][j] = 0;
+  if (instr3(eng, symbol, rule.attr[k][1]) == 0) {
+    rule_trace(rule, "Proove mit INSTR (getsymbol,attr1)=false exit");
+    return false;
+  }
+  if (rule.attrcount[k] < 2) {
+    rule_trace(rule, "proove->TRUE");
+    return true;
+  }
+  int r = 0;
+  for (int i = 2; i <= rule.attrcount[k]; ++i) {
+    r = test_word_attribute(eng, rule, rule.attr[k][i], p, k, i);
+    rule.m[k][i - 1] = r;
+    if (r == 0) break;
+  }
+  rule_trace(rule, std::string("proove-> ") + true_false(r != 0));
+  return r != 0;
+}
+
+void match_rule(engine_state& eng, complex_rule& rule) {
+  rule.found_open = false;
+  rule.zl.fill(1);
+  for (auto& row : rule.m) row.fill(0);
+  rule.matched = false;
+  const int total = place_count(eng);
+  const int n = rule.n < max_items ? rule.n : max_items;
+  long trials = 0;
+  int k = 1;
+  int limit = total;
+  auto init_item = [&] {
+    const int prev = k > 1 ? rule.zl[k - 1] : 0;
+    switch (rule.mode) {
+      case 0: rule.zl[k] = k == 1 ? 1 : prev + 1; limit = total; break;
+      case 1: rule.zl[k] = 1; limit = total; break;
+      case 2: rule.zl[k] = k == 1 ? 1 : prev + 1; limit = k == 1 ? total : rule.zl[k]; break;
+      default: rule.zl[k] = k == 1 ? 1 : prev - 1; limit = total; break;
+    }
+  };
+  init_item();
+  for (;;) {
+    // Search item k from its start value.
+    if (limit > total) limit = total;
+    bool found = false;
+    if (rule.zl[k] <= limit) {
+      if (rule.mode == 2 && starts_with(line_class(eng, rule.zl[k]), "E") && limit < total) ++limit;
+      for (;;) {
+        if (++trials > kMaxTrials) {
+          rule_trace(rule, "match given up");
+          return;
+        }
+        bool abort = false;
+        const int p = rule.zl[k];
+        found = prove_item(eng, rule, k, p, abort);
+        if (rule.trace) {
+          con_writeline("i=" + std::to_string(k) + " zl[i]=" + std::to_string(p));
+          con_writeline("proove rule attr[" + std::to_string(k) + "]=" + rule.attr[k][1] +
+                        " with symbol " + line_class(eng, p) + " -> " + true_false(found));
+        }
+        if (found || abort) break;
+        if (rule.mode == 2 && starts_with(line_class(eng, p), "E") && limit < total) ++limit;
+        if (rule.mode == 3 && k > 1) {
+          --rule.zl[k];
+        } else {
+          ++rule.zl[k];
+        }
+        if ((rule.mode == 3 && k > 1 && rule.zl[k] < 1) || rule.zl[k] >= limit || k > total) break;
+      }
+    }
+    if (found) {
+      ++k;
+      if (k <= n) {
+        init_item();
+        continue;
+      }
+      rule.matched = true;
+      if (rule.bang && !rule.found_open) {
+        rule.matched = false;
+        rule_trace(rule, "All items disambiguated, continue testing in other location.");
+        ++rule.zl[1];
+        k = 1;
+        limit = total;
+        continue;
+      }
+      return;
+    }
+    // Backtracking.
+    if (k == 1) {
+      rule.matched = false;
+      rule_trace(rule, "First item not found -> exit");
+      return;
+    }
+    --k;
+    ++rule.zl[k];
+    while (rule.zl[k] > total && k > 1) {
+      --k;
+      ++rule.zl[k];
+    }
+    for (int j = k + 1; j <= max_items; ++j) {
+      rule.zl[j] = rule.mode == 1 ? 1 : rule.mode == 3 ? rule.zl[k] - 1 : rule.zl[k] + 1;
+    }
+    if (rule.mode == 2) limit = k > 1 ? rule.zl[k - 1] + 1 : total;
+    if (limit > total) limit = total;
+  }
+}
+
+// ---- Operations ----
+
+namespace {
+
+// The digit d opening an argument, or 0 when there is none.
+int digit_of(std::string_view arg) { return !arg.empty() && is_digit(arg[0]) && arg[0] != '0' ? arg[0] - '0' : 0; }
+
+// The word number of word test d of item k (the member at its matched entry), or 0.
+int word_of_test(const engine_state& eng, const complex_rule& rule, int k, int place, int d) {
+  if (d < 1 || d > max_items || place < 1 || place > max_words) return 0;
+  int e = rule.m[k][d];
+  if (e < 1 || e > max_words) return 0;
+  int v = eng.analysis[place][e];
+  return v >= 1 && v <= max_words ? v : 0;
+}
+
+// Cuts the separable prefix (the German text up to "+", with the "+") out of word w.
+std::string cut_prefix(engine_state& eng, int w) {
+  std::string e = eng.words[w];
+  if (e.size() <= 9) return "";
+  size_t plus = e.find('+', 9);
+  if (plus == std::string::npos) return "";
+  std::string prefix = e.substr(9, plus - 9);
+  eng.words[w] = e.substr(0, 9) + e.substr(plus + 1);
+  return prefix;
+}
+
+void trace_operation(engine_state& eng, const complex_rule& rule, const char* when, int k,
+                     char op, const std::string& arg, int place) {
+  if (!eng.settings.visible) return;
+  con_writeline(when);
+  con_writeline(std::to_string(k) + ". operation " + std::string(1, op) + " " + arg + " in line " +
+                std::to_string(place));
+  std::string indexes = "Line indexes: ";
+  for (int j = 1; j <= rule.n && j <= max_items; ++j) indexes += std::to_string(rule.zl[j]) + " ";
+  con_writeline(indexes);
+  analysis_to_screen(eng);
+}
+
+// New place of one new word, before (at = place) or after (at = place + 1) the place.
+void new_word_place(engine_state& eng, complex_rule& rule, int at, std::string_view spec) {
+  std::string symbol;
+  if (place_count(eng) >= max_words) return;
+  int w = new_word(eng, spec, &symbol);
+  if (w == 0) return;
+  place_copy c;
+  c.row[1] = static_cast<uint8_t>(w);
+  c.symbol = symbol;
+  if (put_place(eng, at, c)) shift_places(rule, at, 1);
+}
+
+void patch_member(engine_state& eng, complex_rule& rule, int k, int place, const std::string& arg) {
+  const int d = is_digit(arg[0]) ? arg[0] - '0' : -1;
+  if (d < 0 || arg.size() < 2) return;
+  const int e = d == 0 ? 1 : (d <= max_items ? rule.m[k][d] : 0);
+  if (e < 1 || e > max_words) return;
+  const int v = eng.analysis[place][e];
+  const char sub = arg[1];
+  const std::string text = arg.substr(2);
+  if (v >= first_symbol) {
+    if (sub == '#' || sub == '$') {
+      const std::string t = sub == '$' ? put_captures(eng, text) : text;
+      int s = symbol_number(eng, t.substr(0, 3));
+      if (s >= 1 && s <= 255) eng.analysis[place][e] = static_cast<uint8_t>(s);
+    }
+    return;
+  }
+  if (v < 1 || v > max_words) return;
+  std::string entry = eng.words[v];
+  auto replace_range = [&](size_t from, size_t n, const std::string& t) {
+    if (entry.size() < from) entry.resize(from, ' ');
+    entry.replace(from, n, t);
+    eng.words[v] = entry;
+  };
+  switch (sub) {
+    case '#': replace_range(0, 3, put_captures(eng, text)); break;
+    case '$': replace_range(0, 9, put_captures(eng, text)); break;
+    case '^': replace_range(3, 3, put_captures(eng, text)); break;
+    case '~': replace_range(6, 3, put_captures(eng, text)); break;
+    case '<': eng.originals[v] = text; break;
+    case '>': eng.words[v] = entry.substr(0, 9) + text; break;
+    case '%': {
+      const std::string g = entry.size() > 9 ? entry.substr(9, 3) : std::string();
+      if (d != 0) erase_entry(eng, place, e);
+      int s = symbol_number(eng, g);
+      int free_entry = first_empty(eng, place);
+      if (s >= 1 && s <= 255 && free_entry != 0) eng.analysis[place][free_entry] = static_cast<uint8_t>(s);
+      break;
+    }
+    default: {
+      std::string spec = arg.substr(1);
+      if (!spec.empty() && spec[0] == '*') spec.erase(0, 1);
+      size_t eq = spec.find('=');
+      if (eq != std::string::npos) {
+        eng.originals[v] = spec.substr(0, eq);
+        eng.words[v] = spec.substr(eq + 1);
+      } else {
+        eng.words[v] = spec;
+        eng.originals[v] = spec.size() > 9 ? spec.substr(9) : std::string();
+      }
+      break;
+    }
+  }
+}
+
+void insert_member(engine_state& eng, complex_rule& rule, int k, int place, const std::string& arg) {
+  if (place < 1 || place > max_words) return;
+  if (arg.empty()) return;
+  const char c = arg[0];
+  if (!is_digit(c) && c != '*') {
+    int s = symbol_number(eng, arg);
+    int e = first_empty(eng, place);
+    if (s >= 1 && s <= 255 && e != 0) eng.analysis[place][e] = static_cast<uint8_t>(s);
+    return;
+  }
+  std::string text = arg.substr(1);
+  bool later = false;
+  if (!text.empty() && text[0] == '+') {
+    later = true;
+    text.erase(0, 1);
+  }
+  if (!text.empty() && text[0] == '*') text.erase(0, 1);
+  int member = 0;
+  const bool full = eng.analysis[place][max_words] != 0;
+  if (full) return;
+  if (text.find('=') != std::string::npos || text.size() != 3) {
+    member = new_word(eng, text);
+  } else {
+    member = symbol_number(eng, text);
+  }
+  if (member < 1 || member > 255) return;
+  if (c == '*') {
+    int e = first_empty(eng, place);
+    if (e != 0) eng.analysis[place][e] = static_cast<uint8_t>(member);
+    return;
+  }
+  const int d = c - '0';
+  int e = d == 0 ? 1 : rule.m[k][d];
+  if (e < 1) return;
+  if (later) ++e;
+  if (!insert_entry(eng, place, e, member)) return;
+  for (int j = d < 1 ? 1 : d; j <= rule.attrcount[k] && j <= max_items; ++j) {
+    if (rule.m[k][j] >= e) ++rule.m[k][j];
+  }
+}
+
+// Splits place in two at the matched entry of word test d (Q: a member behind it must
+// exist; R: the matched member itself).
+void split_place(engine_state& eng, complex_rule& rule, int k, int place, char op, const std::string& arg) {
+  const int d = digit_of(arg);
+  if (d == 0) return;
+  const int e = rule.m[k][d];
+  if (e < 1 || e > max_words) return;
+  const int check = op == 'Q' ? e + 1 : e;
+  if (check > max_words || eng.analysis[place][check] == 0) return;
+  if (place_count(eng) >= max_words) return;
+  const std::string old = padded_symbol(line_class(eng, place));
+  std::string s1 = arg.substr(1, 3), s2 = arg.size() > 4 ? arg.substr(4, 3) : std::string();
+  if (s1 == "***") s1 = old;
+  if (s2 == "***") s2 = old;
+  for (int r = max_words; r > place; --r) eng.analysis[r] = eng.analysis[r - 1];
+  for (int j = e; j <= max_words; ++j) eng.analysis[place][j] = 0;
+  auto& next = eng.analysis[place + 1];
+  int to = 1;
+  for (int j = e; j <= max_words; ++j) next[to++] = next[j];
+  for (; to <= max_words; ++to) next[to] = 0;
+  ldelete(eng.class_line, 3 * static_cast<size_t>(place) - 2, 3);
+  linsert(padded_symbol(s1) + padded_symbol(s2), eng.class_line, 3 * static_cast<size_t>(place) - 2);
+}
+
+}  // namespace
+
+void apply_item_operations(engine_state& eng, complex_rule& rule, int k) {
+  for (int i = 1; i <= rule.attrcount[k]; ++i) {
+    const std::string& word = rule.attr[k][i];
+    if (word.empty()) continue;
+    const char op = word[0];
+    const std::string arg = word.substr(1);
+    const int place = rule.zl[k];
+    if (k == 1 && i == 1 && op != 'U') trace_operation(eng, rule, "Before processing: ", k, op, arg, place);
+    const bool valid_place = place >= 1 && place <= place_count(eng);
+    switch (op) {
+      case 'U':
+      case '$':
+        break;
+      case 'C':
+        if (eng.settings.visible) con_writeline("The function COPY is not implemented (disconti)!");
+        break;
+      case 'D':
+        if (valid_place) {
+          remove_place(eng, place);
+          for (int j = 1; j <= max_items; ++j) {
+            if (rule.zl[j] > place) --rule.zl[j];
+          }
+        }
+        break;
+      case 'S':
+        if (valid_place) {
+          std::string s = arg.substr(0, 3);
+          s.resize(3, '*');
+          s = put_captures(eng, s);
+          const std::string old = padded_symbol(line_class(eng, place));
+          for (size_t c = 0; c < 3; ++c) {
+            if (s[c] == '*') s[c] = old[c];
+          }
+          set_line_class(eng, place, s.substr(0, 3));
+        }
+        break;
+      case 'T': {
+        const int m = digit_of(arg);
+        if (m == 0 || m > max_items || !valid_place) break;
+        const int other = rule.zl[m];
+        if (other < 1 || other > place_count(eng)) break;
+        std::swap(eng.analysis[place], eng.analysis[other]);
+        const std::string a = padded_symbol(line_class(eng, place)), b = padded_symbol(line_class(eng, other));
+        set_line_class(eng, place, b);
+        set_line_class(eng, other, a);
+        rule.zl[m] = place;
+        rule.zl[k] = other;
+        break;
+      }
+      case 'X':
+      case 'M': {
+        const int m = digit_of(arg);
+        if (m == 0 || m > max_items || !valid_place) break;
+        const int from = rule.zl[m];
+        if (from < 1 || from > place_count(eng)) break;
+        place_copy moved = take_place(eng, from);
+        remove_place(eng, from);
+        int at = place;
+        if (op == 'M' && place >= from) at = place - 1;
+        if (at < 1) at = 1;
+        put_place(eng, at, moved);
+        if (place < from) {
+          for (int j = 1; j <= m; ++j) ++rule.zl[j];
+        } else {
+          for (int j = 1; j <= (op == 'M' ? m : k); ++j) --rule.zl[j];
+        }
+        rule.zl[m] = op == 'M' ? rule.zl[k] - 1 : rule.zl[k];
+        break;
+      }
+      case 'L':
+      case 'A':
+        if (valid_place) new_word_place(eng, rule, op == 'L' ? place : place + 1, arg);
+        break;
+      case 'N': {
+        if (!valid_place) break;
+        std::string symbol;
+        int w = new_word(eng, arg, &symbol);
+        if (w == 0) break;
+        std::array<uint8_t, max_words + 1> row{};
+        row[1] = static_cast<uint8_t>(w);
+        int to = 2;
+        for (int j = 1; j <= max_words && to <= max_words; ++j) {
+          if (eng.analysis[place][j] > max_words) row[to++] = eng.analysis[place][j];
+        }
+        eng.analysis[place] = row;
+        set_line_class(eng, place, symbol);
+        break;
+      }
+      case 'I':
+        if (valid_place) insert_member(eng, rule, k, place, arg);
+        break;
+      case 'E': {
+        const int d = digit_of(arg);
+        if (d == 0 || !valid_place) break;
+        const int e = rule.m[k][d];
+        if (e < 1 || e > max_words) break;
+        erase_entry(eng, place, e);
+        for (int j = 2; j <= max_items; ++j) {
+          if (rule.m[k][j] >= e) --rule.m[k][j];
+        }
+        break;
+      }
+      case 'Y':
+      case 'Z': {
+        const int d = digit_of(arg);
+        const int w = valid_place ? word_of_test(eng, rule, k, place, d) : 0;
+        if (w == 0 || place_count(eng) >= max_words || eng.word_count >= max_words) break;
+        erase_entry(eng, place, rule.m[k][d]);
+        const int copy = new_word(eng, eng.originals[w].str() + "=" + eng.words[w].str());
+        if (copy == 0) break;
+        place_copy c;
+        c.row[1] = static_cast<uint8_t>(copy);
+        c.symbol = arg.substr(1, 3);
+        const int at = op == 'Y' ? place : place + 1;
+        if (put_place(eng, at, c)) shift_places(rule, at, 1);
+        break;
+      }
+      case 'Q':
+      case 'R':
+        if (valid_place) split_place(eng, rule, k, place, op, arg);
+        break;
+      case 'V': {
+        const int d = digit_of(arg);
+        const int w = valid_place ? word_of_test(eng, rule, k, place, d) : 0;
+        if (w == 0 || eng.analysis[place][max_words] != 0) break;
+        const std::string prefix = cut_prefix(eng, w);
+        const int p = new_word(eng, "PREFIX_" + lower_str(prefix) + "=ADP------" + prefix);
+        if (p != 0) insert_entry(eng, place, rule.m[k][d], p);
+        break;
+      }
+      case 'K': {
+        const int d = digit_of(arg);
+        const int w = valid_place ? word_of_test(eng, rule, k, place, d) : 0;
+        if (w == 0) break;
+        const std::string prefix = cut_prefix(eng, w);
+        new_word_place(eng, rule, place, "ADP------" + prefix);
+        break;
+      }
+      case '!':
+      case '?':
+      case '=': {
+        const int d = digit_of(arg);
+        const int w = valid_place ? word_of_test(eng, rule, k, place, d) : 0;
+        if (w == 0) break;
+        const std::string reading = arg.substr(1);
+        const std::string old = padded_symbol(line_class(eng, place));
+        resolve_word_reading(eng, w, place, reading);
+        if (op == '?') break;
+        set_line_class(eng, place, old);
+        if (op == '=') {
+          std::string s = reading.substr(0, 3);
+          s.resize(3, '*');
+          s = put_captures(eng, s);
+          for (size_t c = 0; c < 3; ++c) {
+            if (s[c] == '*') s[c] = old[c];
+          }
+          set_line_class(eng, place, s.substr(0, 3));
+        }
+        break;
+      }
+      case '-': {
+        const int d = digit_of(arg);
+        const int w = valid_place ? word_of_test(eng, rule, k, place, d) : 0;
+        if (w == 0) break;
+        std::string e = eng.words[w];
+        size_t at = e.find("*" + arg.substr(1));
+        if (at == std::string::npos) break;
+        size_t end = e.find('*', at + 1);
+        e.erase(at, end == std::string::npos ? std::string::npos : end - at);
+        eng.words[w] = e;
+        break;
+      }
+      case 'P':
+        if (valid_place) patch_member(eng, rule, k, place, arg);
+        break;
+      default:
+        break;
+    }
+    if (op != '$') trace_operation(eng, rule, "After processing: ", k, op, arg, place);
+  }
+}
+
+void run_complex_rules(engine_state& eng) {
+  const engine_settings& st = eng.settings;
+  analysis_to_screen(eng);
+  const std::string name = eng.procedures[eng.current].name;
+  linereader f;
+  if (!open_text_def(st, f, name)) {
+    if (st.visible) con_writeline("Disconti: " + name + " file not open!");
+    return;
+  }
+  int firings = 0;
+  std::string line;
+  for (;;) {
+    complex_rule rule;
+    bool have_header = false;
+    while (!have_header && f.readline(line)) {
+      unscramble_line(st, line);
+      have_header = parse_complex_header(trim_spaces(line), rule);
+    }
+    if (!have_header) return;
+    for (int k = 1; k <= rule.n; ++k) {
+      if (!f.readline(line, 80)) line.clear();
+      unscramble_line(st, line);
+      if (k <= max_items) rule.item_lines[k] = trim_spaces(line);
+    }
+    for (int k = 1; k <= rule.n; ++k) {
+      if (!f.readline(line, 80)) line.clear();
+      unscramble_line(st, line);
+      if (k <= max_items) rule.op_lines[k] = trim_spaces(line);
+    }
+    if (rule.n > max_items) rule.n = max_items;
+    for (int k = 1; k <= rule.n; ++k) split_item_line(rule, k, rule.item_lines[k]);
+    if (st.visible && rule.trace) {
+      con_writeline("Ext.disc: " + rule.header);
+      for (int k = 1; k <= rule.n; ++k) con_writeline("Ext.sy: " + std::to_string(k) + " " + rule.item_lines[k]);
+      for (int k = 1; k <= rule.n; ++k) con_writeline("Ext.op: " + std::to_string(k) + " " + rule.op_lines[k]);
+      for (int k = 1; k <= rule.n; ++k) con_writeline("attrcount=" + std::to_string(rule.attrcount[k]));
+    }
+    match_rule(eng, rule);
+    if (!rule.matched) continue;
+    if (st.visible) {
+      const std::string joiner = " \xf9 ";
+      std::string items, ops;
+      for (int k = 1; k <= rule.n; ++k) {
+        items += (k > 1 ? joiner : "") + rule.item_lines[k];
+        ops += (k > 1 ? joiner : "") + rule.op_lines[k];
+      }
+      con_writeline("idiom rule:   " + items);
+      if (!rule.delimiter.empty()) con_writeline("delimiter:    " + rule.delimiter);
+      con_writeline("substitution: " + ops);
+      con_writeline();
+    }
+    for (int k = 1; k <= rule.n; ++k) split_item_line(rule, k, rule.op_lines[k]);
+    for (int k = 1; k <= rule.n; ++k) apply_item_operations(eng, rule, k);
+    put_captures_line(eng);
+    if (++firings >= max_complex_firings) {
+      if (st.visible) con_writeline("Disconti: " + name + " stopped after 1000 firings in this sentence");
+      return;
+    }
+    f.seek(0);
   }
 }
 

@@ -1,14 +1,18 @@
-// Verb patterns: the slots that a verb opens, taken from the pattern digit of its verb
-// reading and the pattern set that the procedure script loaded, appended as symbols to
-// the place that holds the verb.
+// Discontinuous structures: the pattern rules (rules of up to ten items that each
+// describe one place of the analysis table; when a rule matches, in one of four search
+// modes with backtracking, its operations move, swap, split, delete and insert places and
+// patch their members; the rule file is read again after every firing) and the verb
+// patterns (the slots a verb opens, appended as symbols to the place that holds it).
 #pragma once
 
+#include <array>
 #include <string>
 #include <string_view>
 
 #include "engine/state.h"
 
 namespace zembu {
+
 
 // The pattern text for the verb reading of entry e whose "*" stands at (1-based)
 // position x (0 for an entry of one reading), for pattern set langu (1 or 2).
@@ -21,5 +25,48 @@ bool find_verb_reading(std::string_view e, size_t& x);
 // Codes V (langu 1) and v (langu 2): every place's first verb gets the symbols of its
 // pattern appended to its place.
 void apply_verb_patterns(engine_state& eng, int langu);
+
+
+// ---- Pattern rules ----
+
+
+constexpr int max_items = 10;
+constexpr int max_complex_firings = 1000;
+
+// One pattern rule and the state of matching it.
+struct complex_rule {
+  int mode = 2;        // 0 ordered, 1 free, 2 adjacent, 3 backwards
+  int n = 0;           // items, 1..10
+  std::string delimiter;
+  bool trace = false;  // the rule's own trace ("|")
+  bool bang = false;   // fires only on a still open reading ("!")
+  bool found_open = false;
+  std::string header;
+  std::array<std::string, max_items + 1> item_lines, op_lines;
+  std::array<std::array<std::string, max_items + 1>, max_items + 1> attr;  // [k][i]
+  std::array<int, max_items + 1> attrcount{};
+  std::array<int, max_items + 1> zl{};                                     // place of item k
+  std::array<std::array<int, max_items + 1>, max_items + 1> m{};           // matched entries
+  bool matched = false;
+};
+
+// Splits a line at single blanks into attr[k][1..] (at most 10 parts).
+void split_item_line(complex_rule& rule, int k, std::string_view line);
+// Parses a rule header ("|", "!", count, blank, mode, delimiter); false when malformed.
+bool parse_complex_header(std::string_view line, complex_rule& rule);
+// Searches places for the items; sets zl, the matched entries and matched.
+void match_rule(engine_state& eng, complex_rule& rule);
+// Does item k fit place p? `abort` is set when p holds the delimiter.
+bool prove_item(engine_state& eng, complex_rule& rule, int k, int p, bool& abort);
+// Word test i of item k on place p: the entry index at which it succeeded, or 0.
+int test_word_attribute(engine_state& eng, complex_rule& rule, const std::string& a, int p,
+                        int k, int i);
+// Runs the operations attr[k][1..attrcount[k]] of item k.
+void apply_item_operations(engine_state& eng, complex_rule& rule, int k);
+// Code 5: applies the current procedure's rule file until a pass finds no matching rule.
+void run_complex_rules(engine_state& eng);
+
+// The number of places: the length of the class line divided by three.
+int place_count(const engine_state& eng);
 
 }  // namespace zembu

@@ -69,5 +69,166 @@ TEST(VerbPattern, SymbolsJoinTheVerbsPlace) {
   EXPECT_EQ(dump_analysis(*eng), "1: 1\n2: 2 3 202 203\n3: 3 204\n");
 }
 
+
+
+// An engine whose places each hold one word with the given entry; the class line holds
+// the entries' classes.
+std::unique_ptr<engine_state> places(const std::vector<std::string>& entries) {
+  auto eng = std::make_unique<engine_state>();
+  for (const std::string& e : entries) {
+    ++eng->word_count;
+    eng->words[eng->word_count] = e;
+    eng->originals[eng->word_count] = "K" + std::to_string(eng->word_count);
+    lappend(eng->class_line, e.substr(0, 3));
+  }
+  init_analysis(*eng);
+  return eng;
+}
+
+complex_rule rule_of(const std::string& header, const std::vector<std::string>& items) {
+  complex_rule r;
+  EXPECT_TRUE(parse_complex_header(header, r));
+  for (size_t k = 0; k < items.size(); ++k) split_item_line(r, static_cast<int>(k + 1), items[k]);
+  return r;
+}
+
+TEST(ComplexHeader, TraceBangCountModeAndDelimiter) {
+  complex_rule r;
+  ASSERT_TRUE(parse_complex_header("|!3 +KOM rest", r));
+  EXPECT_TRUE(r.trace);
+  EXPECT_TRUE(r.bang);
+  EXPECT_EQ(r.n, 3);
+  EXPECT_EQ(r.mode, 0);
+  EXPECT_EQ(r.delimiter, "KOM");
+  ASSERT_TRUE(parse_complex_header("2 -", r));
+  EXPECT_EQ(r.mode, 1);
+  EXPECT_EQ(r.delimiter, "");
+  ASSERT_TRUE(parse_complex_header("2 <", r));
+  EXPECT_EQ(r.mode, 3);
+  ASSERT_TRUE(parse_complex_header("2 x", r));
+  EXPECT_EQ(r.mode, 2);
+  EXPECT_FALSE(parse_complex_header("2", r));
+  EXPECT_FALSE(parse_complex_header("two +", r));
+  EXPECT_FALSE(parse_complex_header("", r));
+}
+
+TEST(ComplexMatch, BackwardsModeSearchesLeftOfThePreviousItem) {
+  auto eng = places({"STR------", "ADJ------a", "NOU------n", "VER------v", "SEN------."});
+  complex_rule r = rule_of("2 <", {"VER", "ADJ"});
+  match_rule(*eng, r);
+  EXPECT_TRUE(r.matched);
+  EXPECT_EQ(r.zl[1], 4);
+  EXPECT_EQ(r.zl[2], 2);
+  complex_rule none = rule_of("2 <", {"ADJ", "VER"});
+  match_rule(*eng, none);  // backtracking comes back to the same places: it must still end
+  EXPECT_FALSE(none.matched);
+}
+
+TEST(ComplexMatch, OrderedModeBacktracks) {
+  auto eng = places({"STR------", "ADJ------a", "NOU------x", "ADJ------b", "NOU------n", "SEN------."});
+  complex_rule r = rule_of("2 +", {"ADJ", "NOU #NOU n"});
+  match_rule(*eng, r);
+  EXPECT_TRUE(r.matched);
+  EXPECT_EQ(r.zl[1], 2);
+  EXPECT_EQ(r.zl[2], 5);
+  complex_rule adj = rule_of("2 >", {"ADJ", "NOU #NOU n"});
+  match_rule(*eng, adj);  // adjacent: the first adjective has the wrong noun behind it
+  EXPECT_TRUE(adj.matched);
+  EXPECT_EQ(adj.zl[1], 4);
+  EXPECT_EQ(adj.zl[2], 5);
+}
+
+TEST(WordTests, PrefixesOfWordTests) {
+  auto eng = places({"STR------", "NOU------a", "SEN------."});
+  // Place 2 gets three members: words 2 and 1 and a symbol.
+  eng->analysis[2][2] = 1;
+  eng->analysis[2][3] = static_cast<uint8_t>(symbol_number(*eng, "NPX"));
+  complex_rule r = rule_of("1 +", {"NOU"});
+  EXPECT_EQ(test_word_attribute(*eng, r, "#NOU", 2, 1, 2), 1);
+  EXPECT_EQ(test_word_attribute(*eng, r, "#STR", 2, 1, 2), 2);
+  EXPECT_EQ(test_word_attribute(*eng, r, "0#STR", 2, 1, 2), 0);  // first member only
+  EXPECT_EQ(test_word_attribute(*eng, r, "NPX", 2, 1, 2), 3);    // a symbol member
+  EXPECT_EQ(test_word_attribute(*eng, r, "-NPX", 2, 1, 2), 3);
+  EXPECT_EQ(test_word_attribute(*eng, r, "9#STR", 2, 1, 2), 2);  // from the last word on
+  EXPECT_EQ(test_word_attribute(*eng, r, "9#NOU", 2, 1, 2), 0);
+  EXPECT_EQ(test_word_attribute(*eng, r, "\xf8\xf8#STR", 2, 1, 2), 0);  // single step
+  r.m[1][1] = 1;
+  EXPECT_EQ(test_word_attribute(*eng, r, "\xf8#STR", 2, 1, 3), 2);  // behind test 1's entry
+  EXPECT_EQ(test_word_attribute(*eng, r, "\xf8#NOU", 2, 1, 3), 0);
+  // Negation: an empty row succeeds at entry 1; a negated continue test stops at the
+  // first entry that fails.
+  eng->analysis[3].fill(0);
+  EXPECT_EQ(test_word_attribute(*eng, r, "/#XYZ", 3, 1, 2), 1);
+  EXPECT_EQ(test_word_attribute(*eng, r, "/#NOU", 2, 1, 2), 0);
+  EXPECT_EQ(test_word_attribute(*eng, r, "/#XYZ", 2, 1, 2), 4);
+  EXPECT_EQ(test_word_attribute(*eng, r, "\xf8/#STR", 2, 1, 3), 0);
+}
+
+TEST(WordTests, TestCharacters) {
+  auto eng = places({"STR------", "VER*NOU---xxxGang*VER---xxxgeh+en", "SEN------."});
+  eng->originals[2] = "GO";
+  complex_rule r = rule_of("1 +", {"VER"});
+  EXPECT_EQ(test_word_attribute(*eng, r, "?VER", 2, 1, 2), 1);
+  EXPECT_EQ(test_word_attribute(*eng, r, "?ADJ", 2, 1, 2), 0);
+  EXPECT_FALSE(r.found_open);
+  EXPECT_EQ(test_word_attribute(*eng, r, "!VER", 2, 1, 2), 1);
+  EXPECT_TRUE(r.found_open);
+  EXPECT_EQ(test_word_attribute(*eng, r, "+", 2, 1, 2), 1);
+  EXPECT_EQ(test_word_attribute(*eng, r, "<GO", 2, 1, 2), 1);
+  EXPECT_EQ(test_word_attribute(*eng, r, "GO", 2, 1, 2), 1);
+  EXPECT_EQ(test_word_attribute(*eng, r, "-GO", 2, 1, 2), 0);
+  EXPECT_EQ(test_word_attribute(*eng, r, "^*NO", 2, 1, 2), 1);
+  EXPECT_EQ(test_word_attribute(*eng, r, "$VER*NOU--", 2, 1, 2), 1);
+  EXPECT_EQ(test_word_attribute(*eng, r, "&VER", 2, 1, 2), 1);
+  EXPECT_EQ(test_word_attribute(*eng, r, "&NOU", 2, 1, 2), 0);
+}
+
+TEST(ComplexOperations, SymbolsAndReadings) {
+  auto eng = places({"STR------", "VER*NOU---xxxGang*VER---xxxgehen", "SEN------."});
+  complex_rule r = rule_of("1 +", {"VER ?NOU"});
+  match_rule(*eng, r);
+  ASSERT_TRUE(r.matched);
+  split_item_line(r, 1, "!1NOU");
+  apply_item_operations(*eng, r, 1);
+  EXPECT_EQ(eng->words[2], "NOU---xxxGang");
+  EXPECT_EQ(eng->class_line.text, "STRVERSEN");  // "!" restores the place's symbol
+  eng->words[2] = "VER*NOU---xxxGang*VER---xxxgehen";
+  split_item_line(r, 1, "?1NOU");
+  apply_item_operations(*eng, r, 1);
+  EXPECT_EQ(eng->class_line.text, "STRNOUSEN");
+  eng->words[2] = "VER*NOU---xxxGang*VER---xxxgehen";
+  split_item_line(r, 1, "-1NOU S.*X");
+  apply_item_operations(*eng, r, 1);
+  EXPECT_EQ(eng->words[2], "VER*VER---xxxgehen");
+  split_item_line(r, 1, "P1>laufen P1<RUN P1^ABC");
+  apply_item_operations(*eng, r, 1);
+  EXPECT_EQ(eng->words[2], "VERABCR--laufen");  // positions 1-9 of the entry as they stood
+  EXPECT_EQ(eng->originals[2], "RUN");
+}
+
+TEST(ComplexOperations, MembersInsertedAndErased) {
+  auto eng = places({"STR------", "NOU------Haus", "SEN------."});
+  complex_rule r = rule_of("1 +", {"NOU #NOU"});
+  match_rule(*eng, r);
+  ASSERT_TRUE(r.matched);
+  split_item_line(r, 1, "I1*DET------das I*NPX INPX I0*ADJ");
+  apply_item_operations(*eng, r, 1);
+  // The new word went in at the noun's entry, the symbols behind, and ADJ at entry 1.
+  EXPECT_EQ(symbol_name(*eng, eng->analysis[2][1]), "ADJ");
+  EXPECT_EQ(eng->analysis[2][2], 4);
+  EXPECT_EQ(eng->analysis[2][3], 2);
+  EXPECT_EQ(symbol_name(*eng, eng->analysis[2][4]), "NPX");
+  EXPECT_EQ(symbol_name(*eng, eng->analysis[2][5]), "NPX");
+  EXPECT_EQ(r.m[1][1], 3);  // the matched noun moved twice: behind the word and the ADJ
+  split_item_line(r, 1, "E1");
+  apply_item_operations(*eng, r, 1);
+  EXPECT_EQ(symbol_name(*eng, eng->analysis[2][3]), "NPX");
+  // A full row takes no more members.
+  for (int e = 1; e <= max_words; ++e) eng->analysis[2][e] = 1;
+  split_item_line(r, 1, "I*XYZ I1XYZ");
+  apply_item_operations(*eng, r, 1);
+  EXPECT_EQ(eng->analysis[2][max_words], 1);
+}
+
 }  // namespace
 }  // namespace zembu

@@ -3,6 +3,7 @@
 #include <random>
 #include <vector>
 
+#include "engine/idiome.h"
 #include "engine/lexikon2.h"
 #include "engine/disconti.h"
 #include "engine/flexion.h"
@@ -277,6 +278,30 @@ void run_action(engine_state& eng, sentence_run& run) {
       break;
     case 'S':
       write_unknown_words(eng);
+      break;
+    case 'b':
+      load_change_pairs(eng);
+      break;
+    case 'B':
+      analyse_unknown_endings(eng);
+      break;
+    case 'd':
+      select_readings(eng);
+      break;
+    case '9':
+      select_first_readings(eng);
+      break;
+    case 'y':
+      split_prefix(eng);
+      break;
+    case '2':
+      run_idioms(eng);
+      break;
+    case '8':
+      run_indexed_idioms(eng);
+      break;
+    case '5':
+      run_complex_rules(eng);
       break;
     case 'R': case 'r': case 'W': case 'w': case 's':
       run_output_procedure(eng, code);

@@ -1,0 +1,229 @@
+// Pattern rules through the engine: matching modes, backtracking, delimiters, bang rules
+// and the operations, observed in the analysis table that the trace shows afterwards.
+#include <gtest/gtest.h>
+
+#include "tests/blackbox.h"
+
+namespace {
+
+using zembu_test::lines;
+using zembu_test::run_result;
+using zembu_test::scratch_dir;
+
+// A sentence of words of the given classes; a lexicon gives each word the entry of its
+// class, six dashes and the lower-case class as text (STR and SEN around them).
+struct words_and_lexicon {
+  std::string tokens, lexicon;
+};
+
+words_and_lexicon sentence(const std::vector<std::string>& classes) {
+  words_and_lexicon s;
+  s.tokens = "STR ------\n";
+  s.lexicon = ".\nSEN------.\n";
+  for (const std::string& c : classes) {
+    std::string text = c;
+    for (char& ch : text) ch = static_cast<char>(ch >= 'A' && ch <= 'Z' ? ch - 'A' + 'a' : ch);
+    s.tokens += "ZZZ " + c + " \xffZZZ---ZZZ" + text + "\n";
+    s.lexicon += c + "\n" + c + "------" + text + "\n";
+  }
+  s.tokens += "SEN . \xffZZZ---ZZZ.\n";
+  return s;
+}
+
+// One word with its own entry.
+words_and_lexicon one_word(const std::string& entry) {
+  return {"STR ------\nZZZ W \xffZZZ---ZZZw\nSEN . \xffZZZ---ZZZ.\n", "W\n" + entry + "\n.\nSEN------.\n"};
+}
+
+struct analysis {
+  std::string class_line;
+  std::vector<std::string> rows;  // " 2 ADJ: ADJ " style lines, one per place
+  std::string out;
+};
+
+// Runs the rule file over the sentence and returns the analysis table shown afterwards.
+analysis run_rules(scratch_dir& d, const std::string& rules, const words_and_lexicon& input,
+                   const std::string& step = "5 comp1.zmb\n") {
+  d.mkdir("definitions");
+  d.write("definitions/comp1.zmb", rules);
+  d.write("definitions/lexi.zmb", input.lexicon);
+  d.write("definitions/exec.zmb", "PROCEDURES\nF *\nL lexi.zmb\n" + step + "f *\n5 show.zmb\n");
+  d.write("pass3", input.tokens);
+  run_result r = d.run("zembu2", {"SHELLMODE", "definitions/", "pass3", "pass2", "visible"});
+  EXPECT_EQ(r.status, 0);
+  analysis a;
+  a.out = r.out;
+  size_t from = r.out.find("show.zmb: \n");
+  size_t to = r.out.find("Disconti: show.zmb file not open!");
+  if (from == std::string::npos || to == std::string::npos) {
+    ADD_FAILURE() << r.out;
+    return a;
+  }
+  auto l = lines(r.out.substr(from + 11, to - from - 11));
+  if (l.empty()) return a;
+  a.class_line = l[0];
+  for (size_t i = 1; i < l.size() && l[i].size() > 3 && l[i][2] == ' ' && l[i].find(": ") == 6; ++i) {
+    a.rows.push_back(l[i]);
+  }
+  return a;
+}
+
+TEST(Zembu2Complex, OneItemRuleFiresAtTheFirstMatchingPlace) {
+  scratch_dir d;
+  auto a = run_rules(d, "1 +\nADJ\nSXYZ\n", sentence({"NOU", "ADJ", "ADJ"}));
+  // After the first firing the file starts again, so both adjectives change.
+  EXPECT_EQ(a.class_line, "ZZ_NOUXYZXYZSEN");
+}
+
+TEST(Zembu2Complex, AdjacentItemsMayHaveEPlacesBetween) {
+  scratch_dir d;
+  const std::string rule = "2 >\nADJ\nNOU\nU\nSNPX\n";
+  EXPECT_EQ(run_rules(d, rule, sentence({"ADJ", "NOU"})).class_line, "ZZ_ADJNPXSEN");
+  EXPECT_EQ(run_rules(d, rule, sentence({"ADJ", "EXX", "NOU"})).class_line, "ZZ_ADJEXXNPXSEN");
+  EXPECT_EQ(run_rules(d, rule, sentence({"ADJ", "XXX", "NOU"})).class_line, "ZZ_ADJXXXNOUSEN");
+}
+
+TEST(Zembu2Complex, FreeModeFindsTwoItemsOnOnePlace) {
+  scratch_dir d;
+  EXPECT_EQ(run_rules(d, "2 -\nNOU\nNOU\nSAAA\nU\n", sentence({"ADJ", "NOU"})).class_line,
+            "ZZ_ADJAAASEN");
+  EXPECT_EQ(run_rules(d, "2 +\nNOU\nNOU\nSAAA\nU\n", sentence({"ADJ", "NOU"})).class_line,
+            "ZZ_ADJNOUSEN");
+}
+
+TEST(Zembu2Complex, TheLastPlaceIsTriedOnlyAsFirstCandidate) {
+  scratch_dir d;
+  EXPECT_EQ(run_rules(d, "1 +\nSEN\nSZZZ\n", sentence({"ADJ"})).class_line, "ZZ_ADJSEN");
+  EXPECT_EQ(run_rules(d, "2 >\nADJ\nSEN\nU\nSZZZ\n", sentence({"ADJ"})).class_line, "ZZ_ADJZZZ");
+}
+
+TEST(Zembu2Complex, DelimiterStopsTheSearch) {
+  scratch_dir d;
+  const std::string rule = "2 +KOM\nADJ\nNOU\nU\nSNPX\n";
+  EXPECT_EQ(run_rules(d, rule, sentence({"ADJ", "KOM", "NOU"})).class_line, "ZZ_ADJKOMNOUSEN");
+  EXPECT_EQ(run_rules(d, rule, sentence({"ADJ", "NOU", "KOM"})).class_line, "ZZ_ADJNPXKOMSEN");
+  // No item can be found behind the first delimiter place.
+  EXPECT_EQ(run_rules(d, "1 +KOM\nNOU\nSNPX\n", sentence({"KOM", "NOU"})).class_line,
+            "ZZ_KOMNOUSEN");
+}
+
+TEST(Zembu2Complex, BangRuleNeedsAnOpenReading) {
+  scratch_dir d;
+  const std::string rule = "!1 +\nVER !VER\n?1VER\n";
+  EXPECT_EQ(run_rules(d, rule, one_word("ZZZ*NOU---xxxGang*VER---xxxgehen")).class_line,
+            "ZZ_ZZZSEN");  // the place pattern is VER
+  auto a = run_rules(d, rule, one_word("VER*NOU---xxxGang*VER---xxxgehen"));
+  EXPECT_EQ(a.class_line, "ZZ_VERSEN");
+  EXPECT_NE(a.out.find("VER---xxx gehen"), std::string::npos) << a.out;
+  // A word already reduced to the reading never lets the bang rule fire.
+  EXPECT_EQ(run_rules(d, "!1 +\nVER !VER\nSQQQ\n", one_word("VER---xxxgehen")).class_line,
+            "ZZ_VERSEN");
+  EXPECT_EQ(run_rules(d, "1 +\nVER !VER\nSQQQ\n", one_word("VER---xxxgehen")).class_line,
+            "ZZ_QQQSEN");
+}
+
+TEST(Zembu2Complex, RestartFromTheFirstRuleAfterEveryFiring) {
+  scratch_dir d;
+  auto a = run_rules(d, "1 +\nBBB\nSCCC\n1 +\nAAA\nSBBB\n", sentence({"AAA"}));
+  EXPECT_EQ(a.class_line, "ZZ_CCCSEN");
+}
+
+TEST(Zembu2Complex, CapturesGoIntoNewSymbols) {
+  scratch_dir d;
+  EXPECT_EQ(run_rules(d, "1 +\nN.U\nSX.Z\n", sentence({"NOU"})).class_line, "ZZ_XOZSEN");
+  // A new place whose symbol holds letters a-j takes the captures after the firing.
+  EXPECT_EQ(run_rules(d, "1 +\nN.U\nL*NEW=a.a------neu SQQQ\n", sentence({"NOU"})).class_line,
+            "ZZ_OOOQQQSEN");
+}
+
+TEST(Zembu2Complex, SwapMoveAndNewPlaces) {
+  scratch_dir d;
+  EXPECT_EQ(run_rules(d, "1 +\nADJ\nT1 SQQQ\n", sentence({"ADJ", "NOU"})).class_line, "ZZ_QQQNOUSEN");
+  EXPECT_EQ(run_rules(d, "2 +\nADJ\nNOU\nT2 SQQQ\nSRRR\n", sentence({"ADJ", "NOU"})).class_line,
+            "ZZ_RRRQQQSEN");
+  // After L the item is still on its own place.
+  EXPECT_EQ(run_rules(d, "1 +\nADJ\nL*NEW=NEU------neu SQQQ\n", sentence({"ADJ"})).class_line,
+            "ZZ_NEUQQQSEN");
+  EXPECT_EQ(run_rules(d, "1 +\nADJ\nA*NEW=NEU------neu SQQQ\n", sentence({"ADJ"})).class_line,
+            "ZZ_QQQNEUSEN");
+  // X moves the verb (item 2) to the place of item 1; the place indexes then both name
+  // the place behind it, so both symbol changes land on the comma's place.
+  EXPECT_EQ(run_rules(d, "2 +\nKOM\nVER\nX2 SKKK\nSVVV\n", sentence({"KOM", "NOU", "VER"})).class_line,
+            "ZZ_VERVVVNOUSEN");
+  // M moves the verb in front of the adjective.
+  EXPECT_EQ(run_rules(d, "2 -\nADJ\nVER\nM2\nU\n", sentence({"VER", "NOU", "ADJ"})).class_line,
+            "ZZ_NOUVERADJSEN");
+}
+
+TEST(Zembu2Complex, DeleteAndSplitPlaces) {
+  scratch_dir d;
+  auto del = run_rules(d, "1 +\nADJ\nD\n", sentence({"NOU", "ADJ"}));
+  EXPECT_EQ(del.class_line, "ZZ_NOUSEN");
+  EXPECT_EQ(del.rows.size(), 3u);
+  // Q needs a member behind the matched one; R only the matched member.
+  const words_and_lexicon tokens = sentence({"NOU"});
+  EXPECT_EQ(run_rules(d, "1 +\nNOU #NOU\nQ1AAABBB\n", tokens).class_line, "ZZ_NOUSEN");
+  EXPECT_EQ(run_rules(d, "1 +\nNOU #NOU\nR1AAABBB\n", tokens).class_line, "ZZ_AAABBBSEN");
+  EXPECT_EQ(run_rules(d, "1 +\nNOU #NOU\nI1+*ADJ------x Q1***BBB\n", tokens).class_line,
+            "ZZ_NOUBBBSEN");
+}
+
+TEST(Zembu2Complex, PrefixesAndMembers) {
+  scratch_dir d;
+  // V on a verb without "+" adds a prefix word with an empty text in front of the verb.
+  auto v = run_rules(d, "1 +\nVER #VER\nV1 SQQQ\n", sentence({"VER"}));
+  ASSERT_GE(v.rows.size(), 2u) << v.out;
+  EXPECT_EQ(v.rows[1], " 2 VER: PREFIX_ VER ");
+  auto k = run_rules(d, "1 +\nVER +\nK1 SQQQ\n", one_word("VER------an+rufen"));
+  EXPECT_EQ(k.class_line, "ZZ_ADPQQQSEN");
+  EXPECT_NE(k.out.find("ADP------ an"), std::string::npos) << k.out;
+  EXPECT_NE(k.out.find("VER------ rufen"), std::string::npos);
+}
+
+TEST(Zembu2Complex, NegatedAndPositionedWordTests) {
+  scratch_dir d;
+  EXPECT_EQ(run_rules(d, "1 +\nNOU /#ADJ\nSQQQ\n", sentence({"NOU"})).class_line, "ZZ_QQQSEN");
+  EXPECT_EQ(run_rules(d, "1 +\nNOU /#NOU\nSQQQ\n", sentence({"NOU"})).class_line, "ZZ_NOUSEN");
+  EXPECT_EQ(run_rules(d, "1 +\nNOU >nou\nSQQQ\n", sentence({"NOU"})).class_line, "ZZ_QQQSEN");
+  EXPECT_EQ(run_rules(d, "1 +\nNOU <NOU\nSQQQ\n", sentence({"NOU"})).class_line, "ZZ_QQQSEN");
+  EXPECT_EQ(run_rules(d, "1 +\nNOU &NOU\nSQQQ\n", sentence({"NOU"})).class_line, "ZZ_QQQSEN");
+}
+
+TEST(Zembu2Complex, TemplateAndPerWordRuleFiles) {
+  scratch_dir d;
+  d.mkdir("definitions");
+  // X: a template whose trigger is a word of the sentence, filled with the list's fields.
+  d.write("definitions/list.zmb", "NOU THING *NOU tmpl\n");
+  d.write("definitions/xyztmpl.zmb", "1 +\n$$$1\nSQQQ\n");
+  EXPECT_EQ(run_rules(d, "", sentence({"ADJ", "NOU"}), "X list.zmb\n").class_line, "ZZ_ADJQQQSEN");
+  // D: the rule file named after a word whose entry carries "|".
+  d.write("definitions/NOU.ZMD", "1 +\nNOU\nSRRR\n");
+  auto input = sentence({"ADJ", "NOU"});
+  input.lexicon += "NOU\nNOU------|nou\n";
+  input.lexicon.replace(input.lexicon.find("NOU\nNOU------nou\n"), 17, "");
+  auto a = run_rules(d, "", input, "D *\n");
+  EXPECT_EQ(a.class_line, "ZZ_ADJRRRSEN");
+  EXPECT_EQ(a.out.find("|nou"), std::string::npos);  // the marker is taken out
+}
+
+TEST(Zembu2Complex, RulesThatFireForeverStop) {
+  scratch_dir d;
+  auto a = run_rules(d, "1 +\nNOU\nU\n", sentence({"NOU"}));
+  EXPECT_EQ(a.class_line, "ZZ_NOUSEN");
+  d.write("definitions/exec.zmb", "PROCEDURES\nL lexi.zmb\n5 comp1.zmb\n");
+  run_result r = d.run("zembu2", {"SHELLMODE", "definitions/", "pass3", "pass2", "visible"});
+  EXPECT_NE(r.out.find("stopped after 1000 firings"), std::string::npos);
+}
+
+TEST(Zembu2Complex, BadRulesAreHarmless) {
+  scratch_dir d;
+  std::string rules =
+      "noblank\nx +\n"  // malformed headers are skipped line by line
+      "12 +\nA\nB\nC\nD\nE\nF\nG\nH\nI\nJ\nK\nL\n1\n2\n3\n4\n5\n6\n7\n8\n9\n10\n11\n12\n"
+      "1 +\nNOU A B C D E F G H I J K L M\nT X0 M9 E7 Y0 Q Z9ABC I0 I9xyz P0 P9#X V K ! ? = - S\n"
+      "3 <\nSEN\nNOU\nSTR\nU\nU\nU\n";
+  auto a = run_rules(d, rules, sentence({"NOU", "ADJ"}));
+  EXPECT_EQ(a.out.find("Fatal"), std::string::npos);
+}
+
+}  // namespace
