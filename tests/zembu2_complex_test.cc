@@ -206,6 +206,37 @@ TEST(Zembu2Complex, TemplateAndPerWordRuleFiles) {
   EXPECT_EQ(a.out.find("|nou"), std::string::npos);  // the marker is taken out
 }
 
+TEST(Zembu2Complex, CompiledRulePutsTheVerbAtTheEndOfTheClause) {
+  scratch_dir d;
+  d.mkdir("definitions");
+  d.write("rules.txt",
+          "LEXICON\n"
+          "p = PRO---xxx\nv = VER---xxx\nc = CON---xxx\na = ADV---xxx\n"
+          "i p ich\nknow v weiss\nthat c dass\nhe p er\nis v ist\nhere a hier\n"
+          "-----\n"
+          "COMPLEX\n"
+          "; in a clause behind \"dass\" the verb goes to the end, and a comma comes first\n"
+          "4 +\n"
+          "CON\nPRO\nVER\nADV\n"
+          "before_KOM------,\nunchanged_\nunchanged_\nexchange_3\n"
+          "-----\n"
+          "FUNCTION\n"
+          "-----\n"
+          "AGGLUTINATION\n"
+          "-----\n"
+          "FINAL SUBSTITUTION\n"
+          " . -> .\n"
+          "-----\n");
+  ASSERT_EQ(d.run("makezembu", {}).out, "");
+  EXPECT_EQ(d.read("definitions/comp1.zmb"), "4 +\nCON\nPRO\nVER\nADV\nLKOM------,\nU\nU\nT3\n");
+  d.write("in.txt", "I know that he is here.\n");
+  d.run("zembu1", {"in.txt", "zembu.ind", "quiet"});
+  d.run("zembu4", {"pass1", "pass3"});
+  d.run("zembu2", {"SHELLMODE", "definitions/", "pass3", "pass2", ">", "erg1"});
+  d.run("zembu3", {"pass2", "pass3", "definitions/asci2.zmb"});
+  EXPECT_EQ(d.read("pass3"), "Ich weiss, dass er hier ist. \n");
+}
+
 TEST(Zembu2Complex, RulesThatFireForeverStop) {
   scratch_dir d;
   auto a = run_rules(d, "1 +\nNOU\nU\n", sentence({"NOU"}));
