@@ -26,22 +26,23 @@ n=$(wc -l < "$work/sentences")
 for ((i = 0; i < sentences; i++)); do sed -n "$((i % n + 1))p" "$work/sentences"; done \
   > "$work/text.txt"
 
-# Best wall time in milliseconds of RUNS runs of zembu in directory $1.
+# Best wall time of RUNS runs of zembu in directory $1, as "wall_ms cpu_ms" (the CPU time,
+# user + system of zembu and everything it started, of that same run).
 best_ms() {
-  local best=""
+  local best="" cpu=""
   for ((r = 1; r <= runs; r++)); do
-    local start end
-    start=$(date +%s%N)
-    (cd "$1" && ./zembu "$work/text.txt" > "$work/out.$2")
-    end=$(date +%s%N)
-    local ms=$(( (end - start) / 1000000 ))
-    if [ -z "$best" ] || [ "$ms" -lt "$best" ]; then best=$ms; fi
+    (cd "$1" && /usr/bin/time -f "%e %U %S" -o "$work/time" ./zembu "$work/text.txt" \
+      > "$work/out.$2")
+    local ms c
+    ms=$(awk '{ printf "%d", $1 * 1000 }' "$work/time")
+    c=$(awk '{ printf "%d", ($2 + $3) * 1000 }' "$work/time")
+    if [ -z "$best" ] || [ "$ms" -lt "$best" ]; then best=$ms; cpu=$c; fi
   done
-  echo "$best"
+  echo "$best $cpu"
 }
 
-real=$(best_ms "$work/real" real)
-bare=$(best_ms "$work/true" true)
+read -r real real_cpu < <(best_ms "$work/real" real)
+read -r bare bare_cpu < <(best_ms "$work/true" true)
 translated=$(awk 'NR > 5 && (NR - 6) % 3 == 1' "$work/out.real" | grep -c .)
 
 true_bin=$(type -P true)
@@ -50,7 +51,9 @@ for ((i = 0; i < 5 * sentences; i++)); do "$true_bin"; done
 end=$(date +%s%N)
 loop=$(( (end - start) / 1000000 ))
 
+per() { echo $(( $1 * 1000 / (sentences > 0 ? sentences : 1) )); }
 echo "text: $sentences sentences, $translated translation lines; best of $runs runs"
-echo "zembu with the real passes:        ${real} ms = $(( sentences * 1000 / (real > 0 ? real : 1) )) sentences/s"
-echo "zembu with /bin/true as the passes: ${bare} ms ($(( bare * 100 / (real > 0 ? real : 1) ))% of the real run)"
+echo "zembu, real passes:     ${real} ms wall ($(( sentences * 1000 / (real > 0 ? real : 1) )) sentences/s), ${real_cpu} ms CPU; per sentence $(per "$real") us wall, $(per "$real_cpu") us CPU"
+echo "zembu, /bin/true passes: ${bare} ms wall, ${bare_cpu} ms CPU; per sentence $(per "$bare") us wall, $(per "$bare_cpu") us CPU"
+echo "share of starting processes and the front end's own work: $(( bare * 100 / (real > 0 ? real : 1) ))% of the wall time, $(( bare_cpu * 100 / (real_cpu > 0 ? real_cpu : 1) ))% of the CPU time"
 echo "shell starting /bin/true 5 times a sentence: ${loop} ms"
