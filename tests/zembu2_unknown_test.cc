@@ -104,6 +104,48 @@ TEST(Zembu2Unknown, IdiomFilesRewriteTheWords) {
             "ZZ__ PRP_ in NAM_ New_York ZZZ_ . \n");
 }
 
+TEST(Zembu2Unknown, IdiomSearchWindowsBracketsAndRepetition) {
+  scratch_dir d;
+  d.mkdir("definitions");
+  d.write("definitions/lexi.zmb",
+          "GIVE\nVER---xxxgeb\nUP\nPRP---xxxauf\nHAS\nAUX---xxxhat\nNOT\nADV---xxxnicht\n"
+          "OPEN\nPU[---xxx(\nCLOSE\nPU]---xxx)\nDO\naux---xxxtu\nX\nSUB---xxxx\n");
+  // "1UP": UP only right behind GIVE or one word further, and an AUX word in between
+  // reaches one word further still.
+  d.write("definitions/idio1.zmb", "GIVE 1UP\nR*GIVE_UP=VER---xxxaufgeben D\n");
+  auto give = [&](const std::string& middle) {
+    std::string tokens = "STR ------\n" + word("GIVE", "give");
+    for (const std::string& w : std::vector<std::string>{middle}) {
+      if (!w.empty()) {
+        size_t b = 0;
+        while (b <= w.size()) {
+          size_t e = w.find(' ', b);
+          std::string one = w.substr(b, e == std::string::npos ? std::string::npos : e - b);
+          tokens += word(one, one);
+          if (e == std::string::npos) break;
+          b = e + 1;
+        }
+      }
+    }
+    return run_script(d, "L lexi.zmb\n2 idio1.zmb\nW *\n", tokens + word("UP", "up") + kEnd);
+  };
+  EXPECT_EQ(give(""), "ZZ__ VER_ aufgeben ZZZ_ . \n");
+  EXPECT_EQ(give("X"), "ZZ__ VER_ aufgeben SUB_ x ZZZ_ . \n");
+  EXPECT_EQ(give("X X"), "ZZ__ VER_ geb SUB_ x SUB_ x PRP_ auf ZZZ_ . \n");
+  EXPECT_EQ(give("HAS X"), "ZZ__ VER_ aufgeben hat SUB_ x ZZZ_ . \n");  // AUX shows no class
+  // Bracketed words are invisible; the rule fires again behind its first word; D takes a
+  // following aux word with it; "*" searches from the attempt start again.
+  d.write("definitions/idio1.zmb",
+          "X NOT\nR*X=SUB---xxxy\n"
+          "GIVE\nD\n"
+          "UP *X\nU R*X=SUB---xxxz\n");
+  std::string tokens = "STR ------\n" + word("X", "x") + word("OPEN", "(") + word("NOT", "not") +
+                       word("CLOSE", ")") + word("X", "x") + word("GIVE", "give") + word("DO", "do") +
+                       word("GIVE", "give") + word("UP", "up") + kEnd;
+  EXPECT_EQ(run_script(d, "L lexi.zmb\n2 idio1.zmb\nW *\n", tokens),
+            "ZZ__ SUB_ z PU[_ ( ADV_ nicht PU]_ ) SUB_ x PRP_ auf ZZZ_ . \n");
+}
+
 TEST(Zembu2Unknown, IndexedIdiomRecords) {
   scratch_dir d;
   d.mkdir("definitions");
