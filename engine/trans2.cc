@@ -292,10 +292,12 @@ void plain_file_loop(engine_state& eng) {
   linereader in;
   if (!in.open(st.input_name) || !eng.result_file.create(st.result_name)) return;
   bool at_end = false;
+  // The character read before the current one, across sentence ends: a blank right after
+  // the full stop that ended a sentence ends the next one at once.
+  int prev = -1;
   while (!at_end) {
     maxistring s;
     bool after_line_feed = false;
-    int prev = -1;
     for (;;) {
       int c = in.get();
       if (c < 0) {
@@ -321,9 +323,9 @@ void plain_file_loop(engine_state& eng) {
       prev = c;
       if (ends) break;
     }
+    if (s.text.size() < 2) continue;
     lreplace(s, "  ", " ");
     if (!s.text.empty() && s.text[0] == ' ') s.text.erase(0, 1);
-    if (s.text.size() < 2) continue;
     translate_plain(eng, s);
   }
   eng.result_file.close();

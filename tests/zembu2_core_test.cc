@@ -212,6 +212,22 @@ TEST(Zembu2Core, PlainFileModeSplitsSentences) {
   EXPECT_NE(r.out.find("it is \"fine\".\n"), std::string::npos) << r.out;
 }
 
+TEST(Zembu2Core, PlainFileSkipsOnlySentencesShorterThanTwoCharacters) {
+  scratch_dir d;
+  d.mkdir("definitions");
+  d.write("definitions/exec.zmb", "PROCEDURES\nW *\n");
+  d.write("zembu.cfg", "old file mode\nshow listing FALSE\n");
+  // " I" behind the "!" has two characters: it is kept, and its blank removed afterwards.
+  d.write("a.txt", "Hi! I");
+  d.run("zembu2", {"a.txt"});
+  EXPECT_EQ(d.read("a.XLT"), "ZZ__ ZZ__ HI_ !_ \nZZ__ ZZ__ I_ ._ \n");
+  // A blank right after the full stop that ended a sentence ends the next one at once,
+  // so the "I" stands alone and is skipped.
+  d.write("b.txt", "Stop. I");
+  d.run("zembu2", {"b.txt"});
+  EXPECT_EQ(d.read("b.XLT"), "ZZ__ ZZ__ STO_ ._ \n");
+}
+
 TEST(Zembu2Core, PlainSentenceOverflowGoesOnInTheNextPiece) {
   scratch_dir d;
   d.mkdir("definitions");
