@@ -136,7 +136,9 @@ void apply_template(engine_state& eng, sentence_run& run, const std::string& nam
   out.close();
   procedure_entry rules;
   rules.code = '5';
-  rules.name = temp;
+  // The entry's name holds 30 characters; under a longer definitions path the file is
+  // named without the path, which the pattern procedure puts in front when it opens it.
+  rules.name = temp.size() <= bstring<30>::width ? temp : number + "yyy.zmb";
   run_extra_procedure(eng, run, rules);
   delete_file(temp);
   st.plain_definitions = plain;
@@ -457,7 +459,8 @@ void split_suffixes(engine_state& eng) {
       const std::string source = eng.originals[w];
       for (int s = 1; s <= eng.suffix_count; ++s) {
         const std::string& suf = eng.suffixes[s];
-        if (suf.size() >= source.size() ||
+        // An empty suffix (a "+" line without text) ends no word.
+        if (suf.empty() || suf.size() >= source.size() ||
             source.compare(source.size() - suf.size(), suf.size(), suf) != 0) {
           continue;
         }
@@ -476,7 +479,7 @@ void split_suffixes(engine_state& eng) {
         eng.originals[w + 1] = suf;
         eng.extras[w + 1].clear();
         linsert("ZZZ", eng.class_line, 3 * static_cast<size_t>(w) + 1);
-        again = !suf.empty();
+        again = true;
         break;
       }
     }

@@ -198,6 +198,20 @@ TEST(RunTime, SuffixesSplitOffTheSourceForms) {
   EXPECT_EQ(eng->class_line.text, "STRZZZZZZZZZZZZ");
 }
 
+TEST(RunTime, AnEmptySuffixSplitsNothing) {
+  auto eng = with_script("PROCEDURES\n0 *\n");
+  eng->suffixes[1] = "";
+  eng->suffixes[2] = "S";
+  eng->suffix_count = 2;
+  sentence_of(*eng, "STR ------\nZZZ WALKS \xffZZZ---ZZZwalks\nSEN .\n");
+  split_suffixes(*eng);
+  EXPECT_EQ(eng->word_count, 4);
+  EXPECT_EQ(eng->originals[2], "WALK");
+  EXPECT_EQ(eng->originals[3], "S");
+  EXPECT_EQ(eng->originals[4], ".");
+  EXPECT_EQ(eng->class_line.text, "STRZZZZZZSEN");
+}
+
 TEST(RunTime, RestartRepeatsUntilTheClassLineSettles) {
   // 6 restarts behind G while the class line keeps changing; a changing line that
   // never settles stops after the restart limit.

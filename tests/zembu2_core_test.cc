@@ -2,6 +2,8 @@
 // out, with hand-written procedure scripts.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "tests/blackbox.h"
 
 namespace {
@@ -192,6 +194,25 @@ TEST(Zembu2Core, TemplateListAndTemplateMissing) {
   r = d.run("zembu2", {"SHELLMODE", "definitions/", "pass3", "pass2", "visible"});
   EXPECT_NE(r.out.find("found. filename=missing\nxyzmissing.zmb not open (trans2).\n"),
             std::string::npos) << r.out;
+}
+
+TEST(Zembu2Core, TemplateRulesRunUnderALongDefinitionsPath) {
+  scratch_dir d;
+  // 30 characters of path: the temporary rule file's full name no longer fits the
+  // procedure entry, yet its rule changes the class of the trigger word.
+  const std::string dir = "a_rather_long_definitions_dir/";
+  d.mkdir(dir);
+  d.write(dir + "exec.zmb", "PROCEDURES\nX list.zmb\n5 show.zmb\n");
+  d.write(dir + "list.zmb", "W tmpl\n");
+  d.write(dir + "xyztmpl.zmb", "1 +\nZZZ\nSQQQ\n");
+  d.write("pass3", "STR ------\n" + token("W", "ZZZ---ZZZw") + token(".", "SEN------.", "SEN"));
+  run_result r = d.run("zembu2", {"SHELLMODE", dir, "pass3", "pass2", "visible"});
+  EXPECT_NE(r.out.find("show.zmb: \nSTRQQQSEN\n"), std::string::npos) << r.out;
+  std::vector<std::string> left;
+  for (const auto& e : std::filesystem::directory_iterator(d.file(dir))) {
+    left.push_back(e.path().filename().string());
+  }
+  EXPECT_EQ(left.size(), 3u);  // the temporary file is gone again
 }
 
 // ---- The plain route ----
