@@ -180,12 +180,11 @@ bool insert_entry(engine_state& eng, int p, int e, int v) {
   return true;
 }
 
-// A new word appended to the word table from a word spec ("source=entry", or an entry
-// whose text is the source; a leading "*" dropped). Returns its number, 0 when full.
-int new_word(engine_state& eng, std::string_view spec, std::string* symbol = nullptr) {
+// A word spec ("source=entry", or an entry whose text is the source; a leading "*"
+// dropped) taken apart.
+void split_spec(std::string_view spec, std::string& source, std::string& entry) {
   if (!spec.empty() && spec[0] == '*') spec.remove_prefix(1);
   size_t eq = spec.find('=');
-  std::string source, entry;
   if (eq != std::string_view::npos) {
     source = std::string(spec.substr(0, eq));
     entry = std::string(spec.substr(eq + 1));
@@ -193,7 +192,11 @@ int new_word(engine_state& eng, std::string_view spec, std::string* symbol = nul
     entry = std::string(spec);
     source = entry.size() > 9 ? entry.substr(9) : std::string();
   }
-  if (symbol) *symbol = padded_symbol(entry);
+}
+
+// A new word of this source form and entry appended to the word table. Returns its
+// number, 0 when full.
+int append_word(engine_state& eng, const std::string& source, const std::string& entry) {
   if (eng.word_count >= max_words) {
     if (eng.settings.visible) con_writeline("word table full: no word added");
     return 0;
@@ -203,6 +206,14 @@ int new_word(engine_state& eng, std::string_view spec, std::string* symbol = nul
   eng.originals[eng.word_count] = source;
   eng.extras[eng.word_count].clear();
   return eng.word_count;
+}
+
+// A new word appended from a word spec. Returns its number, 0 when full.
+int new_word(engine_state& eng, std::string_view spec, std::string* symbol = nullptr) {
+  std::string source, entry;
+  split_spec(spec, source, entry);
+  if (symbol) *symbol = padded_symbol(entry);
+  return append_word(eng, source, entry);
 }
 
 // ---- Matching ----
@@ -483,16 +494,24 @@ void trace_operation(engine_state& eng, const complex_rule& rule, const char* wh
   analysis_to_screen(eng);
 }
 
-// New place of one new word, before (at = place) or after (at = place + 1) the place.
-void new_word_place(engine_state& eng, complex_rule& rule, int at, std::string_view spec) {
-  std::string symbol;
+// New place of one new word (source form, entry), before (at = place) or after
+// (at = place + 1) the place.
+void word_place(engine_state& eng, complex_rule& rule, int at, const std::string& source,
+                const std::string& entry) {
   if (place_count(eng) >= max_words) return;
-  int w = new_word(eng, spec, &symbol);
+  int w = append_word(eng, source, entry);
   if (w == 0) return;
   place_copy c;
   c.row[1] = static_cast<uint8_t>(w);
-  c.symbol = symbol;
+  c.symbol = padded_symbol(entry);
   if (put_place(eng, at, c)) shift_places(rule, at, 1);
+}
+
+// The same from a word spec.
+void new_word_place(engine_state& eng, complex_rule& rule, int at, std::string_view spec) {
+  std::string source, entry;
+  split_spec(spec, source, entry);
+  word_place(eng, rule, at, source, entry);
 }
 
 void patch_member(engine_state& eng, complex_rule& rule, int k, int place, const std::string& arg) {
@@ -527,7 +546,13 @@ void patch_member(engine_state& eng, complex_rule& rule, int k, int place, const
     case '>': eng.words[v] = entry.substr(0, 9) + text; break;
     case '%': {
       const std::string g = entry.size() > 9 ? entry.substr(9, 3) : std::string();
-      if (d != 0) erase_entry(eng, place, e);
+      if (d != 0) {
+        // As E: the matched entries of word tests 2 onward follow the members forward.
+        erase_entry(eng, place, e);
+        for (int j = 2; j <= max_items; ++j) {
+          if (rule.m[k][j] >= e) --rule.m[k][j];
+        }
+      }
       int s = symbol_number(eng, g);
       int free_entry = first_empty(eng, place);
       if (s >= 1 && s <= 255 && free_entry != 0) eng.analysis[place][free_entry] = static_cast<uint8_t>(s);
@@ -569,6 +594,12 @@ void insert_member(engine_state& eng, complex_rule& rule, int k, int place, cons
   int member = 0;
   const bool full = eng.analysis[place][max_words] != 0;
   if (full) return;
+  // The entry the member goes to, found before a word is made for it.
+  const int d = c == '*' ? 0 : c - '0';
+  int e = c == '*' ? first_empty(eng, place) : d == 0 ? 1 : rule.m[k][d];
+  if (e < 1) return;
+  if (c != '*' && later) ++e;
+  if (e > max_words) return;
   if (text.find('=') != std::string::npos || text.size() != 3) {
     member = new_word(eng, text);
   } else {
@@ -576,14 +607,9 @@ void insert_member(engine_state& eng, complex_rule& rule, int k, int place, cons
   }
   if (member < 1 || member > 255) return;
   if (c == '*') {
-    int e = first_empty(eng, place);
-    if (e != 0) eng.analysis[place][e] = static_cast<uint8_t>(member);
+    eng.analysis[place][e] = static_cast<uint8_t>(member);
     return;
   }
-  const int d = c - '0';
-  int e = d == 0 ? 1 : rule.m[k][d];
-  if (e < 1) return;
-  if (later) ++e;
   if (!insert_entry(eng, place, e, member)) return;
   for (int j = d < 1 ? 1 : d; j <= rule.attrcount[k] && j <= max_items; ++j) {
     if (rule.m[k][j] >= e) ++rule.m[k][j];
@@ -724,7 +750,7 @@ void apply_item_operations(engine_state& eng, complex_rule& rule, int k) {
         const int w = valid_place ? word_of_test(eng, rule, k, place, d) : 0;
         if (w == 0 || place_count(eng) >= max_words || eng.word_count >= max_words) break;
         erase_entry(eng, place, rule.m[k][d]);
-        const int copy = new_word(eng, eng.originals[w].str() + "=" + eng.words[w].str());
+        const int copy = append_word(eng, eng.originals[w].str(), eng.words[w].str());
         if (copy == 0) break;
         place_copy c;
         c.row[1] = static_cast<uint8_t>(copy);
@@ -740,18 +766,19 @@ void apply_item_operations(engine_state& eng, complex_rule& rule, int k) {
       case 'V': {
         const int d = digit_of(arg);
         const int w = valid_place ? word_of_test(eng, rule, k, place, d) : 0;
-        if (w == 0 || eng.analysis[place][max_words] != 0) break;
+        // The prefix leaves the verb only when its word and its entry have room.
+        if (w == 0 || eng.analysis[place][max_words] != 0 || eng.word_count >= max_words) break;
         const std::string prefix = cut_prefix(eng, w);
-        const int p = new_word(eng, "PREFIX_" + lower_str(prefix) + "=ADP------" + prefix);
+        const int p = append_word(eng, "PREFIX_" + lower_str(prefix), "ADP------" + prefix);
         if (p != 0) insert_entry(eng, place, rule.m[k][d], p);
         break;
       }
       case 'K': {
         const int d = digit_of(arg);
         const int w = valid_place ? word_of_test(eng, rule, k, place, d) : 0;
-        if (w == 0) break;
+        if (w == 0 || place_count(eng) >= max_words || eng.word_count >= max_words) break;
         const std::string prefix = cut_prefix(eng, w);
-        new_word_place(eng, rule, place, "ADP------" + prefix);
+        word_place(eng, rule, place, prefix, "ADP------" + prefix);
         break;
       }
       case '!':

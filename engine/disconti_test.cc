@@ -230,5 +230,100 @@ TEST(ComplexOperations, MembersInsertedAndErased) {
   EXPECT_EQ(eng->analysis[2][max_words], 1);
 }
 
+
+TEST(ComplexOperations, SplitOffCopiesAreExact) {
+  // Y copies the word with its source form as it stands, even one holding "=" or
+  // beginning with "*".
+  auto eng = places({"STR------", "NOU------n", "SEN------."});
+  eng->originals[2] = "*A=B";
+  complex_rule r = rule_of("1 +", {"NOU #NOU"});
+  match_rule(*eng, r);
+  ASSERT_TRUE(r.matched);
+  split_item_line(r, 1, "Y1QQQ");
+  apply_item_operations(*eng, r, 1);
+  ASSERT_EQ(eng->word_count, 4);
+  EXPECT_EQ(eng->originals[4], "*A=B");
+  EXPECT_EQ(eng->words[4], "NOU------n");
+  EXPECT_EQ(eng->class_line.text, "STRQQQNOUSEN");
+  // V: the prefix word's source form keeps the whole prefix.
+  auto verb = places({"STR------", "VER------a=b+geben", "SEN------."});
+  complex_rule v = rule_of("1 +", {"VER #VER"});
+  match_rule(*verb, v);
+  ASSERT_TRUE(v.matched);
+  split_item_line(v, 1, "V1");
+  apply_item_operations(*verb, v, 1);
+  ASSERT_EQ(verb->word_count, 4);
+  EXPECT_EQ(verb->originals[4], "PREFIX_a=b");
+  EXPECT_EQ(verb->words[4], "ADP------a=b");
+  EXPECT_EQ(verb->words[2], "VER------geben");
+  // K: the source form of the new place's word is the prefix itself.
+  auto k = places({"STR------", "VER------a=b+geben", "SEN------."});
+  complex_rule kr = rule_of("1 +", {"VER #VER"});
+  match_rule(*k, kr);
+  ASSERT_TRUE(kr.matched);
+  split_item_line(kr, 1, "K1");
+  apply_item_operations(*k, kr, 1);
+  ASSERT_EQ(k->word_count, 4);
+  EXPECT_EQ(k->originals[4], "a=b");
+  EXPECT_EQ(k->words[4], "ADP------a=b");
+  EXPECT_EQ(k->class_line.text, "STRADPVERSEN");
+}
+
+TEST(ComplexOperations, PrefixStaysOnTheVerbWithoutRoom) {
+  // With the word table full neither V nor K can make the prefix word: the verb keeps it.
+  for (const char* op : {"V1", "K1"}) {
+    auto eng = places({"STR------", "VER------an+rufen", "SEN------."});
+    eng->word_count = max_words;
+    complex_rule r = rule_of("1 +", {"VER #VER"});
+    match_rule(*eng, r);
+    ASSERT_TRUE(r.matched);
+    split_item_line(r, 1, op);
+    apply_item_operations(*eng, r, 1);
+    EXPECT_EQ(eng->words[2], "VER------an+rufen") << op;
+    EXPECT_EQ(eng->class_line.text, "STRVERSEN") << op;
+  }
+  // K with every place taken: no new place, and the verb keeps its prefix.
+  std::vector<std::string> entries(max_words, "NOU------x");
+  entries[1] = "VER------an+rufen";
+  auto full = places(entries);
+  complex_rule k = rule_of("1 +", {"VER #VER"});
+  match_rule(*full, k);
+  ASSERT_TRUE(k.matched);
+  split_item_line(k, 1, "K1");
+  apply_item_operations(*full, k, 1);
+  EXPECT_EQ(full->words[2], "VER------an+rufen");
+  EXPECT_EQ(full->word_count, max_words);
+}
+
+TEST(ComplexOperations, PatchPercentMovesTheMatchedEntriesLikeErase) {
+  auto eng = places({"STR------", "NOU------Haus", "ADJ------rot", "SEN------."});
+  eng->analysis[2][2] = 3;  // place 2: the noun and the adjective
+  complex_rule r = rule_of("1 +", {"NOU #NOU #ADJ"});
+  match_rule(*eng, r);
+  ASSERT_TRUE(r.matched);
+  ASSERT_EQ(r.m[1][2], 2);
+  // The noun gives way to the symbol of its text; the adjective's matched entry follows
+  // it forward, so the next patch still reaches the adjective.
+  split_item_line(r, 1, "P1% P2>gross");
+  apply_item_operations(*eng, r, 1);
+  EXPECT_EQ(r.m[1][2], 1);
+  EXPECT_EQ(eng->analysis[2][1], 3);
+  EXPECT_EQ(symbol_name(*eng, eng->analysis[2][2]), "Hau");
+  EXPECT_EQ(eng->words[3], "ADJ------gross");
+}
+
+
+TEST(ComplexOperations, InsertWithoutAMatchedEntryAddsNoWord) {
+  // Word test 1 does not exist, so I1 has no entry to insert at: no word is made.
+  auto eng = places({"STR------", "NOU------Haus", "SEN------."});
+  complex_rule r = rule_of("1 +", {"NOU"});
+  match_rule(*eng, r);
+  ASSERT_TRUE(r.matched);
+  split_item_line(r, 1, "I1*DET------das I1+ADJ------x");
+  apply_item_operations(*eng, r, 1);
+  EXPECT_EQ(eng->word_count, 3);
+  EXPECT_EQ(dump_analysis(*eng), "1: 1\n2: 2\n3: 3\n");
+}
+
 }  // namespace
 }  // namespace zembu
