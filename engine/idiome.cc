@@ -150,7 +150,7 @@ void change_word(engine_state& eng, int w, std::string a) {
     case '?': {
       a = put_captures(eng, a);
       const std::string cls = symbol_of(a.substr(1, 3));
-      resolve_word_reading(eng, w, w, cls);
+      resolve_word_reading(eng, w, w, a.substr(1, 3));
       set_line_class(eng, w, cls);
       set_word_start(eng, w, cls);
       break;
@@ -356,11 +356,11 @@ void apply_idiom_rule(engine_state& eng, idiom_rule& rule) {
 
 void run_idioms(engine_state& eng) {
   const engine_settings& st = eng.settings;
+  trace_start(eng);
   linereader f;
   if (!open_text_def(st, f, eng.procedures[eng.current].name)) return;
-  trace_start(eng);
   std::string pattern, action;
-  for (int n = 0; n < max_idiom_rules && f.readline(pattern, 80); ++n) {
+  while (f.readline(pattern, 80)) {
     if (!f.readline(action, 80)) action.clear();
     unscramble_line(st, pattern);
     unscramble_line(st, action);
@@ -393,10 +393,10 @@ std::string encode_idiom_record(std::string_view pattern, std::string_view actio
 
 void run_indexed_idioms(engine_state& eng) {
   const engine_settings& st = eng.settings;
+  trace_start(eng);
   const std::string name = st.definitions_path.str() + eng.procedures[eng.current].name.str();
   FILE* f = std::fopen(name.c_str(), "rb");
   if (!f) return;
-  trace_start(eng);
   std::vector<int> numbers;
   for (int i = 1; i <= eng.word_count; ++i) {
     const std::string& x = eng.extras[i];

@@ -12,7 +12,6 @@
 namespace zembu {
 
 constexpr int max_idiom_words = 15;
-constexpr int max_idiom_rules = 1000;
 constexpr size_t idiom_record_size = 162;
 
 // One idiom rule and the state of an attempt to apply it.

@@ -135,6 +135,14 @@ TEST(IdiomRules, BadRulesAreHarmless) {
   EXPECT_EQ(full->word_count, 200);
 }
 
+TEST(IdiomRules, QuestionChangeChoosesByTheTextAsWritten) {
+  // R?AB looks for the reading by "AB" itself: the first reading that begins with it wins.
+  auto eng = sentence({"A=XXX*ABC---y*AB ---x"});
+  apply(*eng, "A", "R?AB");
+  EXPECT_EQ(eng->words[1], "AB ---y");
+  EXPECT_EQ(eng->class_line.text, "AB ");
+}
+
 TEST(IdiomRecords, RoundTrip) {
   std::string rec = encode_idiom_record("NEW YORK", "R*NEW_YORK=nNew_York D");
   ASSERT_EQ(rec.size(), idiom_record_size);

@@ -163,6 +163,33 @@ TEST(Zembu2Unknown, IndexedIdiomRecords) {
             "ZZ__ VER_ treten DET_ den SUB_ Eimer ZZZ_ . \n");
 }
 
+TEST(Zembu2Unknown, EveryIdiomRuleOfALongFileIsTried) {
+  scratch_dir d;
+  d.mkdir("definitions");
+  d.write("definitions/lexi.zmb", "NEW\nADJ---xxxneu\nYORK\nSUB---SnsYork\n");
+  std::string rules;
+  for (int i = 0; i < 1500; ++i) rules += "NOTHING" + std::to_string(i) + "\nD\n";
+  d.write("definitions/idio1.zmb", rules + "NEW YORK\nR*NEW_YORK=NAM---SnsNew_York D\n");
+  std::string tokens = "STR ------\n" + word("NEW", "new") + word("YORK", "york") + kEnd;
+  EXPECT_EQ(run_script(d, "L lexi.zmb\n2 idio1.zmb\nW *\n", tokens),
+            "ZZ__ NAM_ New_York ZZZ_ . \n");
+}
+
+TEST(Zembu2Unknown, IdiomStepsOpenWithTheWordList) {
+  // Both idiom steps show the words first, also when their file is missing.
+  scratch_dir d;
+  d.mkdir("definitions");
+  d.write("definitions/exec.zmb", "PROCEDURES\n2 nothere.zmb\n8 nothere.rec\n");
+  d.write("pass3", "STR ------\n" + word("NEW", "new") + kEnd);
+  run_result r = d.run("zembu2", {"SHELLMODE", "definitions/", "pass3", "pass2", "visible"});
+  EXPECT_EQ(r.status, 0);
+  const std::string head = "words in idioms at beginning of complexes (idiome)\n";
+  size_t first = r.out.find(head);
+  ASSERT_NE(first, std::string::npos) << r.out;
+  EXPECT_NE(r.out.find(head, first + 1), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find(" 2                 NEW ZZZ---ZZZnew"), std::string::npos) << r.out;
+}
+
 TEST(Zembu2Unknown, AffixDeletionOnAnUnknownWordStops) {
   scratch_dir d;
   d.mkdir("definitions");
