@@ -16,6 +16,13 @@ bool ends_with(std::string_view s, std::string_view suffix) {
 
 const char* true_false(bool b) { return b ? "true" : "false"; }
 
+// A class as the class line holds it: three characters, blank-filled.
+std::string line_symbol(std::string_view cls) {
+  std::string s(cls.substr(0, 3));
+  s.resize(3, ' ');
+  return s;
+}
+
 // A record number of an index line: a 32-bit signed decimal; anything else counts as 0.
 long index_number(std::string_view s) {
   size_t i = (!s.empty() && (s[0] == '-' || s[0] == '+')) ? 1 : 0;
@@ -394,7 +401,7 @@ void lexicon_search(engine_state& eng, searchmodus mode) {
       if (st.visible) con_writeline("word table full: second word " + r.second + " dropped");
       continue;
     }
-    linsert(r.second.substr(0, 3), eng.class_line, 3 * static_cast<size_t>(q) + 1);
+    linsert(line_symbol(r.second), eng.class_line, 3 * static_cast<size_t>(q) + 1);
     ++q;
     ++eng.word_count;
     for (int j = eng.word_count; j > q; --j) {
@@ -408,7 +415,7 @@ void lexicon_search(engine_state& eng, searchmodus mode) {
   strtomaxi("", eng.class_line);
   for (int q = 1; q <= eng.word_count; ++q) {
     eng.words[q] = working[q];
-    lappend(eng.class_line, word_class(eng, q));
+    lappend(eng.class_line, line_symbol(word_class(eng, q)));
   }
   if (st.visible) {
     con_writeline("Symbols at end of lexikon2:");
@@ -603,7 +610,9 @@ void analyse_unknown_endings(engine_state& eng) {
       if (st.visible) con_writeline("Insert termination: ");
       if (insert_word(eng, j + 1, "_UU", "_UU------_UU")) ++j;
     }
-    if (!c.empty()) insert_word(eng, j + 1, c + "------", c + "------");
+    if (!c.empty() && insert_word(eng, j + 1, c + "------", c + "------")) {
+      set_line_class(eng, j + 1, line_symbol(c));  // the rule's class as written
+    }
   }
 }
 
@@ -685,7 +694,7 @@ void split_prefix(engine_state& eng) {
     }
     // The particle takes the place of the word; the word itself moves behind it with its
     // old class.
-    linsert(word_class(eng, d), eng.class_line, 3 * static_cast<size_t>(d) - 2);
+    linsert(line_symbol(word_class(eng, d)), eng.class_line, 3 * static_cast<size_t>(d) - 2);
     for (int j = eng.word_count; j > d; --j) {
       eng.words[j + 1] = eng.words[j].str();
       eng.originals[j + 1] = eng.originals[j].str();
@@ -740,7 +749,7 @@ void resolve_word_reading(engine_state& eng, int i, int j, std::string_view cls)
   size_t p = find_reading(rest, cls);
   if (p == std::string_view::npos) p = 0;
   std::string chosen = reading_at(rest, p + 1);
-  set_line_class(eng, j, chosen.substr(0, 3));
+  set_line_class(eng, j, line_symbol(chosen));
   eng.words[i] = chosen;
 }
 

@@ -136,6 +136,26 @@ TEST(Zembu2Lexicon, StemWithAnAdmissibleEnding) {
   EXPECT_EQ(e[1].substr(0, 16), "ZZZ---ZZZwalking");
 }
 
+// The class line that the analysis listing of a missing pattern-rule file shows.
+std::string class_line_after(scratch_dir& d, const std::string& script, const std::string& tokens) {
+  d.mkdir("definitions");
+  d.write("definitions/exec.zmb", "PROCEDURES\n" + script + "5 show.zmb\n");
+  d.write("pass3", tokens);
+  run_result r = d.run("zembu2", {"SHELLMODE", "definitions/", "pass3", "pass2", "visible"});
+  size_t at = r.out.find("show.zmb: \n");
+  if (at == std::string::npos) return "";
+  return lines(r.out.substr(at + 11))[0];
+}
+
+TEST(Zembu2Lexicon, ShortTerminationsKeepThreeCharactersAWord) {
+  scratch_dir d;
+  d.mkdir("definitions");
+  d.write("definitions/term.zmb", "-S\nX\n");
+  d.write("definitions/lexi.zmb", "DOG\nNOU---SnsHund\nCAT\nNOU---SnsKatze\n");
+  std::string tokens = "STR ------\n" + word("DOGS", "dogs") + word("CAT", "cat") + kEnd;
+  EXPECT_EQ(class_line_after(d, "0 term.zmb\nL lexi.zmb\n", tokens), "ZZ_NOUX  NOUZZZ");
+}
+
 TEST(Zembu2Lexicon, MissingLexiconsAndFiles) {
   scratch_dir d;
   d.mkdir("definitions");

@@ -190,6 +190,28 @@ TEST(Zembu2Unknown, IdiomStepsOpenWithTheWordList) {
   EXPECT_NE(r.out.find(" 2                 NEW ZZZ---ZZZnew"), std::string::npos) << r.out;
 }
 
+TEST(Zembu2Unknown, InsertedAndChosenClassesKeepThreeCharacters) {
+  scratch_dir d;
+  d.mkdir("definitions");
+  // The class of an ending rule's extra word is the rule's class as written.
+  d.write("definitions/chang.zmb", "LY * AD\nADJ---xxx#lich\n");
+  std::string tokens = "STR ------\n" + word("QUICKLY", "quickly") + kEnd;
+  d.write("definitions/exec.zmb", "PROCEDURES\nB chang.zmb\n5 show.zmb\n");
+  d.write("pass3", tokens);
+  run_result r = d.run("zembu2", {"SHELLMODE", "definitions/", "pass3", "pass2", "visible"});
+  size_t at = r.out.find("show.zmb: \n");
+  ASSERT_NE(at, std::string::npos) << r.out;
+  EXPECT_EQ(lines(r.out.substr(at + 11))[0], "STRADJ_UUAD ZZZ_UU");
+  // A chosen reading shorter than a class still takes three characters of the line.
+  d.write("definitions/lexi.zmb", "MULTI\nVER*SU*VER---xxxmehren\n");
+  d.write("definitions/exec.zmb", "PROCEDURES\nL lexi.zmb\n9 *\n5 show.zmb\n");
+  d.write("pass3", "STR ------\n" + word("MULTI", "multi") + word("MULTI", "multi") + kEnd);
+  r = d.run("zembu2", {"SHELLMODE", "definitions/", "pass3", "pass2", "visible"});
+  at = r.out.find("show.zmb: \n");
+  ASSERT_NE(at, std::string::npos) << r.out;
+  EXPECT_EQ(lines(r.out.substr(at + 11))[0], "ZZ_SU SU ZZZ");
+}
+
 TEST(Zembu2Unknown, AffixDeletionOnAnUnknownWordStops) {
   scratch_dir d;
   d.mkdir("definitions");
