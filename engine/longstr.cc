@@ -224,18 +224,22 @@ void trace_stop(const engine_settings& st) {
   }
 }
 
+void (*engine_exit_hook)() = nullptr;
+
 void fatal_error(std::string_view message) {
   con_writeline("Fatal runtime Error");
   con_writeline(message);
   con_write("ENTER");
   con_readline();
   std::fflush(nullptr);
+  if (engine_exit_hook) engine_exit_hook();
   std::exit(0);
 }
 
 void file_not_found(const engine_settings& st, std::string_view name) {
   con_writeline(st.definitions_path.str() + std::string(name) + " : File not found.");
   std::fflush(nullptr);
+  if (engine_exit_hook) engine_exit_hook();
   std::exit(0);
 }
 

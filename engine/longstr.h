@@ -78,6 +78,10 @@ std::string con_readline(size_t width = 255);
 
 // A trace stop: waits for the Enter key when stop_trace is on, else writes an empty line.
 void trace_stop(const engine_settings& st);
+// When set, called by fatal_error and file_not_found in place of ending the process, after
+// their messages: a program that runs the engine in-process takes control back there (the
+// hook must not return, it throws or jumps). Null in the programs.
+extern void (*engine_exit_hook)();
 // Writes "Fatal runtime Error" and the message, waits for Enter and ends the program (status 0).
 [[noreturn]] void fatal_error(std::string_view message);
 // Writes the definitions path, the name and " : File not found." and ends the program (status 0).

@@ -1,0 +1,37 @@
+#include "fuzz/engine_support.h"
+
+#include <unistd.h>
+
+#include "engine/longstr.h"
+#include "engine/trans2.h"
+#include "fuzz/fuzz_support.h"
+
+namespace zembu_fuzz {
+
+namespace {
+
+struct engine_exit {};
+
+[[noreturn]] void throw_engine_exit() { throw engine_exit{}; }
+
+}  // namespace
+
+void prepare_definitions() {
+  static const bool done = [] {
+    enter_scratch();
+    copy_dir(data_dir() + "/engine_defs", "definitions");
+    zembu::engine_exit_hook = throw_engine_exit;
+    return true;
+  }();
+  (void)done;
+}
+
+void run_engine_once(const std::vector<std::string>& args) {
+  try {
+    zembu::run_engine(args);
+  } catch (const engine_exit&) {
+  }
+  for (const char* name : {"pass2", "zembu.wor", "zembu.rst", "zembu.lst", "zembu.aux"}) unlink(name);
+}
+
+}  // namespace zembu_fuzz
