@@ -67,7 +67,26 @@ void lconcat(maxistring& r, const maxistring& a, const maxistring& b) {
 bool equal_maxi(const maxistring& a, const maxistring& b) { return a.text == b.text; }
 
 void lreplace(maxistring& l, std::string_view old, std::string_view neu) {
-  replace_repeated(l.text, old, neu, maxi_capacity);
+  // Each replacement deletes the found text and inserts the new text in its place, as
+  // ldelete and linsert do: at the capacity the inserted text is cut, never the text
+  // behind it.
+  if (old.empty()) return;
+  cut_to(l.text, maxi_capacity);
+  const bool one_pass = replaces_itself(old, neu);
+  size_t from = 0;
+  for (size_t count = 0; count < kMaxReplacements; ++count) {
+    size_t p = l.text.find(old, from);
+    if (p == std::string::npos) break;
+    l.text.erase(p, old.size());
+    std::string_view put = neu.substr(0, maxi_capacity - l.text.size());
+    l.text.insert(p, put);
+    if (one_pass) {
+      from = p + put.size();
+    } else {
+      // The text before p held no occurrence; a new one can only overlap the inserted text.
+      from = p + 1 >= old.size() ? p + 1 - old.size() : 0;
+    }
+  }
 }
 
 bool has_slash(std::string_view s) {

@@ -119,6 +119,16 @@ TEST(LongString, ReplaceRescansFromTheStartAndAlwaysEnds) {
   lreplace(grow, "a", "cc");
   EXPECT_EQ(llength(grow), 2000u);
   EXPECT_EQ(grow.text.back(), 'c');
+  // At the capacity the replacement is cut, and the text behind it is kept.
+  maxistring full = maxi("a" + std::string(1998, 'x') + "z");
+  lreplace(full, "a", "bbb");
+  EXPECT_EQ(full.text, "b" + std::string(1998, 'x') + "z");
+  maxistring twice = maxi("ab" + std::string(1997, 'x') + "a");
+  lreplace(twice, "a", "cc");
+  EXPECT_EQ(twice.text, "cb" + std::string(1997, 'x') + "c");
+  maxistring self = maxi(std::string(1999, 'y') + "a");
+  lreplace(self, "a", "aa");
+  EXPECT_EQ(self.text, std::string(1999, 'y') + "a");
 }
 
 TEST(LongString, UpperCaseTransliteratesAndGrowsUpToTheCapacity) {
