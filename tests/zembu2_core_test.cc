@@ -249,6 +249,17 @@ TEST(Zembu2Core, PlainFileSkipsOnlySentencesShorterThanTwoCharacters) {
   EXPECT_EQ(d.read("b.XLT"), "ZZ__ ZZ__ STO_ ._ \n");
 }
 
+TEST(Zembu2Core, PlainFileWithCarriageReturnsEndsSentencesAtTheirPunctuationOnly) {
+  scratch_dir d;
+  d.mkdir("definitions");
+  d.write("definitions/exec.zmb", "PROCEDURES\nW *\n");
+  d.write("zembu.cfg", "old file mode\nshow listing FALSE\n");
+  // The carriage return between the two line feeds clears the line-feed state.
+  d.write("crlf.txt", "one two\r\n\r\nthree four. five\r\n");
+  d.run("zembu2", {"crlf.txt"});
+  EXPECT_EQ(d.read("crlf.XLT"), "ZZ__ ONE_ TWO_ THR_ FOU_ ._ \nZZ__ FIV_ ._ \n");
+}
+
 TEST(Zembu2Core, PlainSentenceOverflowGoesOnInTheNextPiece) {
   scratch_dir d;
   d.mkdir("definitions");
