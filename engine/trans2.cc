@@ -378,7 +378,8 @@ int run_engine(const std::vector<std::string>& args) {
   if (st.show_config) configuration_dialog(st);
   if (st.input_name.empty()) {
     interactive_loop(*eng);
-  } else if (st.old_file_mode) {
+  } else if (st.old_file_mode && !st.shell_mode) {
+    // The front end's pass file is always a token file, whatever zembu.cfg says.
     plain_file_loop(*eng);
   } else {
     token_file_loop(*eng);

@@ -53,6 +53,12 @@ TEST(Zembu2Core, ResultLineOfTheTokenRoute) {
   EXPECT_EQ(r.out, "");
 }
 
+TEST(Zembu2Core, ShellFormReadsTokenLinesEvenInOldFileMode) {
+  scratch_dir d;
+  d.write("zembu.cfg", "old file mode\n");
+  EXPECT_EQ(translate(d, "PROCEDURES\n", sentence({"das", "Haus"})), "Das Haus. \n");
+}
+
 TEST(Zembu2Core, ClassesWithoutCleanUp) {
   scratch_dir d;
   EXPECT_EQ(translate(d, "PROCEDURES\nW *\n", sentence({"das", "Haus"})),
