@@ -396,7 +396,7 @@ void match_rule(engine_state& eng, complex_rule& rule) {
     if (rule.zl[k] <= limit) {
       if (rule.mode == 2 && starts_with(line_class(eng, rule.zl[k]), "E") && limit < total) ++limit;
       for (;;) {
-        if (++trials > kMaxTrials) {
+        if (++trials > kMaxTrials || !spend_work(eng, work_trial)) {
           rule_trace(rule, "match given up");
           return;
         }
@@ -834,9 +834,8 @@ void run_complex_rules(engine_state& eng) {
     if (st.visible) con_writeline("Disconti: " + name + " file not open!");
     return;
   }
-  int firings = 0;
   std::string line;
-  for (;;) {
+  while (spend_work(eng, work_rule)) {
     complex_rule rule;
     bool have_header = false;
     while (!have_header && f.readline(line)) {
@@ -864,6 +863,12 @@ void run_complex_rules(engine_state& eng) {
     }
     match_rule(eng, rule);
     if (!rule.matched) continue;
+    // The firings are counted over the whole sentence, every pattern rule file and every
+    // restart of the procedures included.
+    if (eng.complex_firings >= max_complex_firings) {
+      if (st.visible) con_writeline("Disconti: " + name + " stopped after 1000 firings in this sentence");
+      return;
+    }
     if (st.visible) {
       const std::string joiner = " \xf9 ";
       std::string items, ops;
@@ -879,10 +884,8 @@ void run_complex_rules(engine_state& eng) {
     for (int k = 1; k <= rule.n; ++k) split_item_line(rule, k, rule.op_lines[k]);
     for (int k = 1; k <= rule.n; ++k) apply_item_operations(eng, rule, k);
     put_captures_line(eng);
-    if (++firings >= max_complex_firings) {
-      if (st.visible) con_writeline("Disconti: " + name + " stopped after 1000 firings in this sentence");
-      return;
-    }
+    ++eng.complex_firings;
+    if (!spend_work(eng, work_firing)) return;
     f.seek(0);
   }
 }

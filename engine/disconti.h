@@ -31,6 +31,7 @@ void apply_verb_patterns(engine_state& eng, int langu);
 
 
 constexpr int max_items = 10;
+// The most pattern rule firings in one sentence, over all pattern rule files.
 constexpr int max_complex_firings = 1000;
 
 // One pattern rule and the state of matching it.

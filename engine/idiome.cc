@@ -344,7 +344,7 @@ void try_idiom_rule(engine_state& eng, idiom_rule& rule) {
 
 void apply_idiom_rule(engine_state& eng, idiom_rule& rule) {
   rule.attempt_start = 1;
-  for (int attempt = 0; attempt < kMaxAttempts; ++attempt) {
+  for (int attempt = 0; attempt < kMaxAttempts && spend_work(eng, work_rule); ++attempt) {
     try_idiom_rule(eng, rule);
     const int first = rule.found[1];
     if (first == 0 || first >= eng.word_count) return;

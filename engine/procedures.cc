@@ -491,11 +491,14 @@ void run_procedures(engine_state& eng) {
   sentence_run run;
   eng.current = 1;
   eng.syntax_restarts = 0;
+  eng.work = 0;
+  eng.work_exhausted = false;
+  eng.complex_firings = 0;
   init_analysis(eng);
   run.snapshot = eng.class_line;
   run.remembered_plain = st.plain_definitions;
   if (st.visible) con_writeline("MODUS=" + st.modus.str());
-  while (eng.current <= eng.procedure_count) {
+  while (eng.current <= eng.procedure_count && spend_work(eng, work_rule)) {
     const procedure_entry& e = eng.procedures[eng.current];
     if (st.visible) {
       con_writeline(std::string(77, '-'));

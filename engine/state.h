@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstdint>
+#include <string>
 
 #include "common/bstring.h"
 #include "common/linereader.h"
@@ -22,6 +23,15 @@ constexpr int max_terminations = 600;  // termination table of procedure 0
 constexpr int max_vp_patterns = 200;   // verb-pattern strings per set
 constexpr int max_vp_codes = 20;       // verb-pattern codes per set
 constexpr int first_symbol = 202;      // number of the first symbol
+// The work one sentence may take, in steps, and what each kind of work costs: a place
+// tried in a pattern match one step; a procedure run, a syntax rule applied, a pattern
+// rule read and tried and an idiom attempt a few; a pattern rule that fires (its
+// operations, the file read again from its start) a hundred. Rule sets that keep each
+// other busy end the sentence here with what they have made so far.
+constexpr long max_sentence_work = 2000000;
+constexpr long work_trial = 1;
+constexpr long work_rule = 5;
+constexpr long work_firing = 100;
 
 using ministring = bstring<10>;
 using normstring = bstring<80>;
@@ -99,6 +109,26 @@ struct engine_state {
   std::array<normstring, max_words + 1> flat_words;      // 1..flat_count
   std::array<normstring, max_words + 1> flat_originals;  // 1..flat_count
   int flat_count = 0;
+
+  // The steps of work of the current sentence (reset before its first procedure) and
+  // whether they are used up; the pattern rule firings of the sentence.
+  long work = 0;
+  bool work_exhausted = false;
+  int complex_firings = 0;
 };
+
+// Counts `steps` of work of the current sentence. False once max_sentence_work is used
+// up; the first time, the trace says so.
+inline bool spend_work(engine_state& eng, long steps = 1) {
+  if (eng.work_exhausted) return false;
+  eng.work += steps;
+  if (eng.work <= max_sentence_work) return true;
+  eng.work_exhausted = true;
+  if (eng.settings.visible) {
+    con_writeline("sentence stopped after " + std::to_string(max_sentence_work) +
+                  " steps of work: the result is what the rules made so far.");
+  }
+  return false;
+}
 
 }  // namespace zembu

@@ -261,7 +261,7 @@ void run_syntax_rules(engine_state& eng, bool with_table) {
   linereader f;
   if (!open_text_def(st, f, eng.procedures[eng.current].name)) return;
   std::string pattern, replacement, action;
-  while (read_rule_line(st, f, pattern)) {
+  while (spend_work(eng, work_rule) && read_rule_line(st, f, pattern)) {
     const bool complete = read_rule_line(st, f, replacement) && read_rule_line(st, f, action);
     if (!complete) break;  // a rule cut off by the end of the file is not applied
     const syntax_rule rule = parse_syntax_rule(pattern, replacement, action);

@@ -1,0 +1,100 @@
+// The engine's bounds on the work of one sentence: rule sets that keep each other busy end
+// the sentence with a trace line and the result made so far, well within the time limit.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "tests/blackbox.h"
+
+namespace {
+
+using zembu_test::run_result;
+using zembu_test::scratch_dir;
+
+size_t count(const std::string& text, const std::string& what) {
+  size_t n = 0;
+  for (size_t p = text.find(what); p != std::string::npos; p = text.find(what, p + 1)) ++n;
+  return n;
+}
+
+const char kStopped[] =
+    "sentence stopped after 2000000 steps of work: the result is what the rules made so far.\n";
+const char kSentence[] =
+    "STR ------\nZZZ K1 \xffZZZ---ZZZK1\nZZZ K2 \xffZZZ---ZZZK2\nSEN . \xffSEN------.\n";
+
+void write_sentence(const scratch_dir& d, int sentences = 1) {
+  d.mkdir("definitions");
+  d.write("definitions/lexi.zmb", "K1\nNOU---SnsHaus\nK2\nADJ---AD2rot\n");
+  std::string tokens;
+  for (int i = 0; i < sentences; ++i) tokens += kSentence;
+  d.write("pass3", tokens);
+}
+
+run_result run_visible(const scratch_dir& d) {
+  return d.run("zembu2", {"SHELLMODE", "definitions/", "pass3", "pass2", "visible"});
+}
+
+TEST(Zembu2Work, PatternRuleFiringsAreCountedOverTheWholeSentence) {
+  scratch_dir d;
+  write_sentence(d);
+  // comp1 turns NOU round a cycle of three symbols, and procedure 6 starts it again as
+  // long as the class line changes: the firings stop once, for the whole sentence.
+  d.write("definitions/exec.zmb",
+          "PROCEDURES\nL lexi.zmb\n3 *\nG restart\n5 comp1.zmb\n5 comp2.zmb\n6 restart\n");
+  d.write("definitions/comp1.zmb", "1 +\nNOU\nSAAA\n1 +\nAAA\nSCCC\n1 +\nCCC\nSNOU\n");
+  d.write("definitions/comp2.zmb", "1 +\nADJ\nSBBB\n");
+  run_result r = run_visible(d);
+  EXPECT_EQ(r.status, 0);
+  // Every firing shows its rule; 1000 of them in all, where 1000 a call would allow a
+  // million. comp2 comes too late to fire, and each file says so when a rule matches
+  // after the limit: in the first round and in the one restart the last firing causes.
+  EXPECT_EQ(count(r.out, "idiom rule:   "), 1000u);
+  EXPECT_EQ(count(r.out, "Disconti: comp1.zmb stopped after 1000 firings in this sentence\n"), 2u);
+  EXPECT_EQ(count(r.out, "Disconti: comp2.zmb stopped after 1000 firings in this sentence\n"), 2u);
+  EXPECT_EQ(d.read("pass2"), "Haus rot. \n");
+}
+
+// A syntax file that flips the class line and many idiom rules, both run again by every
+// restart of procedure 6: the restarts alone would allow a million idiom attempts.
+void write_busy_rules(const scratch_dir& d) {
+  std::string rules;
+  for (int i = 0; i < 300; ++i) rules += "NOU\nAAA\n\nAAA\nNOU\n\n";
+  d.write("definitions/synt1.zmb", rules);
+  std::string idioms;
+  for (int i = 0; i < 500; ++i) idioms += "HAUS\nR*NOU---SnsHaus\n";
+  d.write("definitions/idio1.zmb", idioms);
+  d.write("definitions/exec.zmb",
+          "PROCEDURES\nL lexi.zmb\n3 *\nG restart\n2 idio1.zmb\nA synt1.zmb\n6 restart\n");
+}
+
+TEST(Zembu2Work, BusyRulesEndTheSentenceWithItsResult) {
+  scratch_dir d;
+  write_sentence(d);
+  write_busy_rules(d);
+  run_result r = run_visible(d);
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(count(r.out, kStopped), 1u);
+  // Nothing runs after the trace line but the result line.
+  EXPECT_EQ(r.out.find("-----------------\n", r.out.find(kStopped)), std::string::npos);
+  EXPECT_EQ(d.read("pass2"), "Haus rot. \n");
+  // Without the trace the bound holds the same way, silently.
+  r = d.run("zembu2", {"SHELLMODE", "definitions/", "pass3", "pass2"});
+  EXPECT_EQ(r.out.find("steps of work"), std::string::npos);
+  EXPECT_EQ(d.read("pass2"), "Haus rot. \n");
+}
+
+TEST(Zembu2Work, EachSentenceHasBoundsOfItsOwn) {
+  scratch_dir d;
+  write_sentence(d, 2);
+  write_busy_rules(d);
+  run_result r = run_visible(d);
+  EXPECT_EQ(count(r.out, kStopped), 2u);
+  EXPECT_EQ(d.read("pass2"), "Haus rot. \nHaus rot. \n");
+  d.write("definitions/exec.zmb",
+          "PROCEDURES\nL lexi.zmb\n3 *\nG restart\n5 comp1.zmb\n6 restart\n");
+  d.write("definitions/comp1.zmb", "1 +\nNOU\nSAAA\n1 +\nAAA\nSCCC\n1 +\nCCC\nSNOU\n");
+  r = run_visible(d);
+  EXPECT_EQ(count(r.out, "idiom rule:   "), 2000u);
+}
+
+}  // namespace
