@@ -1,5 +1,7 @@
 #include "common/linereader.h"
 
+#include <sys/stat.h>
+
 #include <cstdio>
 #include <cstdlib>
 #include <utility>
@@ -32,6 +34,8 @@ linereader& linereader::operator=(linereader&& other) noexcept {
 
 bool linereader::open(const std::string& path) {
   close();
+  struct stat info;
+  if (stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) return false;  // no text
   file_ = std::fopen(path.c_str(), "rb");
   owned_ = file_ != nullptr;
   if (file_) std::setvbuf(file_, nullptr, _IOFBF, 1 << 16);
@@ -117,35 +121,40 @@ linewriter& linewriter::operator=(linewriter&& other) noexcept {
   if (this != &other) {
     close();
     file_ = std::exchange(other.file_, nullptr);
+    ok_ = std::exchange(other.ok_, true);
   }
   return *this;
 }
 
 bool linewriter::create(const std::string& path) {
   close();
+  ok_ = true;
   file_ = std::fopen(path.c_str(), "wb");
   return file_ != nullptr;
 }
 
 bool linewriter::append(const std::string& path) {
   close();
+  ok_ = true;
   file_ = std::fopen(path.c_str(), "ab");
   return file_ != nullptr;
 }
 
-void linewriter::close() {
-  if (file_) std::fclose(file_);
+bool linewriter::close() {
+  if (!file_) return false;
+  bool ok = std::fclose(file_) == 0 && ok_;
   file_ = nullptr;
+  return ok;
 }
 
 void linewriter::writeline(std::string_view s) {
   if (!file_) return;
-  if (!s.empty()) std::fwrite(s.data(), 1, s.size(), file_);
-  std::fputc('\n', file_);
+  if (!s.empty() && std::fwrite(s.data(), 1, s.size(), file_) != s.size()) ok_ = false;
+  if (std::fputc('\n', file_) == EOF) ok_ = false;
 }
 
 void linewriter::write(std::string_view s) {
-  if (file_ && !s.empty()) std::fwrite(s.data(), 1, s.size(), file_);
+  if (file_ && !s.empty() && std::fwrite(s.data(), 1, s.size(), file_) != s.size()) ok_ = false;
 }
 
 void delete_file(const std::string& path) { std::remove(path.c_str()); }

@@ -22,7 +22,7 @@ class linereader {
   linereader(const linereader&) = delete;
   linereader& operator=(const linereader&) = delete;
 
-  // Opens the file `path` for reading; false when it does not open.
+  // Opens the file `path` for reading; false when it does not open or is a directory.
   bool open(const std::string& path);
   // Reads from an already open stream (standard input, say) without owning it.
   void attach(FILE* f);
@@ -54,7 +54,8 @@ class linereader {
   size_t pos_ = 0;
 };
 
-// Writes a text file line by line; every line ends in a line feed.
+// Writes a text file line by line; every line ends in a line feed. Failed writes (a full
+// disk, say) are remembered and reported by close().
 class linewriter {
  public:
   linewriter() = default;
@@ -68,7 +69,8 @@ class linewriter {
   bool create(const std::string& path);
   // Opens the file `path` for appending, creating it when absent.
   bool append(const std::string& path);
-  void close();
+  // Closes the file; false when it was not open or a write or the close failed.
+  bool close();
   bool is_open() const { return file_ != nullptr; }
 
   // Writes s and a line feed. Does nothing when the file is not open.
@@ -78,6 +80,7 @@ class linewriter {
 
  private:
   FILE* file_ = nullptr;
+  bool ok_ = true;
 };
 
 // Deletes the file `path`; a missing file is not an error.

@@ -63,6 +63,17 @@ TEST(LineReader, ANotOpenReaderIsAtItsEnd) {
   EXPECT_EQ(r.get(), -1);
 }
 
+TEST(LineReader, DirectoriesAreNoTextAndFailedWritesAreReported) {
+  linereader r;
+  EXPECT_FALSE(r.open("/tmp"));
+  linewriter full;
+  ASSERT_TRUE(full.create("/dev/full"));
+  full.writeline(std::string(100000, 'x'));
+  EXPECT_FALSE(full.close());
+  linewriter closed;
+  EXPECT_FALSE(closed.close());
+}
+
 TEST(LineReader, WriterAndReaderRoundTripThroughAFile) {
   char name[] = "/tmp/zembu_lr_XXXXXX";
   int fd = mkstemp(name);
@@ -73,6 +84,7 @@ TEST(LineReader, WriterAndReaderRoundTripThroughAFile) {
     w.writeline("one");
     w.write("tw");
     w.writeline("o");
+    EXPECT_TRUE(w.close());
   }
   {
     linewriter w;

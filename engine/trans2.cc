@@ -5,6 +5,7 @@
 #include <ctime>
 #include <memory>
 
+#include "common/version.h"
 #include "engine/longstr.h"
 #include "engine/procedures.h"
 #include "engine/resultline.h"
@@ -40,17 +41,6 @@ bool starts_with(const std::string& s, std::string_view prefix) {
 
 bool contains(const std::string& s, const char* text) {
   return s.find(text) != std::string::npos;
-}
-
-// The build date of __DATE__ ("Dec  8 2026") as "2026-12-08".
-std::string build_date() {
-  static const char kMonths[] = "JanFebMarAprMayJunJulAugSepOctNovDec";
-  const char* d = __DATE__;
-  int month = static_cast<int>((std::strstr(kMonths, std::string(d, 3).c_str()) - kMonths) / 3) + 1;
-  int day = (d[4] == ' ' ? 0 : d[4] - '0') * 10 + (d[5] - '0');
-  char buf[8];
-  std::snprintf(buf, sizeof buf, "-%02d-%02d", month % 100, day % 100);
-  return std::string(d + 7, 4) + buf;
 }
 
 const char* yes_no(bool b) { return b ? "yes" : "no"; }
@@ -151,7 +141,7 @@ void derive_names(engine_settings& st) {
   st.word_file_name = stem + "WOR";
 }
 
-std::string banner() { return "zembu2 version 1.6 (" + build_date() + ")"; }
+std::string banner() { return version_banner("zembu2"); }
 
 void settings_trace(const engine_settings& st) {
   con_writeline("version = " + banner());

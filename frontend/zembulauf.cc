@@ -7,13 +7,13 @@
 #include <cerrno>
 #include <cstring>
 
+#include "common/version.h"
 #include "frontend/programmlauf.h"
 
 namespace zembu {
 
 namespace {
 
-constexpr const char* kVersion = "1.6";
 constexpr const char* kSatzdatei = "test.zembu";
 constexpr const char* kAufforderung =
     "Please enter phrases. Blank line = finish. Bitte Saetze eingeben, Leerzeile = Ende.";
@@ -125,19 +125,7 @@ bool lies_zeile(linereader& eingabe, std::string& zeile, bool& zu_lang) {
   return true;
 }
 
-std::string banner() {
-  // __DATE__ reads "Mmm dd yyyy"; the banner shows it as yyyy-mm-dd.
-  static const char kMonate[] = "JanFebMarAprMayJunJulAugSepOctNovDec";
-  const std::string d = __DATE__;
-  const size_t m = std::string(kMonate).find(d.substr(0, 3)) / 3 + 1;
-  std::string datum = d.substr(7, 4) + "-";
-  datum += static_cast<char>('0' + m / 10);
-  datum += static_cast<char>('0' + m % 10);
-  datum += '-';
-  datum += d[4] == ' ' ? '0' : d[4];
-  datum += d[5];
-  return std::string("zembu version ") + kVersion + " (" + datum + ")";
-}
+std::string banner() { return version_banner("zembu"); }
 
 void starte_zembu(const umgebung& u) {
   loesche(u, "zembu.ind");

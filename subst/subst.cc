@@ -1,50 +1,10 @@
 #include "subst/subst.h"
 
-#include <filesystem>
 #include <string_view>
-#include <system_error>
 
 namespace zembu {
 
 namespace {
-
-// An output file whose writes are checked, so that a full disk is reported and not
-// passed off as a finished file.
-class resultfile {
- public:
-  ~resultfile() {
-    if (f_) std::fclose(f_);
-  }
-  bool create(const std::string& path) {
-    f_ = std::fopen(path.c_str(), "wb");
-    return f_ != nullptr;
-  }
-  void writeline(std::string_view s) {
-    if (!f_ || !ok_) return;
-    if (!s.empty()) ok_ = std::fwrite(s.data(), 1, s.size(), f_) == s.size();
-    if (std::fputc('\n', f_) == EOF) ok_ = false;
-  }
-  // Closes the file; false when any write or the close failed.
-  bool close() {
-    if (!f_) return false;
-    bool ok = ok_;
-    if (std::fclose(f_) != 0) ok = false;
-    f_ = nullptr;
-    return ok;
-  }
-
- private:
-  FILE* f_ = nullptr;
-  bool ok_ = true;
-};
-
-// Opens `path` for reading; a directory opens as a file on some systems but holds no
-// lines, so it counts as a file that does not open.
-bool open_for_reading(linereader& in, const std::string& path) {
-  std::error_code ec;
-  if (std::filesystem::is_directory(path, ec)) return false;
-  return in.open(path);
-}
 
 void say(FILE* console, const std::string& line) {
   if (!console) return;
@@ -139,11 +99,11 @@ std::string zembu3_usage(const std::string& program) {
 
 int run_zembu3(const zembu3_args& a, FILE* console) {
   linereader in;
-  if (!open_for_reading(in, a.infile)) {
+  if (!in.open(a.infile)) {
     say(console, a.infile + " cannot be opened for reading");
     return 1;
   }
-  resultfile out;
+  linewriter out;
   if (!out.create(a.outfile)) {
     say(console, a.outfile + " cannot be opened for writing");
     return 1;
@@ -155,7 +115,7 @@ int run_zembu3(const zembu3_args& a, FILE* console) {
   own.reserve(kMaxPairs);
   if (a.has_table) {
     linereader table;
-    if (open_for_reading(table, a.tablefile) && read_subst_table(table, own)) {
+    if (table.open(a.tablefile) && read_subst_table(table, own)) {
       say(console, "Substitution table " + a.tablefile + ": pairs beyond " +
                        std::to_string(kMaxPairs) + " ignored");
     }

@@ -1,54 +1,10 @@
 #include "suffix/splitter.h"
 
-#include <filesystem>
-#include <system_error>
 #include <utility>
 
 namespace zembu {
 
 const char kDefaultSuffixFile[] = "definitions/aggl.zmb";
-
-namespace {
-
-// An output file whose writes are checked, so that a full disk is reported and not
-// passed off as a finished file.
-class resultfile {
- public:
-  ~resultfile() {
-    if (f_) std::fclose(f_);
-  }
-  bool create(const std::string& path) {
-    f_ = std::fopen(path.c_str(), "wb");
-    return f_ != nullptr;
-  }
-  void writeline(std::string_view s) {
-    if (!f_ || !ok_) return;
-    if (!s.empty()) ok_ = std::fwrite(s.data(), 1, s.size(), f_) == s.size();
-    if (std::fputc('\n', f_) == EOF) ok_ = false;
-  }
-  // Closes the file; false when any write or the close failed.
-  bool close() {
-    if (!f_) return false;
-    bool ok = ok_;
-    if (std::fclose(f_) != 0) ok = false;
-    f_ = nullptr;
-    return ok;
-  }
-
- private:
-  FILE* f_ = nullptr;
-  bool ok_ = true;
-};
-
-// Opens `path` for reading; a directory opens as a file on some systems but holds no
-// lines, so it counts as a file that does not open.
-bool open_for_reading(linereader& in, const std::string& path) {
-  std::error_code ec;
-  if (std::filesystem::is_directory(path, ec)) return false;
-  return in.open(path);
-}
-
-}  // namespace
 
 void console::line(std::string_view s) {
   if (!out) {
@@ -142,7 +98,7 @@ int run_zembu4(const zembu4_args& a, console& con) {
   console* trace = a.visible ? &con : nullptr;
 
   linereader suffixfile;
-  if (!open_for_reading(suffixfile, a.suffixfile)) {
+  if (!suffixfile.open(a.suffixfile)) {
     report_error(con, "Suffix file " + a.suffixfile + " not open");
     return 1;
   }
@@ -159,7 +115,7 @@ int run_zembu4(const zembu4_args& a, console& con) {
   }
 
   linereader in;
-  if (!open_for_reading(in, a.infile)) {
+  if (!in.open(a.infile)) {
     report_error(con, "Cannot read input file " + a.infile);
     return 1;
   }
@@ -167,7 +123,7 @@ int run_zembu4(const zembu4_args& a, console& con) {
   init_tokentab(t);
   read_tokens(in, t, trace);
 
-  resultfile out;
+  linewriter out;
   if (!out.create(a.outfile)) {
     report_error(con, "Result file " + a.outfile + " cannot be written");
     return 1;

@@ -6,6 +6,7 @@
 #include <system_error>
 
 #include "common/linereader.h"
+#include "common/version.h"
 #include "tokenizer/satzleser.h"
 #include "tokenizer/tokenzeilen.h"
 
@@ -99,19 +100,7 @@ bool lies_argumente(const std::vector<std::string>& args, zembu1_auftrag& a) {
   return true;
 }
 
-std::string banner() {
-  // __DATE__ reads "Mmm dd yyyy"; the banner shows it as yyyy-mm-dd.
-  static const char kMonate[] = "JanFebMarAprMayJunJulAugSepOctNovDec";
-  const std::string d = __DATE__;
-  const size_t m = std::string(kMonate).find(d.substr(0, 3)) / 3 + 1;
-  std::string datum = d.substr(7, 4) + "-";
-  datum += static_cast<char>('0' + m / 10);
-  datum += static_cast<char>('0' + m % 10);
-  datum += '-';
-  datum += d[4] == ' ' ? '0' : d[4];
-  datum += d[5];
-  return std::string("zembu1 version ") + kVersion + " (" + datum + ")";
-}
+std::string banner() { return version_banner("zembu1"); }
 
 int tokenisiere(const zembu1_auftrag& a, const std::vector<replace_pair>& tabelle,
                 std::string& bildschirm) {

@@ -17,8 +17,6 @@ constexpr int kStatusEingabe = 2;     // the input file does not open
 constexpr int kStatusTextende = 3;    // the text is at its end
 constexpr int kStatusAusgabe = 4;     // the token file or the index file cannot be written
 
-constexpr const char* kVersion = "1.6";
-
 // What one run is asked to do.
 struct zembu1_auftrag {
   std::string eingabe;                  // the text file
