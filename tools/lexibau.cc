@@ -51,10 +51,15 @@ indexed_lexicon build_indexed_lexicon(const std::vector<lexi_pair>& pairs) {
     previous = key;
   }
   // More blocks than index lines: several keys share a block, which starts at its
-  // largest key.
-  size_t step = (starts.size() + max_index_lines - 1) / max_index_lines;
+  // largest key. One line is kept for the closing line below.
+  const size_t lines = max_index_lines - 1;
+  size_t step = (starts.size() + lines - 1) / lines;
   if (step == 0) step = 1;
   for (size_t i = 0; i < starts.size(); i += step) lex.index.push_back({starts[i].first, starts[i].second});
+  // A closing line with the empty key, which is smaller than every search key, behind the
+  // last record: a word whose key sorts below every block key (a full stop, a digit)
+  // then searches the last block instead of the whole file.
+  lex.index.push_back({"", static_cast<long>(lex.records.size())});
   return lex;
 }
 

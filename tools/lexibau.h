@@ -22,7 +22,8 @@ std::vector<lexi_pair> read_text_lexicon(linereader& file);
 
 // The records in block order and the index lines of an indexed lexicon: records sorted
 // by the first two characters of their headword, largest first (equal keys keep their
-// order), one index line per block with its first key and record number, at most 900.
+// order), one index line per block with its first key and record number, and a closing
+// line with the empty key behind the last record; at most 900 lines.
 struct indexed_lexicon {
   std::vector<lexi_type> records;
   std::vector<index_type> index;

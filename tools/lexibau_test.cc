@@ -18,17 +18,23 @@ TEST(IndexedLexicon, BlocksInDescendingKeyOrder) {
   for (const lexi_type& r : lex.records) words.push_back(r.word);
   EXPECT_EQ(words, (std::vector<std::string>{"ZOO", "HOUSE>house", "HORSE", "HOUSE", "HAT",
                                              "ABOUT", "A"}));
-  ASSERT_EQ(lex.index.size(), 5u);
+  ASSERT_EQ(lex.index.size(), 6u);
+  EXPECT_EQ(lex.index[5].key, "");
+  EXPECT_EQ(lex.index[5].position, 7);
   EXPECT_EQ(lex.index[0].key, "ZO");
   EXPECT_EQ(lex.index[1].key, "HO");
   EXPECT_EQ(lex.index[1].position, 1);
   EXPECT_EQ(lex.index[2].key, "HA");
   EXPECT_EQ(lex.index[3].key, "AB");
   EXPECT_EQ(lex.index[4].key, "A");
+  // A key below every block key searches the last block only.
+  long first = 0, last = 0;
+  find_range(lex.index, 7, ".", first, last);
+  EXPECT_EQ(first, 6);
+  EXPECT_EQ(last, 7);
   // Every word is found in the block the engine's search picks.
   for (size_t i = 0; i < lex.records.size(); ++i) {
     std::string head = lex.records[i].word.substr(0, lex.records[i].word.find('>'));
-    long first = 0, last = 0;
     find_range(lex.index, static_cast<long>(lex.records.size()), head, first, last);
     EXPECT_LE(first, static_cast<long>(i)) << head;
     EXPECT_GE(last, static_cast<long>(i)) << head;
