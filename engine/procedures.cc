@@ -1,5 +1,10 @@
 #include "engine/procedures.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
 #include <random>
 #include <vector>
 
@@ -102,13 +107,37 @@ std::string random_number_text() {
   return buf;
 }
 
+// Creates the temporary rule file of a template under a number that names no file yet:
+// a random one, or the next free one after it. It never follows a link and never takes
+// over a file that is there already, so what it writes and later deletes is its own.
+// Null when no file can be created; `temp` then holds the last name tried.
+FILE* create_temporary(const engine_settings& st, std::string& number, std::string& temp) {
+  const unsigned first = static_cast<unsigned>(std::stoul(random_number_text()));
+  for (unsigned k = 0; k < 10000; ++k) {
+    char buf[8];
+    std::snprintf(buf, sizeof buf, "%04u", (first + k) % 10000);
+    number = buf;
+    temp = st.definitions_path.str() + number + "yyy.zmb";
+    int fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
+    if (fd >= 0) {
+      FILE* f = fdopen(fd, "w");
+      if (!f) {
+        close(fd);
+        unlink(temp.c_str());
+      }
+      return f;
+    }
+    if (errno != EEXIST) return nullptr;
+  }
+  return nullptr;
+}
+
 // Writes a copy of template `name` with the fields put in, runs it as pattern rules and
 // deletes it again.
 void apply_template(engine_state& eng, sentence_run& run, const std::string& name,
                     const std::vector<std::string>& fields) {
   engine_settings& st = eng.settings;
   const bool plain = st.plain_definitions;
-  const std::string number = random_number_text();
   if (st.visible) con_writeline("found. filename=" + name);
   linereader tmpl;
   if (plain) {
@@ -119,9 +148,12 @@ void apply_template(engine_state& eng, sentence_run& run, const std::string& nam
   } else if (!open_text_def(st, tmpl, "zembu." + name)) {
     return;
   }
-  const std::string temp = st.definitions_path.str() + number + "yyy.zmb";
-  linewriter out;
-  if (!out.create(temp) && st.visible) con_writeline(temp + " not open (trans2).");
+  std::string number, temp;
+  FILE* out = create_temporary(st, number, temp);
+  if (!out) {
+    if (st.visible) con_writeline(temp + " not open (trans2).");
+    return;
+  }
   std::string line;
   while (tmpl.readline(line)) {
     unscramble_line(st, line);
@@ -131,9 +163,10 @@ void apply_template(engine_state& eng, sentence_run& run, const std::string& nam
     }
     if (st.visible) con_writeline("temp changed " + line);
     scramble_line(st, line);
-    out.writeline(line);
+    line += '\n';
+    std::fwrite(line.data(), 1, line.size(), out);
   }
-  out.close();
+  std::fclose(out);
   procedure_entry rules;
   rules.code = '5';
   // The entry's name holds 30 characters; under a longer definitions path the file is

@@ -1,0 +1,63 @@
+// The engine's temporary rule file of a template: created under a free number without
+// following a link, so neither a link nor a file of the rule author is written through,
+// taken over or deleted.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <string>
+
+#include "tests/blackbox.h"
+
+namespace {
+
+using zembu_test::run_result;
+using zembu_test::scratch_dir;
+
+std::string name_of(unsigned n) {
+  char buf[16];
+  std::snprintf(buf, sizeof buf, "%04uyyy.zmb", n);
+  return buf;
+}
+
+TEST(Zembu2TempFile, TakenNumbersAndLinksAreLeftAlone) {
+  scratch_dir d;
+  d.mkdir("definitions");
+  d.write("definitions/exec.zmb", "PROCEDURES\nL lexi.zmb\n3 *\nX list.zmb\n");
+  d.write("definitions/lexi.zmb", "K1\nNOU---SnsHaus\n");
+  d.write("definitions/list.zmb", "NOU THING *K1 tmpl\n");
+  d.write("definitions/xyztmpl.zmb", "1 +\n$$$1\nSQQQ\n");
+  d.write("pass3", "STR ------\nZZZ K1 \xffZZZ---ZZZK1\nSEN . \xffSEN------.\n");
+  d.write("victim", "precious\n");
+  // Every number but 4711 is taken: most by links to the victim, one by a file of the
+  // rule author's.
+  const std::string victim = d.file("victim");
+  for (unsigned n = 0; n < 10000; ++n) {
+    if (n == 4711) continue;
+    if (n == 1234) {
+      d.write("definitions/" + name_of(n), "mine\n");
+      continue;
+    }
+    ASSERT_EQ(symlink(victim.c_str(), d.file("definitions/" + name_of(n)).c_str()), 0);
+  }
+  run_result r = d.run("zembu2", {"SHELLMODE", "definitions/", "pass3", "pass2", "visible"});
+  EXPECT_EQ(r.status, 0);
+  // The template ran from the free number and was deleted again.
+  EXPECT_NE(r.out.find("temp changed NOU"), std::string::npos) << r.out.substr(0, 2000);
+  EXPECT_NE(r.out.find("idiom rule:   NOU\n"), std::string::npos);
+  EXPECT_FALSE(d.exists("definitions/" + name_of(4711)));
+  EXPECT_EQ(d.read("victim"), "precious\n");
+  EXPECT_EQ(d.read("definitions/" + name_of(1234)), "mine\n");
+  char buf[4096];
+  EXPECT_GT(readlink(d.file("definitions/" + name_of(0)).c_str(), buf, sizeof buf), 0);
+  EXPECT_GT(readlink(d.file("definitions/" + name_of(9999)).c_str(), buf, sizeof buf), 0);
+  // With every number taken, the template is not run and nothing is touched.
+  d.write("definitions/" + name_of(4711), "also mine\n");
+  r = d.run("zembu2", {"SHELLMODE", "definitions/", "pass3", "pass2", "visible"});
+  EXPECT_NE(r.out.find("yyy.zmb not open (trans2)."), std::string::npos);
+  EXPECT_EQ(d.read("definitions/" + name_of(4711)), "also mine\n");
+  EXPECT_EQ(d.read("victim"), "precious\n");
+  EXPECT_EQ(r.out.find("idiom rule:   NOU\n"), std::string::npos);
+}
+
+}  // namespace
