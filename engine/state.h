@@ -28,7 +28,7 @@ constexpr int first_symbol = 202;      // number of the first symbol
 // rule read and tried and an idiom attempt a few; a pattern rule that fires (its
 // operations, the file read again from its start) a hundred. Rule sets that keep each
 // other busy end the sentence here with what they have made so far.
-constexpr long max_sentence_work = 2000000;
+constexpr long max_sentence_work = 1000000;
 constexpr long work_trial = 1;
 constexpr long work_rule = 5;
 constexpr long work_firing = 100;

@@ -42,7 +42,11 @@ run_target() {
   cp -n fuzz/corpus/"$t"/* "$corpus"/ 2>/dev/null || true
   # Inputs of the regression folder that crashed once are seeds too.
   [ -d fuzz/regress/"$t" ] && cp -n fuzz/regress/"$t"/* "$corpus"/ 2>/dev/null || true
-  build-fuzz/fuzz/"$t"_fuzz -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
+  # The engine with its trace on may take seconds for a sentence whose rules keep each
+  # other busy up to the engine's bound on the work of a sentence.
+  local timeout=10
+  case $t in engine_*) timeout=30 ;; esac
+  build-fuzz/fuzz/"$t"_fuzz -max_total_time="$seconds" -timeout=$timeout -rss_limit_mb=2048 \
     -max_len=8192 -print_final_stats=1 -artifact_prefix="$findings"/ \
     "$corpus" >build-fuzz/findings/"$t".log 2>&1 || true
 }

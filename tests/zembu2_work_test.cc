@@ -18,7 +18,7 @@ size_t count(const std::string& text, const std::string& what) {
 }
 
 const char kStopped[] =
-    "sentence stopped after 2000000 steps of work: the result is what the rules made so far.\n";
+    "sentence stopped after 1000000 steps of work: the result is what the rules made so far.\n";
 const char kSentence[] =
     "STR ------\nZZZ K1 \xffZZZ---ZZZK1\nZZZ K2 \xffZZZ---ZZZK2\nSEN . \xffSEN------.\n";
 
