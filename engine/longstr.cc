@@ -217,14 +217,23 @@ std::string trim_spaces(std::string_view s) {
   return std::string(s.substr(begin, end - begin + 1));
 }
 
+namespace {
+unsigned long lines_written = 0;
+}  // namespace
+
 void con_write(std::string_view text) {
-  if (!text.empty()) std::fwrite(text.data(), 1, text.size(), stdout);
+  if (text.empty()) return;
+  std::fwrite(text.data(), 1, text.size(), stdout);
+  for (char c : text) lines_written += c == '\n';
 }
 
 void con_writeline(std::string_view text) {
   con_write(text);
   std::fputc('\n', stdout);
+  ++lines_written;
 }
+
+unsigned long con_lines() { return lines_written; }
 
 std::string con_readline(size_t width) {
   std::fflush(stdout);

@@ -73,6 +73,8 @@ bool has_slash(std::string_view s);
 // Writes text (no line end) and a whole line to standard output.
 void con_write(std::string_view text);
 void con_writeline(std::string_view text = {});
+// The number of lines con_write and con_writeline have written so far.
+unsigned long con_lines();
 // Reads one line from standard input (cut at `width`); empty at the end of the input.
 std::string con_readline(size_t width = 255);
 

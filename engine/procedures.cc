@@ -277,7 +277,7 @@ void run_action(engine_state& eng, sentence_run& run) {
       st.visible = false;
       break;
     case 'f':
-      if (run.trace_saved) st.visible = run.saved_visible;
+      if (run.trace_saved && !eng.trace_cut) st.visible = run.saved_visible;
       break;
     case '4':
     case 'A':
@@ -527,6 +527,9 @@ void run_procedures(engine_state& eng) {
   eng.work = 0;
   eng.work_exhausted = false;
   eng.complex_firings = 0;
+  eng.trace_start = con_lines();
+  eng.trace_cut = false;
+  const bool visible_at_start = st.visible;
   init_analysis(eng);
   run.snapshot = eng.class_line;
   run.remembered_plain = st.plain_definitions;
@@ -549,6 +552,7 @@ void run_procedures(engine_state& eng) {
   if (!run.output_done) {
     build_result_line(eng, wortartenanzeige::ohne_wortart, ausgabesprache::uebersetzt);
   }
+  if (eng.trace_cut) st.visible = visible_at_start;
 }
 
 std::string dump_procedures(const engine_state& eng) {

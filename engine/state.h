@@ -32,6 +32,9 @@ constexpr long max_sentence_work = 1000000;
 constexpr long work_trial = 1;
 constexpr long work_rule = 5;
 constexpr long work_firing = 100;
+// The trace lines one sentence may write; past them the trace is off for the rest of the
+// sentence (the work and the result stay as they are).
+constexpr unsigned long max_sentence_trace = 200000;
 
 using ministring = bstring<10>;
 using normstring = bstring<80>;
@@ -115,11 +118,21 @@ struct engine_state {
   long work = 0;
   bool work_exhausted = false;
   int complex_firings = 0;
+  // The trace line count at the sentence's start, and whether its trace was cut off.
+  unsigned long trace_start = 0;
+  bool trace_cut = false;
 };
 
 // Counts `steps` of work of the current sentence. False once max_sentence_work is used
-// up; the first time, the trace says so.
+// up; the first time, the trace says so. Turns the trace off for the rest of the sentence
+// once it has written max_sentence_trace lines.
 inline bool spend_work(engine_state& eng, long steps = 1) {
+  if (eng.settings.visible && con_lines() - eng.trace_start > max_sentence_trace) {
+    con_writeline("trace stopped after " + std::to_string(max_sentence_trace) +
+                  " lines in this sentence; the sentence goes on without it.");
+    eng.settings.visible = false;
+    eng.trace_cut = true;
+  }
   if (eng.work_exhausted) return false;
   eng.work += steps;
   if (eng.work <= max_sentence_work) return true;

@@ -1,5 +1,5 @@
-// The engine's bounds on the work of one sentence: rule sets that keep each other busy end
-// the sentence with a trace line and the result made so far, well within the time limit.
+// The engine's bounds on the work and the trace of one sentence: rule sets that keep each
+// other busy end the sentence with a trace line and the result made so far.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -95,6 +95,33 @@ TEST(Zembu2Work, EachSentenceHasBoundsOfItsOwn) {
   d.write("definitions/comp1.zmb", "1 +\nNOU\nSAAA\n1 +\nAAA\nSCCC\n1 +\nCCC\nSNOU\n");
   r = run_visible(d);
   EXPECT_EQ(count(r.out, "idiom rule:   "), 2000u);
+}
+
+TEST(Zembu2Work, LongTraceIsCutOffAndTheSentenceGoesOn) {
+  scratch_dir d;
+  write_sentence(d);
+  // 80 words make every firing of the cycling pattern rule show a long table.
+  std::string tokens = "STR ------\n";
+  for (int i = 0; i < 80; ++i) tokens += "ZZZ K2 \xffZZZ---ZZZK2\n";
+  tokens += "ZZZ K1 \xffZZZ---ZZZK1\nSEN . \xffSEN------.\n";
+  d.write("pass3", tokens + tokens);
+  d.write("definitions/exec.zmb",
+          "PROCEDURES\nL lexi.zmb\n3 *\nG restart\n5 comp1.zmb\n6 restart\n");
+  d.write("definitions/comp1.zmb", "1 +\nNOU\nSAAA\n1 +\nAAA\nSCCC\n1 +\nCCC\nSNOU\n");
+  run_result r = run_visible(d);
+  EXPECT_EQ(r.status, 0);
+  // Cut once in each sentence: the second sentence starts with its trace on again.
+  const std::string cut =
+      "trace stopped after 200000 lines in this sentence; the sentence goes on without it.\n";
+  EXPECT_EQ(count(r.out, cut), 2u);
+  EXPECT_LT(count(r.out, "\n"), 2 * 200000u + 2000u);
+  EXPECT_NE(r.out.find("MODUS=", r.out.find(cut)), std::string::npos);
+  // The result is the one made without the trace.
+  const std::string traced = d.read("pass2");
+  r = d.run("zembu2", {"SHELLMODE", "definitions/", "pass3", "pass2"});
+  EXPECT_EQ(r.out, "");
+  EXPECT_EQ(d.read("pass2"), traced);
+  EXPECT_EQ(traced.substr(0, 8), "Rot rot ");
 }
 
 }  // namespace
