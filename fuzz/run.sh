@@ -7,7 +7,8 @@
 # (FUZZ_JOBS to change). Installs clang when it is missing, builds into build-fuzz/, keeps
 # the growing corpus in build-fuzz/corpus/<target> (seeded from fuzz/corpus/<target>) and
 # the findings in build-fuzz/findings/<target>/. Ends with one line per target: executions
-# per second, coverage (edges and features), and the crashes, leaks and timeouts found.
+# per second, coverage (edges covered of the instrumented edges, and features), and the
+# crashes, leaks and timeouts found.
 # Exit status 1 when anything was found.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -63,12 +64,13 @@ done
 wait
 
 found=0
-printf '%-14s %10s %8s %8s  %s\n' target exec/s edges features findings
+printf '%-14s %10s %12s %8s  %s\n' target exec/s edges features findings
 for t in "${targets[@]}"; do
   log=build-fuzz/findings/$t.log
   done_line=$(grep -E '^#[0-9]+[[:space:]]+(DONE|pulse|NEW|REDUCE|INITED)' "$log" | tail -1 || true)
   edges=$(sed -n 's/.*cov: \([0-9]*\).*/\1/p' <<<"$done_line")
   features=$(sed -n 's/.*ft: \([0-9]*\).*/\1/p' <<<"$done_line")
+  total=$(sed -n 's/.*Loaded 1 modules *(\([0-9]*\) inline.*/\1/p' "$log" | head -1)
   execs=$(sed -n 's/^stat::average_exec_per_sec:[[:space:]]*//p' "$log" | tail -1)
   n=$(find build-fuzz/findings/"$t" -type f \( -name 'crash-*' -o -name 'leak-*' -o -name 'timeout-*' -o -name 'oom-*' \) | wc -l)
   what=none
@@ -76,6 +78,6 @@ for t in "${targets[@]}"; do
     what="$n input(s) in build-fuzz/findings/$t, see $log"
     found=1
   fi
-  printf '%-14s %10s %8s %8s  %s\n' "$t" "${execs:-?}" "${edges:-?}" "${features:-?}" "$what"
+  printf '%-14s %10s %12s %8s  %s\n' "$t" "${execs:-?}" "${edges:-?}/${total:-?}" "${features:-?}" "$what"
 done
 exit $found
