@@ -1,6 +1,8 @@
 #include "common/linereader.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -137,6 +139,34 @@ bool linewriter::append(const std::string& path) {
   close();
   ok_ = true;
   file_ = std::fopen(path.c_str(), "ab");
+  return file_ != nullptr;
+}
+
+namespace {
+
+// Opens `path` with the given flags, never through a symbolic link.
+FILE* open_nofollow(const std::string& path, int flags, const char* mode) {
+  int fd = ::open(path.c_str(), flags | O_NOFOLLOW | O_CLOEXEC, 0644);
+  if (fd < 0) return nullptr;
+  FILE* f = fdopen(fd, mode);
+  if (!f) ::close(fd);
+  return f;
+}
+
+}  // namespace
+
+bool linewriter::create_own(const std::string& path) {
+  close();
+  ok_ = true;
+  std::remove(path.c_str());
+  file_ = open_nofollow(path, O_WRONLY | O_CREAT | O_EXCL, "wb");
+  return file_ != nullptr;
+}
+
+bool linewriter::append_own(const std::string& path) {
+  close();
+  ok_ = true;
+  file_ = open_nofollow(path, O_WRONLY | O_CREAT | O_APPEND, "ab");
   return file_ != nullptr;
 }
 

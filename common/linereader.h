@@ -69,6 +69,12 @@ class linewriter {
   bool create(const std::string& path);
   // Opens the file `path` for appending, creating it when absent.
   bool append(const std::string& path);
+  // Creates the engine's own scratch file `path` anew: whatever stands under that name (a
+  // symbolic link too) is removed first, and the new file is made without following links.
+  bool create_own(const std::string& path);
+  // Appends to `path` like append(), but refuses a symbolic link instead of writing
+  // through it.
+  bool append_own(const std::string& path);
   // Closes the file; false when it was not open or a write or the close failed.
   bool close();
   bool is_open() const { return file_ != nullptr; }

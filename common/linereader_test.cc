@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <cstdio>
 #include <cstdlib>
 #include <vector>
@@ -72,6 +74,36 @@ TEST(LineReader, DirectoriesAreNoTextAndFailedWritesAreReported) {
   EXPECT_FALSE(full.close());
   linewriter closed;
   EXPECT_FALSE(closed.close());
+}
+
+TEST(LineReader, OwnScratchFilesNeverWriteThroughLinks) {
+  char dir[] = "/tmp/zembu_own_XXXXXX";
+  ASSERT_NE(mkdtemp(dir), nullptr);
+  const std::string victim = std::string(dir) + "/victim", link = std::string(dir) + "/link";
+  {
+    linewriter v;
+    ASSERT_TRUE(v.create(victim));
+    v.writeline("keep");
+  }
+  ASSERT_EQ(symlink(victim.c_str(), link.c_str()), 0);
+  linewriter w;
+  EXPECT_FALSE(w.append_own(link));  // refused, not followed
+  ASSERT_TRUE(w.create_own(link));   // the link itself is replaced by a new file
+  w.writeline("new");
+  EXPECT_TRUE(w.close());
+  linereader r;
+  std::string line;
+  ASSERT_TRUE(r.open(victim));
+  ASSERT_TRUE(r.readline(line));
+  EXPECT_EQ(line, "keep");
+  ASSERT_TRUE(r.open(link));
+  ASSERT_TRUE(r.readline(line));
+  EXPECT_EQ(line, "new");
+  ASSERT_TRUE(w.append_own(link));  // now a plain file of our own
+  r.close();
+  std::remove(link.c_str());
+  std::remove(victim.c_str());
+  rmdir(dir);
 }
 
 TEST(LineReader, WriterAndReaderRoundTripThroughAFile) {

@@ -426,7 +426,7 @@ void lexicon_search(engine_state& eng, searchmodus mode) {
 void write_unknown_words(engine_state& eng) {
   const engine_settings& st = eng.settings;
   linewriter out;
-  if (!out.append(st.word_file_name) && !out.create(st.word_file_name)) return;
+  if (!out.append_own(st.word_file_name)) return;  // never through a symbolic link
   for (int i = 1; i <= eng.word_count; ++i) {
     const std::string cls = word_class(eng, i);
     if (st.visible) {

@@ -326,7 +326,7 @@ void token_file_loop(engine_state& eng) {
   engine_settings& st = eng.settings;
   st.write_result = true;
   linewriter rest;
-  rest.create("zembu.rst");
+  rest.create_own("zembu.rst");
   rest.close();
   linereader in;
   if (in.open(st.input_name) && eng.result_file.create(st.result_name)) {

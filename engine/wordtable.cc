@@ -145,7 +145,7 @@ void assemble_token_sentence(engine_state& eng, linereader& pass) {
   // The spilled entries are written as token lines that read back to the same entries:
   // the key, a blank, the field marker and the entry (markers as they are).
   linewriter out;
-  out.create(kRestFile);
+  out.create_own(kRestFile);
   for (int i = k; i <= eng.word_count; ++i) {
     if (eng.originals[i].empty()) {
       out.writeline("ZZZ " + eng.words[i].str());
@@ -276,7 +276,7 @@ bool spill_plain(engine_state& eng) {
     std::string rest;
     for (int i = k + 1; i <= eng.word_count; ++i) rest += lower_str(eng.words[i].str()) + " ";
     linewriter aux;
-    aux.create(kAuxFile);
+    aux.create_own(kAuxFile);
     aux.writeline(rest);
     eng.word_count = k;
     eng.more_pending = true;

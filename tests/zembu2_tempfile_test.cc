@@ -61,3 +61,22 @@ TEST(Zembu2TempFile, TakenNumbersAndLinksAreLeftAlone) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(Zembu2TempFile, SpillAndWordFilesAreNotWrittenThroughLinks) {
+  scratch_dir d;
+  d.mkdir("definitions");
+  d.write("definitions/exec.zmb", "PROCEDURES\nS *\n");
+  d.write("victim", "keep\n");
+  ASSERT_EQ(symlink("victim", d.file("zembu.rst").c_str()), 0);
+  ASSERT_EQ(symlink("victim", d.file("zembu.wor").c_str()), 0);
+  d.write("pass3", "STR ------\nZZZ FLORP \xffZZZ---ZZZflorp\nSEN . \xffSEN------.\n");
+  run_result r = d.run("zembu2", {"SHELLMODE", "definitions/", "pass3", "pass2"});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(d.read("victim"), "keep\n");
+  EXPECT_FALSE(d.exists("zembu.rst"));  // the engine's own spill file is gone at the end
+  EXPECT_EQ(d.read("pass2"), "Florp. \n");
+}
+
+}  // namespace
