@@ -160,6 +160,11 @@ TEST(Zembu2Complex, DeleteAndSplitPlaces) {
   auto del = run_rules(d, "1 +\nADJ\nD\n", sentence({"NOU", "ADJ"}));
   EXPECT_EQ(del.class_line, "ZZ_NOUSEN");
   EXPECT_EQ(del.rows.size(), 3u);
+  // D on the last place (reached as the adjacent item behind the adjective): the class
+  // line is one symbol shorter and the last row is empty.
+  auto last = run_rules(d, "2 >\nADJ\nSEN\nU\nD\n", sentence({"NOU", "ADJ"}));
+  EXPECT_EQ(last.class_line, "ZZ_NOUADJ");
+  EXPECT_EQ(last.rows.size(), 3u);
   // Q needs a member behind the matched one; R only the matched member.
   const words_and_lexicon tokens = sentence({"NOU"});
   EXPECT_EQ(run_rules(d, "1 +\nNOU #NOU\nQ1AAABBB\n", tokens).class_line, "ZZ_NOUSEN");
