@@ -98,6 +98,17 @@ run_result scratch_dir::run(const std::string& program, const std::vector<std::s
   return r;
 }
 
+std::string run_pipeline(const scratch_dir& d, const std::string& sentence) {
+  d.write("in.txt", sentence + "\n");
+  d.remove("zembu.ind");
+  d.run("zembu1", {"in.txt", "zembu.ind", "quiet"});
+  d.run("zembu4", {"pass1", "pass3"});
+  d.run("zembu2", {"SHELLMODE", "definitions/", "pass3", "pass2", ">", "erg1"});
+  const std::string result = d.read("pass2");
+  d.run("zembu3", {"pass2", "pass3", "definitions/asci2.zmb"});
+  return result;
+}
+
 std::vector<std::string> lines(const std::string& text) {
   std::vector<std::string> out;
   std::string cur;

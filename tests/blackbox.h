@@ -48,6 +48,11 @@ class scratch_dir {
   std::string work_;
 };
 
+// Runs the per-sentence pipeline by hand in d (definitions compiled already): writes the
+// sentence to in.txt and runs zembu1, zembu4, zembu2 and zembu3 as the front end does.
+// Returns the engine's result file pass2; the filtered result is then in pass3.
+std::string run_pipeline(const scratch_dir& d, const std::string& sentence);
+
 // The lines of `text` (split at line feeds; a final line feed ends the last line).
 std::vector<std::string> lines(const std::string& text);
 

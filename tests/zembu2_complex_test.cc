@@ -234,11 +234,7 @@ TEST(Zembu2Complex, CompiledRulePutsTheVerbAtTheEndOfTheClause) {
           "-----\n");
   ASSERT_EQ(d.run("makezembu", {}).out, "");
   EXPECT_EQ(d.read("definitions/comp1.zmb"), "4 +\nCON\nPRO\nVER\nADV\nLKOM------,\nU\nU\nT3\n");
-  d.write("in.txt", "I know that he is here.\n");
-  d.run("zembu1", {"in.txt", "zembu.ind", "quiet"});
-  d.run("zembu4", {"pass1", "pass3"});
-  d.run("zembu2", {"SHELLMODE", "definitions/", "pass3", "pass2", ">", "erg1"});
-  d.run("zembu3", {"pass2", "pass3", "definitions/asci2.zmb"});
+  zembu_test::run_pipeline(d, "I know that he is here.");
   EXPECT_EQ(d.read("pass3"), "Ich weiss, dass er hier ist. \n");
 }
 

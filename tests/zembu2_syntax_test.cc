@@ -516,12 +516,7 @@ TEST(Zembu2SyntaxPipeline, CompiledRulesMoveAndInflect) {
   run_result m = d.run("makezembu", {});
   ASSERT_EQ(m.out, "");
   auto translate = [&](const std::string& sentence) {
-    d.write("in.txt", sentence + "\n");
-    d.remove("zembu.ind");
-    d.run("zembu1", {"in.txt", "zembu.ind", "quiet"});
-    d.run("zembu4", {"pass1", "pass3"});
-    d.run("zembu2", {"SHELLMODE", "definitions/", "pass3", "pass2", ">", "erg1"});
-    d.run("zembu3", {"pass2", "pass3", "definitions/asci2.zmb"});
+    zembu_test::run_pipeline(d, sentence);
     return d.read("pass3");
   };
   EXPECT_EQ(translate("we have seen the house."), "Wir haben das Haus gesehen. \n");

@@ -252,13 +252,8 @@ TEST(Zembu2Unknown, CompiledSectionsThroughThePipeline) {
   run_result m = d.run("makezembu", {});
   ASSERT_EQ(m.out, "");
   auto translate = [&](const std::string& sentence) {
-    d.write("in.txt", sentence + "\n");
-    d.remove("zembu.ind");
-    d.run("zembu1", {"in.txt", "zembu.ind", "quiet"});
-    d.run("zembu4", {"pass1", "pass3"});
-    d.run("zembu2", {"SHELLMODE", "definitions/", "pass3", "pass2", ">", "erg1"});
-    d.run("zembu3", {"pass2", "pass3", "definitions/asci2.zmb"});
-    return d.read("pass2") + d.read("pass3");
+    std::string result = zembu_test::run_pipeline(d, sentence);
+    return result + d.read("pass3");
   };
   // The engine puts a termination word behind every unknown word (here the full stop and
   // the -ly word); the final substitutions take them out again.
