@@ -6,6 +6,7 @@
 #include <fstream>
 #include <memory>
 
+#include "engine/scratch_dir_fixture.h"
 #include "engine/translat.h"
 #include "engine/wordtable.h"
 
@@ -106,25 +107,6 @@ TEST(Script, VerbFileNames) {
   EXPECT_EQ(verb_file_name(st, "zembu.099", 2), "zembu.100");
   EXPECT_EQ(verb_file_name(st, "zembu", 2), "zembu");
 }
-
-class InScratchDir : public testing::Test {
- protected:
-  void SetUp() override {
-    old_ = std::filesystem::current_path();
-    char tmpl[] = "/tmp/zembu_pr_XXXXXX";
-    ASSERT_NE(mkdtemp(tmpl), nullptr);
-    dir_ = tmpl;
-    std::filesystem::current_path(dir_);
-  }
-  void TearDown() override {
-    std::filesystem::current_path(old_);
-    std::filesystem::remove_all(dir_);
-  }
-  void write(const std::string& name, const std::string& text) {
-    std::ofstream(name, std::ios::binary) << text;
-  }
-  std::filesystem::path old_, dir_;
-};
 
 using LoadedTables = InScratchDir;
 

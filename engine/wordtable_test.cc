@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <memory>
 
+#include "engine/scratch_dir_fixture.h"
 #include "engine/translat.h"
 
 namespace zembu {
@@ -95,23 +96,6 @@ TEST(TokenSentence, StrnossenIsRecognised) {
   read_sentence(*eng, "STR ------\nNOS x\nZZZ y\nSEN .\n");
   EXPECT_FALSE(is_strnossen(*eng));
 }
-
-// Runs f inside a fresh scratch directory (the spill files live in the working directory).
-class InScratchDir : public testing::Test {
- protected:
-  void SetUp() override {
-    old_ = std::filesystem::current_path();
-    char tmpl[] = "/tmp/zembu_wt_XXXXXX";
-    ASSERT_NE(mkdtemp(tmpl), nullptr);
-    dir_ = tmpl;
-    std::filesystem::current_path(dir_);
-  }
-  void TearDown() override {
-    std::filesystem::current_path(old_);
-    std::filesystem::remove_all(dir_);
-  }
-  std::filesystem::path old_, dir_;
-};
 
 using TokenSpill = InScratchDir;
 
