@@ -128,20 +128,6 @@ linewriter& linewriter::operator=(linewriter&& other) noexcept {
   return *this;
 }
 
-bool linewriter::create(const std::string& path) {
-  close();
-  ok_ = true;
-  file_ = std::fopen(path.c_str(), "wb");
-  return file_ != nullptr;
-}
-
-bool linewriter::append(const std::string& path) {
-  close();
-  ok_ = true;
-  file_ = std::fopen(path.c_str(), "ab");
-  return file_ != nullptr;
-}
-
 namespace {
 
 // Opens `path` with the given flags, never through a symbolic link.
@@ -153,7 +139,48 @@ FILE* open_nofollow(const std::string& path, int flags, const char* mode) {
   return f;
 }
 
+// Opens `path` for writing without following a symbolic link (a link under the name
+// makes the open fail). A regular file that has other names too (a hard link) is not
+// written through either: it is replaced by a new file. Devices and pipes are written
+// as they are. `truncate` empties an existing regular file.
+FILE* open_output(const std::string& path, bool truncate) {
+  const int mode = O_WRONLY | (truncate ? 0 : O_APPEND);
+  int fd = ::open(path.c_str(), mode | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0644);
+  if (fd < 0) return nullptr;
+  struct stat info;
+  if (fstat(fd, &info) != 0) {
+    ::close(fd);
+    return nullptr;
+  }
+  if (S_ISREG(info.st_mode) && info.st_nlink > 1) {
+    ::close(fd);
+    if (unlink(path.c_str()) != 0) return nullptr;
+    fd = ::open(path.c_str(), mode | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
+    if (fd < 0) return nullptr;
+  } else if (S_ISREG(info.st_mode) && truncate && ftruncate(fd, 0) != 0) {
+    ::close(fd);
+    return nullptr;
+  }
+  FILE* f = fdopen(fd, truncate ? "wb" : "ab");
+  if (!f) ::close(fd);
+  return f;
+}
+
 }  // namespace
+
+bool linewriter::create(const std::string& path) {
+  close();
+  ok_ = true;
+  file_ = open_output(path, true);
+  return file_ != nullptr;
+}
+
+bool linewriter::append(const std::string& path) {
+  close();
+  ok_ = true;
+  file_ = open_output(path, false);
+  return file_ != nullptr;
+}
 
 bool linewriter::create_own(const std::string& path) {
   close();

@@ -65,9 +65,11 @@ class linewriter {
   linewriter(const linewriter&) = delete;
   linewriter& operator=(const linewriter&) = delete;
 
-  // Creates (truncates) the file `path`; false when it cannot be created.
+  // Creates (truncates) the file `path`; false when it cannot be created. A symbolic link
+  // under the name is never followed (the create fails), and a regular file with further
+  // hard links is replaced instead of written through.
   bool create(const std::string& path);
-  // Opens the file `path` for appending, creating it when absent.
+  // Opens the file `path` for appending, creating it when absent; links as for create().
   bool append(const std::string& path);
   // Creates the engine's own scratch file `path` anew: whatever stands under that name (a
   // symbolic link too) is removed first, and the new file is made without following links.

@@ -106,6 +106,43 @@ TEST(LineReader, OwnScratchFilesNeverWriteThroughLinks) {
   rmdir(dir);
 }
 
+TEST(LineReader, OutputsAreNeverWrittenThroughLinks) {
+  char dir[] = "/tmp/zembu_out_XXXXXX";
+  ASSERT_NE(mkdtemp(dir), nullptr);
+  const std::string d = dir;
+  const std::string victim = d + "/victim", soft = d + "/soft", hard = d + "/hard";
+  auto first_line = [](const std::string& path) {
+    linereader r;
+    std::string line;
+    if (!r.open(path) || !r.readline(line)) return std::string("<none>");
+    return line;
+  };
+  {
+    linewriter v;
+    ASSERT_TRUE(v.create(victim));
+    v.writeline("keep");
+  }
+  ASSERT_EQ(symlink(victim.c_str(), soft.c_str()), 0);
+  ASSERT_EQ(link(victim.c_str(), hard.c_str()), 0);
+  linewriter w;
+  EXPECT_FALSE(w.create(soft));
+  EXPECT_FALSE(w.append(soft));
+  ASSERT_TRUE(w.create(hard));  // a new file replaces the second name
+  w.writeline("new");
+  EXPECT_TRUE(w.close());
+  ASSERT_TRUE(w.append(hard));  // now its own file: appended in place
+  w.writeline("more");
+  EXPECT_TRUE(w.close());
+  EXPECT_EQ(first_line(victim), "keep");
+  EXPECT_EQ(first_line(hard), "new");
+  // An existing plain file is emptied by create.
+  ASSERT_TRUE(w.create(hard));
+  EXPECT_TRUE(w.close());
+  EXPECT_EQ(first_line(hard), "<none>");
+  for (const std::string& f : {victim, soft, hard}) std::remove(f.c_str());
+  rmdir(dir);
+}
+
 TEST(LineReader, WriterAndReaderRoundTripThroughAFile) {
   char name[] = "/tmp/zembu_lr_XXXXXX";
   int fd = mkstemp(name);

@@ -21,4 +21,21 @@ std::string version_banner(const std::string& program) {
   return program + " version " + kVersion + " (" + build_date() + ")";
 }
 
+bool answer_standard_option(const std::vector<std::string>& args, const std::string& program,
+                            const std::string& usage, FILE* out) {
+  if (args.empty()) return false;
+  std::string text;
+  if (args[0] == "--help") {
+    text = usage;
+  } else if (args[0] == "--version") {
+    text = version_banner(program);
+  } else {
+    return false;
+  }
+  if (text.empty() || text.back() != '\n') text += '\n';
+  std::fwrite(text.data(), 1, text.size(), out);
+  std::fflush(out);
+  return true;
+}
+
 }  // namespace zembu
