@@ -1,23 +1,25 @@
-// zembu [text file]: the front end. Compiles rules.txt once, then translates the sentences
-// typed by the user (no argument) or those of the text file, one pipeline run each.
+// zembu [--raw] [FILE | -]: the front end. Compiles rules.txt once, then translates the
+// sentences typed by the user (no argument), those of a text file, or standard input as a
+// filter ("-"), one pipeline run each.
 #include <signal.h>
 
 #include <cstdio>
 #include <string>
+#include <vector>
 
-#include "common/linereader.h"
-#include "frontend/zembulauf.h"
+#include "common/version.h"
+#include "frontend/frontend.h"
 
 namespace {
 
-void unterbrochen(int) { zembu::zembu_abbruch = 1; }
+void on_interrupt(int) { zembu::interrupted = 1; }
 
 // An interruption lets the current sentence finish and clean up; a reader waiting for
 // input is woken (no restart). A closed output pipe shows up as a write error instead of
 // killing the front end in the middle of a sentence.
-void richte_signale_ein() {
+void set_up_signals() {
   struct sigaction sa = {};
-  sa.sa_handler = unterbrochen;
+  sa.sa_handler = on_interrupt;
   sigemptyset(&sa.sa_mask);
   sa.sa_flags = 0;
   sigaction(SIGINT, &sa, nullptr);
@@ -29,20 +31,14 @@ void richte_signale_ein() {
 }  // namespace
 
 int main(int argc, char** argv) {
-  richte_signale_ein();
-  const zembu::umgebung u = zembu::echte_umgebung();
-  zembu::starte_zembu(u);
-  int status = 1;
-  if (!zembu::definitionen_da(u)) {
-    status = 1;
-  } else if (argc < 2) {
-    zembu::linereader eingabe;
-    eingabe.attach(stdin);
-    status = zembu::interaktiv(u, eingabe);
-  } else {
-    status = zembu::dateimodus(u, argv[1]);
+  const std::vector<std::string> args(argv + 1, argv + argc);
+  if (zembu::answer_standard_option(args, "zembu", zembu::frontend_usage())) return 0;
+  zembu::frontend_args parsed;
+  std::string error;
+  if (!zembu::parse_frontend_args(args, parsed, error)) {
+    std::fprintf(stderr, "%s\n", error.c_str());
+    return zembu::kStatusStopped;
   }
-  std::fflush(stdout);
-  if (zembu::zembu_abbruch) status = 130;
-  return status;
+  set_up_signals();
+  return zembu::run_frontend(parsed);
 }

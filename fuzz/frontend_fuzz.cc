@@ -1,5 +1,5 @@
-// Fuzz target: the front end's line reading and sentence splitting in file mode and in
-// interactive mode on an arbitrary text. The passes are stood in for by copies of the
+// Fuzz target: the front end's line reading, UTF-8 conversion and sentence splitting in
+// file, filter and interactive mode on an arbitrary text. The passes are stood in for by copies of the
 // files they read to the files they write, so every sentence goes through the front
 // end's own file handling (write, print, delete).
 #include <sys/stat.h>
@@ -10,45 +10,54 @@
 #include <cstdlib>
 #include <string>
 
-#include "common/linereader.h"
-#include "frontend/zembulauf.h"
+#include "frontend/frontend.h"
 #include "fuzz/fuzz_support.h"
 
 namespace {
 
-const zembu::umgebung& surroundings() {
-  static const zembu::umgebung u = [] {
+const zembu::frontend_env& surroundings() {
+  static const zembu::frontend_env env = [] {
     zembu_fuzz::enter_scratch();
     mkdir("fe", 0755);
-    zembu::umgebung u;
-    u.verzeichnis = "fe/";
-    u.bildschirm = std::fopen("/dev/null", "w");
-    if (!u.bildschirm) std::abort();
-    u.starte = [](const std::string& programm, const std::string&) {
+    zembu::frontend_env env;
+    env.dir = "fe/";
+    env.screen = std::fopen("/dev/null", "w");
+    env.messages = env.screen;
+    if (!env.screen) std::abort();
+    env.run = [](const std::string& program, const std::string&) {
       static const char* const kCopies[][3] = {{"./zembu1", "test.zembu", "pass1"},
                                                {"./zembu4", "pass1", "pass3"},
                                                {"./zembu2", "pass3", "pass2"},
                                                {"./zembu3", "pass2", "pass3"}};
       for (const auto& c : kCopies) {
-        if (programm == c[0]) {
+        if (program == c[0]) {
           zembu_fuzz::write_file(std::string("fe/") + c[2],
                                  zembu_fuzz::read_file(std::string("fe/") + c[1]));
         }
       }
+      zembu::program_outcome done;
+      done.started = done.exited = true;
+      return done;
     };
-    return u;
+    return env;
   }();
-  return u;
+  return env;
 }
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  const zembu::umgebung& u = surroundings();
-  const std::string text(reinterpret_cast<const char*>(data), size);
-  zembu::linereader file(text);
-  zembu::dateimodus(u, file);
-  zembu::linereader keyboard(text);
-  zembu::interaktiv(u, keyboard);
+  const zembu::frontend_env& env = surroundings();
+  std::string text(reinterpret_cast<const char*>(data), size);
+  for (zembu::text_mode mode :
+       {zembu::text_mode::file, zembu::text_mode::filter, zembu::text_mode::interactive}) {
+    FILE* f = text.empty() ? std::fopen("/dev/null", "rb") : fmemopen(text.data(), text.size(), "rb");
+    if (!f) continue;
+    zembu::text_input in(f);
+    zembu::run_record record;
+    zembu::progress_meter meter;
+    zembu::translate_text(env, in, mode, record, meter);
+    std::fclose(f);
+  }
   return 0;
 }

@@ -37,7 +37,6 @@ const char kRegeln[] =
 
 const char kAufforderung[] =
     "Please enter phrases. Blank line = finish. Bitte Saetze eingeben, Leerzeile = Ende.";
-const char kZuLang[] = "Line longer than 255 characters: only its first 255 are translated.";
 
 // The sample rule set that comes with the sources.
 std::string beispielregeln() {
@@ -129,27 +128,34 @@ TEST(ZembuFrontendFile, EachSentenceIsShownWithItsTranslation) {
   EXPECT_TRUE(d.exists("definitions/exec.zmb"));  // the rules were compiled
 }
 
-TEST(ZembuFrontendFile, TheFirstEmptyLineEndsTheRun) {
+TEST(ZembuFrontendFile, AnEmptyLineIsAParagraphBreakAndTheRunGoesOn) {
   scratch_dir d;
   richte_ein(d);
   d.write("text.txt", "One.\n\nTwo.\n");
-  d.write("win.txt", "One red.\r\n\r\nTwo.\r\n");
+  d.write("win.txt", "\r\nOne red.\r\n\r\nTwo.\rThree.\r\n");
   run_result r = d.run("zembu", {"text.txt"});
-  EXPECT_EQ(nach_banner(r.out), (zeilen{"One.", "One.", ""}));
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(nach_banner(r.out), (zeilen{"One.", "One.", "", "", "Two.", "Two.", ""}));
   r = d.run("zembu", {"win.txt"});
-  EXPECT_EQ(nach_banner(r.out), (zeilen{"One red.", "One rot.", ""}));
+  EXPECT_EQ(nach_banner(r.out), (zeilen{"", "One red.", "One rot.", "", "", "Two.", "Two.", "",
+                                        "Three.", "Three.", ""}));
+  EXPECT_EQ(r.err, "");
   EXPECT_EQ(inhalt(d), eingerichtet({"text.txt", "win.txt"}));
 }
 
-TEST(ZembuFrontendFile, AFileThatDoesNotOpenGetsTheMessage) {
+TEST(ZembuFrontendFile, AFileThatDoesNotOpenIsAnErrorBeforeAnythingRuns) {
   scratch_dir d;
   richte_ein(d);
   for (const char* name : {"missing.txt", "definitions"}) {
     run_result r = d.run("zembu", {name});
-    EXPECT_EQ(r.status, 0);
-    EXPECT_EQ(nach_banner(r.out), zeilen{"File not found. Dateiname falsch."}) << name;
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.out, "") << name;
+    EXPECT_EQ(r.err.rfind("File not found. Dateiname falsch.\nzembu: " + std::string(name) + ": ", 0),
+              0u)
+        << r.err;
   }
   EXPECT_EQ(inhalt(d), eingerichtet());
+  EXPECT_FALSE(d.exists("definitions/exec.zmb"));  // the rules were not compiled for nothing
 }
 
 TEST(ZembuFrontendInteractive, PromptThenOneTranslationPerSentence) {
@@ -205,22 +211,29 @@ TEST(ZembuFrontendBadInput, BinaryBytesLongLinesAndLinesWithoutPunctuation) {
   richte_ein(d);
   std::string binaer;
   for (int c = 0; c < 256; ++c) {
-    if (c != '\n') binaer += static_cast<char>(c);
+    if (c != '\n' && c != '\r') binaer += static_cast<char>(c);
   }
-  const std::string lang = "The house is red." + std::string(1000, 'x');
+  const std::string lang = "The house is red." + std::string(1200, 'x');
   d.write("text.txt", binaer + "\n" + lang + "\r\nthe house is red\nThe house is red.\n");
   run_result r = d.run("zembu", {"text.txt"}, "", 60);
-  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.status, 0) << r.err;
   const zeilen l = nach_banner(r.out);
-  // The run reaches the lines after the binary one, which still translate as usual.
-  auto i = std::find(l.begin(), l.end(), kZuLang);
+  // The run reaches the lines after the binary one, which still translate as usual; the
+  // 1000 x's are one sentence of its own, cut in two pieces with a message.
+  auto i = std::find(l.begin(), l.end(), "The house is red.");
   ASSERT_NE(i, l.end()) << r.out;
-  EXPECT_EQ(zeilen(i + 1, i + 4), (zeilen{"The house is red.", "The house is rot.", ""}));
-  EXPECT_EQ(*(i + 4), std::string(255 - 17, 'x'));
-  ASSERT_EQ(l.end() - i, 13) << r.out;
-  EXPECT_EQ(*(i + 7), "the house is red");  // no punctuation: one sentence
-  EXPECT_EQ((i + 8)->rfind("The house is rot", 0), 0u) << *(i + 8);
-  EXPECT_EQ(zeilen(i + 9, l.end()), (zeilen{"", "The house is red.", "The house is rot.", ""}));
+  EXPECT_EQ(zeilen(i, i + 3), (zeilen{"The house is red.", "The house is rot.", ""}));
+  EXPECT_EQ(*(i + 3) + *(i + 6), std::string(1200, 'x'));
+  ASSERT_EQ(l.end() - i, 15) << r.out;
+  EXPECT_EQ(*(i + 9), "the house is red");  // no punctuation: one sentence
+  EXPECT_EQ((i + 10)->rfind("The house is rot", 0), 0u) << *(i + 10);
+  EXPECT_EQ(zeilen(i + 11, l.end()), (zeilen{"", "The house is red.", "The house is rot.", ""}));
+  EXPECT_NE(r.err.find("is not valid UTF-8; it is read as Latin-1"), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("holds control characters; they are read as blanks"), std::string::npos);
+  EXPECT_NE(r.err.find("zembu: line 2: a sentence of 1200 characters is longer than 1000"),
+            std::string::npos) << r.err;
+  // Nothing the terminal would take for a command reaches the screen.
+  for (char c : r.out) EXPECT_TRUE(c == '\n' || c == '\t' || static_cast<unsigned char>(c) >= 32);
   EXPECT_EQ(inhalt(d), eingerichtet({"text.txt"}));
 }
 
@@ -231,8 +244,8 @@ TEST(ZembuFrontendBadInput, NoDefinitionsDirectory) {
   d.write("text.txt", "The house is red.\n");
   run_result r = d.run("zembu", {"text.txt"});
   EXPECT_EQ(r.status, 1);
-  EXPECT_EQ(nach_banner(r.out),
-            zeilen{"Directory definitions/ not found. Verzeichnis definitions/ fehlt."});
+  EXPECT_EQ(r.out, "");
+  EXPECT_EQ(r.err, "Directory definitions/ not found. Verzeichnis definitions/ fehlt.\n");
   std::set<std::string> erwartet = eingerichtet({"text.txt"});
   erwartet.erase("definitions");
   EXPECT_EQ(inhalt(d), erwartet);
@@ -256,26 +269,26 @@ TEST(ZembuFrontendBadInput, AWorkingDirectoryThatCannotBeWritten) {
   chmod(d.path().c_str(), 0555);
   run_result r = d.run(programm, args);
   chmod(d.path().c_str(), 0755);
+  // The lock that keeps a second front end out cannot be made either: nothing runs.
   EXPECT_EQ(r.status, 1);
-  EXPECT_EQ(nach_banner(r.out),
-            (zeilen{"The house is red.",
-                    "Cannot write test.zembu: Permission denied. Translation stopped."}));
+  EXPECT_EQ(r.out, "");
+  EXPECT_EQ(r.err, "zembu: cannot lock this directory (zembu.lock): Permission denied\n");
   EXPECT_EQ(inhalt(d), eingerichtet({"text.txt"}));
 }
 
-TEST(ZembuFrontendBadInput, AMissingPassProgramIsNotFatal) {
+TEST(ZembuFrontendBadInput, AMissingPassProgramLeavesEmptyTranslationsAndANonZeroStatus) {
   scratch_dir d;
   richte_ein(d);
   d.remove("zembu2");
   d.write("text.txt", "The house is red. Hello.\n");
   run_result r = d.run("zembu", {"text.txt"});
-  EXPECT_EQ(r.status, 0);
-  const zeilen l = nach_banner(r.out);
-  // Both sentences are still shown, each closed by its empty line.
-  ASSERT_FALSE(l.empty()) << r.out;
-  EXPECT_EQ(l.front(), "The house is red.");
-  EXPECT_NE(std::find(l.begin(), l.end(), " Hello."), l.end()) << r.out;
-  EXPECT_EQ(l.back(), "");
+  EXPECT_EQ(r.status, 3);
+  // Both sentences are still shown, each with an empty translation line: never the token
+  // lines of the passes before the engine.
+  EXPECT_EQ(nach_banner(r.out), (zeilen{"The house is red.", "", "", " Hello.", "", ""}));
+  EXPECT_EQ(r.err,
+            "zembu: zembu2 could not be started; no translation for \"The house is red.\"\n"
+            "zembu: zembu2 could not be started; no translation for \"Hello.\"\n");
   std::set<std::string> erwartet = eingerichtet({"text.txt"});
   erwartet.erase("zembu2");
   EXPECT_EQ(inhalt(d), erwartet);
