@@ -42,7 +42,9 @@ bool lies_satz(linereader& in, satz& s, size_t capacity) {
       }
       if (!s.puffer.empty()) lf = true;
     }
-    if (c < 32) c = ' ';
+    // Byte 255 is the non-breaking space of code page 437 and the field marker of the
+    // token lines: it reads as a blank, so it never gets into a token.
+    if (c < 32 || c == kFieldMarker) c = ' ';
     if (c == ' ' && prev == ' ') {
       ++s.dropped;
       continue;

@@ -25,7 +25,8 @@ enum class satzschluss {
 
 // One sentence as read.
 struct satz {
-  std::string puffer;      // stored bytes: capital markers, blanks for whitespace and controls
+  std::string puffer;      // stored bytes: capital markers, blanks for whitespace, controls
+                           // and byte 255
   long long dropped = 0;   // blanks dropped because they followed a blank
   long long markers = 0;   // capital markers stored
   bool zu_ende = false;    // the input is at its end after this sentence

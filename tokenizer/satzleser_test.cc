@@ -51,6 +51,17 @@ TEST(Satzleser, ControlBytesAndLineEndsBecomeOneBlank) {
   EXPECT_EQ(naechster_start(0, s), -1);
 }
 
+TEST(Satzleser, FieldMarkerByteReadsAsABlank) {
+  // Byte 255 folds with the blanks around it, ends a sentence after its full stop and is
+  // whitespace before a capital; the offsets still count it as a byte of the text.
+  const std::string text = "I \xffhave seen.\xff\xffHe";
+  satz s = gelesen(text);
+  EXPECT_EQ(s.puffer, M + "I have seen.");
+  EXPECT_EQ(s.schluss, satzschluss::satzzeichen);
+  EXPECT_EQ(naechster_start(0, s), 13);
+  EXPECT_EQ(gelesen(text, 13).puffer, M + "He");
+}
+
 TEST(Satzleser, EmptyLineEndsTheSentence) {
   // Wrapped lines stay one sentence.
   EXPECT_EQ(satztext(gelesen("one\ntwo\nthree\n")), "one two three");

@@ -1,10 +1,17 @@
 #include "tokenizer/tokenzeilen.h"
 
+#include <algorithm>
+
 #include "tokenizer/zeichen.h"
 
 namespace zembu {
 
 namespace {
+
+// A token holding "/" or "\\" is a path, kept as written.
+bool is_path(std::string_view token) {
+  return token.find_first_of("/\\") != std::string_view::npos;
+}
 
 const std::string kFeld = std::string(1, '\xff') + "ZZZ---ZZZ";
 
@@ -52,9 +59,7 @@ class zerleger {
     return i < text_.size() ? static_cast<unsigned char>(text_[i]) : ' ';
   }
 
-  void add(unsigned char c) {
-    if (token_.size() < kTokenbreite) token_.push_back(static_cast<char>(c));
-  }
+  void add(unsigned char c) { token_.push_back(static_cast<char>(c)); }
 
   // The prefix for the token line after position p.
   void praefix(size_t p) {
@@ -83,13 +88,28 @@ class zerleger {
     }
     // A position with no token (as after a closing bracket before the full stop) writes
     // no line of its own; its prefix gives way to the next one.
-    if (!token_.empty()) {
-      out_ += pending_ + normalisiere(token_, tabelle_) + " " + kFeld + token_ + "\n";
-    }
+    if (!token_.empty()) write_pieces();
     if (schliesst) out_ += "ZZZ QUOTE_2 " + kFeld + "'\n";
     token_.clear();
     pending_.clear();
     if (!final) praefix(p);
+  }
+
+  // The token line, or the lines of a long token's pieces: the prefix goes to the first
+  // piece, except that a sentence end stays with the last one.
+  void write_pieces() {
+    const std::vector<std::string_view> pieces = token_pieces(token_, tabelle_);
+    const bool sentence_end = pending_ == "SEN ";
+    const bool path = is_path(token_);
+    for (size_t i = 0; i < pieces.size(); ++i) {
+      std::string prefix = i == 0 ? pending_ : "ZZZ ";
+      if (sentence_end) prefix = i + 1 == pieces.size() ? "SEN " : "ZZZ ";
+      out_ += prefix;
+      out_ += path ? std::string(pieces[i]) : normalisiere(pieces[i], tabelle_);
+      out_ += " " + kFeld;
+      out_ += pieces[i];
+      out_ += "\n";
+    }
   }
 
   std::string_view text_;
@@ -104,15 +124,38 @@ class zerleger {
 
 std::string normalisiere(std::string_view token, const std::vector<replace_pair>& tabelle) {
   std::string s(token.substr(0, kTokenbreite));
-  if (s.find_first_of("/\\") != std::string::npos) return s;
+  if (is_path(s)) return s;
   std::string k;
   for (char ch : s) {
     const unsigned char c = static_cast<unsigned char>(ch);
-    if (c < 32) continue;
+    if (c < 32 || c == kFieldMarker) continue;
     k.push_back(c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : ch);
   }
   replace_pairs(k, tabelle, kTokenbreite);
+  k.erase(std::remove(k.begin(), k.end(), static_cast<char>(kFieldMarker)), k.end());
   return k;
+}
+
+std::vector<std::string_view> token_pieces(std::string_view token,
+                                           const std::vector<replace_pair>& tabelle) {
+  std::vector<std::string_view> pieces;
+  const bool path = is_path(token);
+  size_t from = 0;
+  while (from < token.size()) {
+    size_t n = std::min(kPieceWidth, token.size() - from);
+    // A path is its own key; otherwise the piece shrinks until its key fits, first in
+    // proportion to the key's excess, then byte by byte.
+    if (!path) {
+      for (size_t key = normalisiere(token.substr(from, n), tabelle).size();
+           key > kKeyWidth && n > 1; key = normalisiere(token.substr(from, n), tabelle).size()) {
+        const size_t guess = n * kKeyWidth / key;
+        n = guess < n ? std::max<size_t>(guess, 1) : n - 1;
+      }
+    }
+    pieces.push_back(token.substr(from, n));
+    from += n;
+  }
+  return pieces;
 }
 
 std::string tokenzeilen(std::string_view text, const std::vector<replace_pair>& tabelle) {

@@ -2,8 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include "common/bstring.h"
+#include "engine/state.h"
 #include "tokenizer/ersatztabelle.h"
 #include "tokenizer/satzleser.h"
+#include "tokenizer/zeichen.h"
 
 namespace zembu {
 namespace {
@@ -25,6 +28,17 @@ std::string erwartet(std::initializer_list<std::string> lines) {
       if (c == '+') c = '\xff';
     }
     out += l + "\n";
+  }
+  return out;
+}
+
+// The lines of a token file.
+std::vector<std::string> zeilen_von(const std::string& datei) {
+  std::vector<std::string> out;
+  size_t from = 0;
+  for (size_t lf = datei.find('\n'); lf != std::string::npos; lf = datei.find('\n', from)) {
+    out.push_back(datei.substr(from, lf - from));
+    from = lf + 1;
   }
   return out;
 }
@@ -78,11 +92,84 @@ TEST(Tokenzeilen, PathsAndLongTokens) {
   EXPECT_EQ(zeilen("see c:\\dos"),
             erwartet({"STR ------", "ZZZ SEE +ZZZ---ZZZsee", "ZZZ c:\\dos +ZZZ---ZZZc:\\dos",
                       "PUN _NOSEN_", "SEN -------"}));
+  // A word longer than a piece goes out as pieces of 91 bytes and the rest.
   const std::string lang(300, 'a');
+  const std::string A91(91, 'A'), a91(91, 'a');
   EXPECT_EQ(zeilen(lang + " b."),
-            erwartet({"STR ------", "ZZZ " + std::string(255, 'A') + " +ZZZ---ZZZ" +
-                                        std::string(255, 'a'),
+            erwartet({"STR ------", "ZZZ " + A91 + " +ZZZ---ZZZ" + a91,
+                      "ZZZ " + A91 + " +ZZZ---ZZZ" + a91, "ZZZ " + A91 + " +ZZZ---ZZZ" + a91,
+                      "ZZZ " + std::string(27, 'A') + " +ZZZ---ZZZ" + std::string(27, 'a'),
                       "ZZZ B +ZZZ---ZZZb", "SEN . +ZZZ---ZZZ."}));
+  // A long path stays as written in every piece, also in one without a slash.
+  const std::string pfad = "c:/" + std::string(150, 'x');
+  const std::string vorn = pfad.substr(0, 91), hinten = pfad.substr(91);
+  EXPECT_EQ(zeilen(pfad), erwartet({"STR ------", "ZZZ " + vorn + " +ZZZ---ZZZ" + vorn,
+                                    "ZZZ " + hinten + " +ZZZ---ZZZ" + hinten, "PUN _NOSEN_",
+                                    "SEN -------"}));
+}
+
+// The engine reads a token line of at most 255 bytes and keeps its key and its entry
+// (attribute field and text) in columns of 100 bytes; the suffix splitter reads lines and
+// fields of 255 bytes. A piece fits all of them.
+static_assert(kKeyWidth <= norm_lang_string::width, "key column of the engine");
+static_assert(9 + kPieceWidth <= norm_lang_string::width, "entry column of the engine");
+static_assert(4 + kKeyWidth + 1 + 10 + kPieceWidth <= kShortWidth, "token line width");
+
+TEST(Tokenzeilen, LongWordPiecesKeepEveryByte) {
+  // A word filling the whole sentence buffer, of every byte a word can hold.
+  std::string wort;
+  for (size_t i = 0; wort.size() < kSatzpuffer; ++i) {
+    const unsigned char c = static_cast<unsigned char>(33 + i * 7 % 222);
+    if (!ist_trennzeichen(c) && !ist_satzende(c) && c != '\'' && c != '/' && c != '\\')
+      wort.push_back(static_cast<char>(c));
+  }
+  const std::vector<replace_pair> growing = {{"A", "XYZ"}};
+  for (const auto& tabelle : {eingebaute_ersatzpaare(), growing}) {
+    const std::vector<std::string> ls = zeilen_von(zeilen(wort, tabelle));
+    ASSERT_GE(ls.size(), 4u);
+    EXPECT_EQ(ls.front(), "STR ------");
+    std::string texts;
+    for (size_t i = 1; i + 2 < ls.size(); ++i) {
+      const std::string& l = ls[i];
+      ASSERT_LE(l.size(), kShortWidth);
+      ASSERT_EQ(l.substr(0, 4), "ZZZ ");
+      const size_t feld = l.find("\xff" "ZZZ---ZZZ");
+      ASSERT_NE(feld, std::string::npos);
+      EXPECT_LE(feld - 5, kKeyWidth) << l;
+      EXPECT_EQ(l.find(' ', 4), feld - 1) << "one blank, behind the key";
+      const std::string text = l.substr(feld + 10);
+      EXPECT_LE(text.size(), kPieceWidth);
+      EXPECT_EQ(text.find('\xff'), std::string::npos);
+      texts += text;
+    }
+    EXPECT_EQ(texts, wort);
+  }
+  // Pairs that make the key three times as long make the pieces shorter instead.
+  const std::string a200(200, 'a');
+  const auto pieces = token_pieces(a200, growing);
+  ASSERT_EQ(pieces.size(), 7u);
+  EXPECT_EQ(pieces[0].size(), 33u);
+  std::string xyz;
+  while (xyz.size() < 99) xyz += "XYZ";
+  EXPECT_EQ(normalisiere(pieces[0], growing), xyz);
+  EXPECT_EQ(pieces[6], "aa");
+}
+
+TEST(Tokenzeilen, LongWordPrefixes) {
+  // A capitalised long word: "YYY *" once, before its first piece.
+  const std::string wort = "Q" + std::string(100, 'q');
+  EXPECT_EQ(zeilen("a " + wort),
+            erwartet({"STR ------", "ZZZ A +ZZZ---ZZZa", "YYY *",
+                      "ZZZ Q" + std::string(90, 'Q') + " +ZZZ---ZZZ" + wort.substr(0, 91),
+                      "ZZZ " + std::string(10, 'Q') + " +ZZZ---ZZZ" + std::string(10, 'q'),
+                      "PUN _NOSEN_", "SEN -------"}));
+  // A long token that begins with the sentence end ends the sentence with its last piece.
+  const std::string ende = ".:" + std::string(100, 'x');
+  EXPECT_EQ(zeilen("end " + ende),
+            erwartet({"STR ------", "ZZZ END +ZZZ---ZZZend",
+                      "ZZZ .:" + std::string(89, 'X') + " +ZZZ---ZZZ" + ende.substr(0, 91),
+                      "SEN " + std::string(11, 'X') + " +ZZZ---ZZZ" + std::string(11, 'x'),
+                      "PUN _NOSEN_", "SEN -------"}));
 }
 
 TEST(Tokenzeilen, SubstitutionsApplyToTheKeyOnly) {
@@ -108,6 +195,8 @@ TEST(Normalisiere, UpperCaseAndPairsInTableOrder) {
   EXPECT_EQ(normalisiere("a\\b", {{"a", "x"}}), "a\\b");
   // Growth stays within the token width.
   EXPECT_EQ(normalisiere(std::string(200, 'a'), {{"A", "XY"}}).size(), kTokenbreite);
+  // A field marker that a pair writes does not stay in the key.
+  EXPECT_EQ(normalisiere("bab", {{"A", "\xff-\xff"}}), "B-B");
 }
 
 }  // namespace

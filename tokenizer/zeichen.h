@@ -7,6 +7,10 @@ namespace zembu {
 // Stored in the sentence buffer before an upper-case letter that follows whitespace.
 constexpr unsigned char kKapitalmarke = 1;
 
+// The field marker of the token lines, the non-breaking space of code page 437; the
+// sentence reader stores it as a blank.
+constexpr unsigned char kFieldMarker = 255;
+
 // TAB, LF, CR and blank.
 constexpr bool ist_leerraum(unsigned char c) {
   return c == 9 || c == 10 || c == 13 || c == 32;

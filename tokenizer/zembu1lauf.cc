@@ -1,7 +1,6 @@
 #include "tokenizer/zembu1lauf.h"
 
 #include <cerrno>
-#include <cstdio>
 #include <filesystem>
 #include <system_error>
 
@@ -18,11 +17,12 @@ namespace {
 constexpr long long kMaxOffset = 1LL << 60;
 
 // Writes `inhalt` as the whole file `name`; false when it cannot be created or written.
+// A symbolic link under the name is not followed: the file then cannot be created.
 bool schreibe_datei(const std::string& name, const std::string& inhalt) {
-  std::FILE* f = std::fopen(name.c_str(), "wb");
-  if (!f) return false;
-  const bool ok = std::fwrite(inhalt.data(), 1, inhalt.size(), f) == inhalt.size();
-  return (std::fclose(f) == 0) && ok;
+  linewriter f;
+  if (!f.create(name)) return false;
+  f.write(inhalt);
+  return f.close();
 }
 
 std::string nicht_schreibbar(const std::string& name) {
