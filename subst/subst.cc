@@ -79,9 +79,14 @@ std::string dump_subst_table(const std::vector<replace_pair>& pairs) {
   return out;
 }
 
-void subst_line(std::string& line, const std::vector<replace_pair>& pairs) {
-  replace_repeated(line, "\t\t", "\t");
-  replace_pairs(line, pairs);
+bool subst_line(std::string& line, const std::vector<replace_pair>& pairs, size_t width) {
+  // Worked one byte wider than the result may be: a line that reaches that width grew
+  // too long and is cut.
+  replace_repeated(line, "\t\t", "\t", width + 1);
+  replace_pairs(line, pairs, width + 1);
+  if (line.size() <= width) return true;
+  line.resize(width);
+  return false;
 }
 
 bool parse_zembu3_args(const std::vector<std::string>& args, zembu3_args& a) {
@@ -97,7 +102,7 @@ std::string zembu3_usage(const std::string& program) {
   return "usage: " + program + " infile outfile [tablefile]";
 }
 
-int run_zembu3(const zembu3_args& a, FILE* console) {
+int run_zembu3(const zembu3_args& a, FILE* console, FILE* errors) {
   linereader in;
   if (!in.open(a.infile)) {
     say(console, a.infile + " cannot be opened for reading");
@@ -123,8 +128,17 @@ int run_zembu3(const zembu3_args& a, FILE* console) {
   const std::vector<replace_pair>& pairs = own.empty() ? builtin_table() : own;
 
   std::string line;
-  while (in.readline(line)) {
-    subst_line(line, pairs);
+  for (size_t number = 1; in.readline(line, std::string::npos); ++number) {
+    const std::string where = "zembu3: " + a.infile + ", line " + std::to_string(number);
+    if (line.size() > kLongestLine) {
+      say(errors, where + " is " + std::to_string(line.size()) + " bytes long; cut to " +
+                      std::to_string(kLongestLine) + " bytes");
+      line.resize(kLongestLine);
+    }
+    if (!subst_line(line, pairs)) {
+      say(errors, where + " grew beyond " + std::to_string(kLongestResult) +
+                      " bytes under the substitutions; cut there");
+    }
     out.writeline(line);
   }
   if (!out.close()) {

@@ -16,6 +16,15 @@ namespace zembu {
 // The most pairs a table file gives; pairs behind them are ignored.
 constexpr size_t kMaxPairs = 1000;
 
+// The longest line the filter takes whole: the engine's longest result line, which is
+// as long as the engine's long string can be (maxi_capacity in engine/longstr.h). A
+// longer line is cut to this length, with a message.
+constexpr size_t kLongestLine = 2000;
+
+// How long the substitutions may make a line: room for every byte of the longest line to
+// become a UTF-8 letter of up to four bytes. Growth beyond it is cut, with a message.
+constexpr size_t kLongestResult = 4 * kLongestLine;
+
 // The built-in table, in the order it is applied; replacements are UTF-8 sequences.
 const std::vector<replace_pair>& builtin_table();
 
@@ -29,8 +38,10 @@ bool read_subst_table(linereader& in, std::vector<replace_pair>& pairs,
 std::string dump_subst_table(const std::vector<replace_pair>& pairs);
 
 // Rewrites one line: every run of TABs becomes one TAB, then each pair in table order
-// by repeated replacement, each finished before the next starts.
-void subst_line(std::string& line, const std::vector<replace_pair>& pairs);
+// by repeated replacement, each finished before the next starts. The result is kept
+// within `width` bytes; returns false when it had to be cut.
+bool subst_line(std::string& line, const std::vector<replace_pair>& pairs,
+                size_t width = kLongestResult);
 
 struct zembu3_args {
   std::string infile;
@@ -45,8 +56,9 @@ bool parse_zembu3_args(const std::vector<std::string>& args, zembu3_args& a);
 // The line that names the arguments, for a call with too few of them.
 std::string zembu3_usage(const std::string& program);
 
-// Filters a.infile into a.outfile; messages go to `console` as single lines.
+// Filters a.infile into a.outfile; messages go to `console` as single lines, and a line
+// cut to kLongestLine or kLongestResult is named on `errors` with its number and length.
 // Returns the exit status: 0, or 1 when a file cannot be read or written.
-int run_zembu3(const zembu3_args& a, FILE* console);
+int run_zembu3(const zembu3_args& a, FILE* console, FILE* errors = stderr);
 
 }  // namespace zembu

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "engine/longstr.h"
+
 namespace zembu {
 namespace {
 
@@ -69,10 +71,24 @@ TEST(SubstLine, ReplacementHoldingItsSearchTextIsOnePass) {
   EXPECT_EQ(substituted("x.y.", {{".", " . "}}), "x . y . ");
 }
 
-TEST(SubstLine, GrowthStopsAtTheLineWidth) {
+// The filter takes the engine's longest result line whole.
+static_assert(kLongestLine == maxi_capacity, "longest result line of the engine");
+
+TEST(SubstLine, GrowthStopsAtTheResultWidth) {
+  // Far beyond the old short-string width, and up to the result width exactly.
   std::string line(200, 'e');
-  subst_line(line, {{"e", "EE"}});
-  EXPECT_EQ(line, std::string(255, 'E'));
+  EXPECT_TRUE(subst_line(line, {{"e", "EE"}}));
+  EXPECT_EQ(line, std::string(400, 'E'));
+  line.assign(kLongestLine, 'e');
+  EXPECT_TRUE(subst_line(line, {{"e", "EEEE"}}));
+  EXPECT_EQ(line, std::string(kLongestResult, 'E'));
+  // One byte more is cut, and the caller is told.
+  line.assign(kLongestLine, 'e');
+  EXPECT_FALSE(subst_line(line, {{"e", "EEEEE"}}));
+  EXPECT_EQ(line, std::string(kLongestResult, 'E'));
+  line = "abc";
+  EXPECT_FALSE(subst_line(line, {{"b", "xyz"}}, 4));
+  EXPECT_EQ(line, "axyz");
 }
 
 TEST(Zembu3Args, InfileOutfileAndOptionalTable) {

@@ -5,16 +5,31 @@
 #include <vector>
 
 #include "common/linereader.h"
+#include "common/version.h"
 #include "suffix/splitter.h"
 
+namespace {
+
+const char kHelp[] =
+    "usage: zembu4 infile outfile [suffixfile] [visible]\n"
+    "Splits listed endings off the words of a token file: each ending becomes a token line\n"
+    "of its own (class ZZZ) right after its word. The list defaults to definitions/aggl.zmb\n"
+    "(one suffix a line, up to 500). visible (third or fourth word) traces every step and\n"
+    "waits for Enter after each split. Up to 2000 token lines are split; lines beyond are\n"
+    "written through unsplit. Errors (missing arguments, list, input or unwritable output)\n"
+    "print an empty line and a message and exit with status 1.\n";
+
+}  // namespace
+
 int main(int argc, char** argv) {
+  std::vector<std::string> args(argv + (argc > 0 ? 1 : 0), argv + argc);
+  if (zembu::answer_standard_option(args, "zembu4", kHelp)) return 0;
   zembu::linereader answers;
   answers.attach(stdin);
   zembu::console con;
   con.out = stdout;
   con.answers = &answers;
 
-  std::vector<std::string> args(argv + 1, argv + argc);
   zembu::zembu4_args a;
   int status = 1;
   if (zembu::parse_zembu4_args(args, a)) {
