@@ -73,16 +73,14 @@ bool write_indexed_lexicon(const indexed_lexicon& lex, const std::string& index_
     scramble_line(st, text);
     index.writeline(text);
   }
-  index.close();
-  FILE* data = std::fopen(data_name.c_str(), "wb");
-  if (!data) return false;
-  bool ok = true;
+  if (!index.close()) return false;
+  linewriter data;
+  if (!data.create(data_name)) return false;
   for (lexi_type rec : lex.records) {
     scramble_record(st, rec);
-    std::string bytes = encode_record(rec);
-    ok = std::fwrite(bytes.data(), 1, bytes.size(), data) == bytes.size() && ok;
+    data.write(encode_record(rec));
   }
-  return std::fclose(data) == 0 && ok;
+  return data.close();
 }
 
 bool scramble_text_file(const std::string& in, const std::string& out) {
@@ -95,23 +93,21 @@ bool scramble_text_file(const std::string& in, const std::string& out) {
     scramble_line(st, line);
     writer.writeline(line);
   }
-  return true;
+  return writer.close();
 }
 
 bool scramble_record_file(const std::string& in, const std::string& out) {
   const engine_settings st = crypt_settings();
   recordfile reader;
   if (!reader.open(in)) return false;
-  FILE* writer = std::fopen(out.c_str(), "wb");
-  if (!writer) return false;
-  bool ok = true;
+  linewriter writer;
+  if (!writer.create(out)) return false;
   lexi_type rec;
   for (long n = 0; n < reader.count() && reader.read(n, rec); ++n) {
     scramble_record(st, rec);
-    std::string bytes = encode_record(rec);
-    ok = std::fwrite(bytes.data(), 1, bytes.size(), writer) == bytes.size() && ok;
+    writer.write(encode_record(rec));
   }
-  return std::fclose(writer) == 0 && ok;
+  return writer.close();
 }
 
 }  // namespace zembu

@@ -30,13 +30,15 @@ struct indexed_lexicon {
 };
 indexed_lexicon build_indexed_lexicon(const std::vector<lexi_pair>& pairs);
 
-// Writes the index file and the record file, scrambled when `crypt` is true.
+// Writes the index file and the record file, scrambled when `crypt` is true; false when
+// one cannot be created (a symbolic link under its name is not followed) or written.
 bool write_indexed_lexicon(const indexed_lexicon& lex, const std::string& index_name,
                            const std::string& data_name, bool crypt);
 
-// Copies a text file with every line scrambled; false when a file does not open.
+// Copies a text file with every line scrambled; false when `in` does not open or `out`
+// cannot be created (never through a symbolic link) or written.
 bool scramble_text_file(const std::string& in, const std::string& out);
-// Copies a record file with every record scrambled; false when a file does not open.
+// Copies a record file with every record scrambled; false as for scramble_text_file.
 bool scramble_record_file(const std::string& in, const std::string& out);
 
 }  // namespace zembu

@@ -3,11 +3,26 @@
 //   makelexi CRYPT textlexicon dir/   writes dir/zembu.001 and dir/zembu.002, scrambled
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "common/linereader.h"
+#include "common/version.h"
 #include "tools/lexibau.h"
 
+namespace {
+
+const char kHelp[] =
+    "usage: makelexi textlexicon name          writes name.ndx + name.dat\n"
+    "       makelexi CRYPT textlexicon dir/    writes dir/zembu.001 + dir/zembu.002, enciphered\n"
+    "Builds the indexed form of a text lexicon (two lines an entry, as in lexi.zmb): the\n"
+    "index file and the file of 256-byte records that a procedure line \"l name\" searches.\n"
+    "Exit status 0, or 1 when the lexicon cannot be read or an output cannot be written.\n";
+
+}  // namespace
+
 int main(int argc, char** argv) {
+  const std::vector<std::string> args(argv + (argc > 0 ? 1 : 0), argv + argc);
+  if (zembu::answer_standard_option(args, "makelexi", kHelp)) return 0;
   bool crypt = argc == 4 && std::string(argv[1]) == "CRYPT";
   if (argc != 3 && !crypt) {
     std::printf("usage: %s textlexicon name | %s CRYPT textlexicon directory/\n", argv[0], argv[0]);

@@ -4,10 +4,24 @@
 //   zembucrypt records infile outfile   every 256-byte lexicon record scrambled
 #include <cstdio>
 #include <string>
+#include <vector>
 
+#include "common/version.h"
 #include "tools/lexibau.h"
 
+namespace {
+
+const char kHelp[] =
+    "usage: zembucrypt lines infile outfile     enciphered copy of a script or rule file\n"
+    "       zembucrypt records infile outfile   enciphered copy of a lexicon record file\n"
+    "Writes the copy that the engine reads in its enciphered mode (CRYPT, SHELLCRYPT).\n"
+    "Exit status 0, or 1 when infile cannot be read or outfile cannot be written.\n";
+
+}  // namespace
+
 int main(int argc, char** argv) {
+  const std::vector<std::string> args(argv + (argc > 0 ? 1 : 0), argv + argc);
+  if (zembu::answer_standard_option(args, "zembucrypt", kHelp)) return 0;
   const std::string mode = argc == 4 ? argv[1] : "";
   if (mode != "lines" && mode != "records") {
     std::printf("usage: %s lines|records infile outfile\n", argv[0]);
