@@ -173,6 +173,27 @@ TEST(ZembuText, AFailedEngineIsNamedAndItsInputNeverShown) {
   }
 }
 
+TEST(ZembuText, ALongTextShowsItsProgressOnATerminal) {
+  if (access("/usr/bin/script", X_OK) != 0) GTEST_SKIP() << "no /usr/bin/script for a terminal";
+  scratch_dir d;
+  set_up(d);
+  std::string text;
+  for (int i = 0; i < 101; ++i) text += "It is red.\n";
+  d.write("long.txt", text);
+  // script gives zembu a terminal for standard error; standard output goes to a file.
+  const run_result r = d.run("/usr/bin/script",
+                             {"-qec", "./zembu long.txt > german.txt", "/dev/null"}, "", 300);
+  EXPECT_EQ(r.status, 0) << r.out;
+  EXPECT_NE(r.out.find("zembu: 101 of 101 sentences, "), std::string::npos) << r.out;
+  EXPECT_EQ(lines(d.read("german.txt")).size(), 5u + 3 * 101);
+  // Not on a terminal, or for a short text: no progress line.
+  const run_result quiet = d.run(
+      "/usr/bin/script", {"-qec", "./zembu - < long.txt > german.txt 2>err.txt", "/dev/null"},
+      "", 300);
+  EXPECT_EQ(quiet.out.find("sentences/s"), std::string::npos);
+  EXPECT_EQ(d.read("err.txt"), "");
+}
+
 // Starts zembu in d reading `input_fd`; its output goes to the file `screen`.
 pid_t start_zembu(const scratch_dir& d, const std::vector<std::string>& args, int input_fd) {
   const std::string path = d.file("zembu");
