@@ -22,10 +22,9 @@ constexpr const char* kPrompt =
 constexpr const char* kNotFound = "File not found. Dateiname falsch.";
 
 // What the passes leave in the working directory; all of it goes after every sentence.
-constexpr const char* kIntermediateFiles[] = {"pass0",      "pass2",     "pass1",
-                                              "pass3",      "pass4",     kSentenceFile,
-                                              "zembu.ind",  "zembu.lst", "zembu.wor",
-                                              "zembu.rst"};
+constexpr const char* kIntermediateFiles[] = {"pass0",     "pass2",       "pass1",     "pass3",
+                                              "pass4",     kSentenceFile, "zembu.ind", "zembu.lst",
+                                              "zembu.wor", "zembu.rst"};
 
 // zembu1 cuts a sentence of test.zembu at a ";" too; it is run again for the rest, but
 // never more often than this for one sentence.
@@ -35,9 +34,7 @@ constexpr int kMostPieces = 1000;
 // shorter).
 constexpr size_t kLongestResultLine = 1 << 16;
 
-void write(FILE* out, const std::string& text) {
-  std::fwrite(text.data(), 1, text.size(), out);
-}
+void write(FILE* out, const std::string& text) { std::fwrite(text.data(), 1, text.size(), out); }
 
 void write_line(FILE* out, const std::string& text) {
   write(out, text);
@@ -59,8 +56,7 @@ std::string shown(const frontend_env& env, const std::string& text) {
 }
 
 double seconds_now() {
-  return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch())
-      .count();
+  return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
 }
 
 // Writes the sentence as one line to a new test.zembu. Whatever had that name is removed
@@ -151,7 +147,8 @@ std::string user_text(const frontend_env& env, const std::string& line, size_t n
   const std::string where = "zembu: line " + std::to_string(number);
   if (d.read_as_latin1 && !record.latin1_noted) {
     record.latin1_noted = true;
-    message(env, where + " is not valid UTF-8; it is read as Latin-1, and so is every other such line.");
+    message(env,
+            where + " is not valid UTF-8; it is read as Latin-1, and so is every other such line.");
   }
   if (d.had_controls && !record.controls_noted) {
     record.controls_noted = true;
@@ -162,7 +159,8 @@ std::string user_text(const frontend_env& env, const std::string& line, size_t n
     for (char32_t n : record.no_form_noted) noted = noted || n == c;
     if (noted) continue;
     record.no_form_noted.push_back(c);
-    message(env, "zembu: " + describe_char(c) + " has no form in code page 437 and is written as \"?\".");
+    message(env, "zembu: " + describe_char(c) +
+                     " has no form in code page 437 and is written as \"?\".");
   }
   return std::move(d.text);
 }
@@ -313,8 +311,7 @@ bool compile_rules(const frontend_env& env) {
   remove_file(env, "zembu.ind");
   const program_outcome o = env.run("./makezembu", "");
   if (succeeded(o)) return true;
-  message(env, "zembu: the rule compiler ./makezembu " + describe(o) +
-                   "; nothing was translated.");
+  message(env, "zembu: the rule compiler ./makezembu " + describe(o) + "; nothing was translated.");
   return false;
 }
 
@@ -361,8 +358,7 @@ sentence_result translate_sentence(const frontend_env& env, const std::string& s
       result.failure = "zembu1 left no pass1";
       break;
     }
-    if (interrupted ||
-        !run_pass(env, "./zembu4", "pass1 pass3", {0}, "pass3", result.failure)) {
+    if (interrupted || !run_pass(env, "./zembu4", "pass1 pass3", {0}, "pass3", result.failure)) {
       break;
     }
     remove_file(env, "erg1");
@@ -437,7 +433,8 @@ int translate_text(const frontend_env& env, text_input& in, text_mode mode, run_
         if (r.stop) return interrupted ? kStatusInterrupted : kStatusStopped;
         if (!r.failure.empty()) {
           record.pass_failed = true;
-          message(env, "zembu: " + r.failure + "; no translation for " + sentence_start(env, piece));
+          message(env,
+                  "zembu: " + r.failure + "; no translation for " + sentence_start(env, piece));
         }
         if (mode == text_mode::filter) {
           for (const std::string& l : r.lines) {

@@ -68,8 +68,8 @@ struct run_record {
 struct progress_meter {
   FILE* out = nullptr;  // nullptr: no progress is shown
   size_t total = 0;
-  double started = 0;   // seconds on a steady clock
-  double shown = 0;     // when the line was last written
+  double started = 0;  // seconds on a steady clock
+  double shown = 0;    // when the line was last written
 };
 
 // The translation of one sentence.

@@ -88,7 +88,8 @@ class Frontend : public ::testing::Test {
   // Runs translate_text over `text` in `mode`; returns the exit status.
   int translate(const std::string& text, text_mode mode) {
     std::string copy = text;
-    FILE* f = copy.empty() ? std::fopen("/dev/null", "rb") : fmemopen(copy.data(), copy.size(), "rb");
+    FILE* f =
+        copy.empty() ? std::fopen("/dev/null", "rb") : fmemopen(copy.data(), copy.size(), "rb");
     text_input in(f);
     run_record record;
     progress_meter meter;
@@ -145,10 +146,10 @@ class Frontend : public ::testing::Test {
   bool index_ends_ = true;  // zembu1's index says -1 after the last piece
 };
 
-const std::vector<std::string> kFourPasses = {
-    "./zembu1|test.zembu zembu.ind quiet", "./zembu4|pass1 pass3",
-    "./zembu2|SHELLMODE definitions/ pass3 pass2 > erg1",
-    "./zembu3|pass2 pass3 definitions/asci2.zmb"};
+const std::vector<std::string> kFourPasses = {"./zembu1|test.zembu zembu.ind quiet",
+                                              "./zembu4|pass1 pass3",
+                                              "./zembu2|SHELLMODE definitions/ pass3 pass2 > erg1",
+                                              "./zembu3|pass2 pass3 definitions/asci2.zmb"};
 
 TEST_F(Frontend, OneSentenceRunsTheFourPassesInOrderAndCleansUp) {
   write("erg1", "old engine output\n");
@@ -286,9 +287,15 @@ TEST_F(Frontend, Utf8InAndOutWithOneNoteForEachThingTheConversionDid) {
 
 TEST_F(Frontend, ARawRunPassesTheBytesButNoControlCharacters) {
   env_.raw = true;
-  EXPECT_EQ(translate("Gr\x94\xe1" "e\x1b[2J.\n", text_mode::filter), kStatusOk);
-  EXPECT_EQ(sentence_files_, std::vector<std::string>{"Gr\x94\xe1" "e\x1b[2J.\n"});
-  EXPECT_EQ(screen(), "DEGr\x94\xe1" "e [2J. ok\n");
+  EXPECT_EQ(translate("Gr\x94\xe1"
+                      "e\x1b[2J.\n",
+                      text_mode::filter),
+            kStatusOk);
+  EXPECT_EQ(sentence_files_, std::vector<std::string>{"Gr\x94\xe1"
+                                                      "e\x1b[2J.\n"});
+  EXPECT_EQ(screen(),
+            "DEGr\x94\xe1"
+            "e [2J. ok\n");
 }
 
 TEST_F(Frontend, AnOverlongSentenceIsTranslatedInPiecesWithAMessage) {

@@ -16,8 +16,7 @@ TEST(SplitArguments, SplitsAtBlanksOnly) {
   EXPECT_EQ(split_arguments(""), std::vector<std::string>{});
   EXPECT_EQ(split_arguments("   "), std::vector<std::string>{});
   EXPECT_EQ(split_arguments("SHELLMODE definitions/ pass3 pass2 > erg1"),
-            (std::vector<std::string>{"SHELLMODE", "definitions/", "pass3", "pass2", ">",
-                                      "erg1"}));
+            (std::vector<std::string>{"SHELLMODE", "definitions/", "pass3", "pass2", ">", "erg1"}));
   EXPECT_EQ(split_arguments(" a  b\tc "), (std::vector<std::string>{"a", "b\tc"}));
 }
 

@@ -74,8 +74,6 @@ std::vector<std::string> cut_sentence(const std::string& sentence, size_t limit)
   return pieces;
 }
 
-bool is_blank(const std::string& s) {
-  return s.find_first_not_of(" \t") == std::string::npos;
-}
+bool is_blank(const std::string& s) { return s.find_first_not_of(" \t") == std::string::npos; }
 
 }  // namespace zembu

@@ -30,7 +30,7 @@ class text_input {
  private:
   FILE* file_;
   size_t line_number_ = 0;
-  std::string carry_;      // the bytes of an over-long line's last character, for the next piece
+  std::string carry_;       // the bytes of an over-long line's last character, for the next piece
   bool continued_ = false;  // the last line returned was a piece of a longer line
 };
 

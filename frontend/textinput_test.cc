@@ -71,8 +71,7 @@ TEST(SplitSentence, CutsAtTheFirstTerminatorThatIsNotLast) {
 
 TEST(CutSentence, PiecesEndBehindABlankAndHoldEveryByte) {
   EXPECT_EQ(cut_sentence("short one", 20), std::vector<std::string>{"short one"});
-  EXPECT_EQ(cut_sentence("aaa bbb ccc ddd", 8),
-            (std::vector<std::string>{"aaa bbb ", "ccc ddd"}));
+  EXPECT_EQ(cut_sentence("aaa bbb ccc ddd", 8), (std::vector<std::string>{"aaa bbb ", "ccc ddd"}));
   EXPECT_EQ(cut_sentence("aaaaaaaaaaa bb", 5),
             (std::vector<std::string>{"aaaaa", "aaaaa", "a bb"}));
   EXPECT_EQ(cut_sentence("abcdefgh", 4), (std::vector<std::string>{"abcd", "efgh"}));

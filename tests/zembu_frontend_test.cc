@@ -7,14 +7,13 @@
 #include <unistd.h>
 
 #include <chrono>
-#include <thread>
-
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <map>
 #include <set>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "tests/blackbox.h"
@@ -150,8 +149,8 @@ TEST(ZembuFrontendFile, AFileThatDoesNotOpenIsAnErrorBeforeAnythingRuns) {
     run_result r = d.run("zembu", {name});
     EXPECT_EQ(r.status, 2);
     EXPECT_EQ(r.out, "") << name;
-    EXPECT_EQ(r.err.rfind("File not found. Dateiname falsch.\nzembu: " + std::string(name) + ": ", 0),
-              0u)
+    EXPECT_EQ(
+        r.err.rfind("File not found. Dateiname falsch.\nzembu: " + std::string(name) + ": ", 0), 0u)
         << r.err;
   }
   EXPECT_EQ(inhalt(d), eingerichtet());
@@ -231,7 +230,8 @@ TEST(ZembuFrontendBadInput, BinaryBytesLongLinesAndLinesWithoutPunctuation) {
   EXPECT_NE(r.err.find("is not valid UTF-8; it is read as Latin-1"), std::string::npos) << r.err;
   EXPECT_NE(r.err.find("holds control characters; they are read as blanks"), std::string::npos);
   EXPECT_NE(r.err.find("zembu: line 2: a sentence of 1200 characters is longer than 1000"),
-            std::string::npos) << r.err;
+            std::string::npos)
+      << r.err;
   // Nothing the terminal would take for a command reaches the screen.
   for (char c : r.out) EXPECT_TRUE(c == '\n' || c == '\t' || static_cast<unsigned char>(c) >= 32);
   EXPECT_EQ(inhalt(d), eingerichtet({"text.txt"}));
@@ -403,7 +403,9 @@ TEST(ZembuFrontendSample, TheSampleTextComesOutInGerman) {
   // unknown -ly word gets a German ending; a compound of the user lexicon is one word.
   EXPECT_EQ(deutsch["I have seen the house."], "Ich habe das Haus gesehen.");
   EXPECT_EQ(deutsch["She has written a song."], "Sie hat ein Lied geschrieben.");
-  EXPECT_EQ(deutsch["I know that she is happy."], "Ich wei\xC3\x9F, dass sie gl\xC3\xBC" "cklich ist.");
+  EXPECT_EQ(deutsch["I know that she is happy."],
+            "Ich wei\xC3\x9F, dass sie gl\xC3\xBC"
+            "cklich ist.");
   EXPECT_EQ(deutsch["The dog is friendly."], "Der Hund ist friendlich.");
   EXPECT_EQ(deutsch["We live in New York."], "Wir wohnen in New York.");
   EXPECT_EQ(inhalt(d), eingerichtet({"sample.txt"}));

@@ -53,8 +53,11 @@ void wrap(const scratch_dir& d, const std::string& name, const std::string& befo
 bool valid_utf8(const std::string& s) {
   for (size_t i = 0; i < s.size();) {
     const unsigned char b = static_cast<unsigned char>(s[i]);
-    const size_t len = b < 0x80 ? 1 : b >= 0xC2 && b < 0xE0 ? 2 : b >= 0xE0 && b < 0xF0 ? 3
-                                    : b >= 0xF0 && b < 0xF5 ? 4 : 0;
+    const size_t len = b < 0x80                ? 1
+                       : b >= 0xC2 && b < 0xE0 ? 2
+                       : b >= 0xE0 && b < 0xF0 ? 3
+                       : b >= 0xF0 && b < 0xF5 ? 4
+                                               : 0;
     if (len == 0 || i + len > s.size()) return false;
     for (size_t k = 1; k < len; ++k) {
       if ((static_cast<unsigned char>(s[i + k]) & 0xC0) != 0x80) return false;
@@ -90,22 +93,30 @@ TEST(ZembuText, TheEdgeTextComesOutWholeInUtf8) {
   const std::vector<std::string> in = lines(text), out = lines(german);
   ASSERT_EQ(out.size(), in.size()) << german;
   for (size_t i = 0; i < in.size(); ++i) EXPECT_EQ(out[i].empty(), in[i].empty()) << i;
-  EXPECT_NE(out[0].find("Ich bin gl\xc3\xbc" "cklich"), std::string::npos) << out[0];
+  EXPECT_NE(out[0].find("Ich bin gl\xc3\xbc"
+                        "cklich"),
+            std::string::npos)
+      << out[0];
   EXPECT_NE(out[1].find("Z\xc3\xbcrich"), std::string::npos) << out[1];
   // The 300-character sentence is one sentence, translated to its end.
   EXPECT_GT(out[3].size(), 300u);
-  EXPECT_EQ(out[3].substr(out[3].size() - 17), "gl\xc3\xbc" "cklich heute.") << out[3];
+  EXPECT_EQ(out[3].substr(out[3].size() - 17),
+            "gl\xc3\xbc"
+            "cklich heute.")
+      << out[3];
   EXPECT_EQ(r.err.find("longer than"), std::string::npos) << r.err;
   // Typographic characters have their plain forms; only three characters have none.
   EXPECT_EQ(out[0].find("\xe2\x80"), std::string::npos) << out[0];
-  EXPECT_EQ(no_form_notes(r.err),
-            (std::set<std::string>{
-                "zembu: U+6771 (\xe6\x9d\xb1) has no form in code page 437 and is written as \"?\".",
-                "zembu: U+4EAC (\xe4\xba\xac) has no form in code page 437 and is written as \"?\".",
-                "zembu: U+2192 (\xe2\x86\x92) has no form in code page 437 and is written as \"?\"."}));
+  EXPECT_EQ(
+      no_form_notes(r.err),
+      (std::set<std::string>{
+          "zembu: U+6771 (\xe6\x9d\xb1) has no form in code page 437 and is written as \"?\".",
+          "zembu: U+4EAC (\xe4\xba\xac) has no form in code page 437 and is written as \"?\".",
+          "zembu: U+2192 (\xe2\x86\x92) has no form in code page 437 and is written as \"?\"."}));
   EXPECT_NE(out[7].find("??) ? es ist neu."), std::string::npos) << out[7];
   // The stray byte 255 makes its line Latin-1: a letter, never a field marker.
-  EXPECT_NE(r.err.find("zembu: line 9 is not valid UTF-8; it is read as Latin-1"), std::string::npos);
+  EXPECT_NE(r.err.find("zembu: line 9 is not valid UTF-8; it is read as Latin-1"),
+            std::string::npos);
   EXPECT_EQ(out[8], "Die Katze ist \xc3\xbf schwarz.");
 
   // The Latin-1 variant of the first three paragraphs gives the same German.
@@ -181,15 +192,15 @@ TEST(ZembuText, ALongTextShowsItsProgressOnATerminal) {
   for (int i = 0; i < 101; ++i) text += "It is red.\n";
   d.write("long.txt", text);
   // script gives zembu a terminal for standard error; standard output goes to a file.
-  const run_result r = d.run("/usr/bin/script",
-                             {"-qec", "./zembu long.txt > german.txt", "/dev/null"}, "", 300);
+  const run_result r =
+      d.run("/usr/bin/script", {"-qec", "./zembu long.txt > german.txt", "/dev/null"}, "", 300);
   EXPECT_EQ(r.status, 0) << r.out;
   EXPECT_NE(r.out.find("zembu: 101 of 101 sentences, "), std::string::npos) << r.out;
   EXPECT_EQ(lines(d.read("german.txt")).size(), 5u + 3 * 101);
   // Not on a terminal, or for a short text: no progress line.
-  const run_result quiet = d.run(
-      "/usr/bin/script", {"-qec", "./zembu - < long.txt > german.txt 2>err.txt", "/dev/null"},
-      "", 300);
+  const run_result quiet =
+      d.run("/usr/bin/script", {"-qec", "./zembu - < long.txt > german.txt 2>err.txt", "/dev/null"},
+            "", 300);
   EXPECT_EQ(quiet.out.find("sentences/s"), std::string::npos);
   EXPECT_EQ(d.read("err.txt"), "");
 }
