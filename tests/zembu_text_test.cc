@@ -142,6 +142,24 @@ TEST(ZembuText, FileModeShowsEveryParagraph) {
   }
 }
 
+TEST(ZembuText, ALongWordKeepsEveryLetter) {
+  scratch_dir d;
+  set_up(d);
+  std::string word;
+  for (int i = 0; i < 2500; ++i) word += static_cast<char>('a' + i % 26);
+  const run_result r = d.run("zembu", {"-"}, "A " + word + " b.\n", 120);
+  EXPECT_EQ(r.status, 0) << r.err;
+  // The pieces of the sentence are sentences of their own: each may get a capital and a
+  // full stop, but no letter goes missing.
+  std::string letters;
+  for (char c : r.out) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    if (c != ' ' && c != '\n' && c != '.') letters += c;
+  }
+  EXPECT_NE(letters.find(word), std::string::npos) << r.out;
+  EXPECT_NE(r.err.find("a sentence of 2505 characters is longer than 1000"), std::string::npos);
+}
+
 TEST(ZembuText, RawBytesPassButByte255IsABlank) {
   scratch_dir d;
   set_up(d);

@@ -14,10 +14,11 @@ namespace zembu {
 // The most bytes a search key grows to while the pairs of the table are applied.
 constexpr size_t kTokenbreite = 255;
 
-// The most bytes of a word one token line carries. The engine keeps a word as its
-// nine-byte attribute field and the text as written in an entry of 100 bytes, so a
-// longer word goes out as several token lines ("pieces") that together hold every byte.
-constexpr size_t kPieceWidth = 91;
+// The most bytes of a word one token line carries. The engine keeps an unknown word in
+// a default entry of at most 80 bytes that starts with 13 bytes of classes
+// ("UUU*NAM---Sns"), so a longer word goes out as several token lines ("pieces") that
+// together hold every byte and each come through the engine whole.
+constexpr size_t kPieceWidth = 67;
 // The most bytes of a piece's search key: the width of the engine's key column. A piece
 // whose key would grow beyond it under the pairs is made shorter.
 constexpr size_t kKeyWidth = 100;

@@ -92,17 +92,18 @@ TEST(Tokenzeilen, PathsAndLongTokens) {
   EXPECT_EQ(zeilen("see c:\\dos"),
             erwartet({"STR ------", "ZZZ SEE +ZZZ---ZZZsee", "ZZZ c:\\dos +ZZZ---ZZZc:\\dos",
                       "PUN _NOSEN_", "SEN -------"}));
-  // A word longer than a piece goes out as pieces of 91 bytes and the rest.
-  const std::string lang(300, 'a');
-  const std::string A91(91, 'A'), a91(91, 'a');
+  // A word longer than a piece goes out as pieces of kPieceWidth bytes and the rest.
+  const size_t w = kPieceWidth;
+  const std::string lang(3 * w + 27, 'a');
+  const std::string A(w, 'A'), a(w, 'a');
   EXPECT_EQ(zeilen(lang + " b."),
-            erwartet({"STR ------", "ZZZ " + A91 + " +ZZZ---ZZZ" + a91,
-                      "ZZZ " + A91 + " +ZZZ---ZZZ" + a91, "ZZZ " + A91 + " +ZZZ---ZZZ" + a91,
+            erwartet({"STR ------", "ZZZ " + A + " +ZZZ---ZZZ" + a, "ZZZ " + A + " +ZZZ---ZZZ" + a,
+                      "ZZZ " + A + " +ZZZ---ZZZ" + a,
                       "ZZZ " + std::string(27, 'A') + " +ZZZ---ZZZ" + std::string(27, 'a'),
                       "ZZZ B +ZZZ---ZZZb", "SEN . +ZZZ---ZZZ."}));
   // A long path stays as written in every piece, also in one without a slash.
-  const std::string pfad = "c:/" + std::string(150, 'x');
-  const std::string vorn = pfad.substr(0, 91), hinten = pfad.substr(91);
+  const std::string pfad = "c:/" + std::string(w + 20, 'x');
+  const std::string vorn = pfad.substr(0, w), hinten = pfad.substr(w);
   EXPECT_EQ(zeilen(pfad), erwartet({"STR ------", "ZZZ " + vorn + " +ZZZ---ZZZ" + vorn,
                                     "ZZZ " + hinten + " +ZZZ---ZZZ" + hinten, "PUN _NOSEN_",
                                     "SEN -------"}));
@@ -112,7 +113,7 @@ TEST(Tokenzeilen, PathsAndLongTokens) {
 // (attribute field and text) in columns of 100 bytes; the suffix splitter reads lines and
 // fields of 255 bytes. A piece fits all of them.
 static_assert(kKeyWidth <= norm_lang_string::width, "key column of the engine");
-static_assert(9 + kPieceWidth <= norm_lang_string::width, "entry column of the engine");
+static_assert(13 + kPieceWidth <= normstring::width, "default entry of the engine");
 static_assert(4 + kKeyWidth + 1 + 10 + kPieceWidth <= kShortWidth, "token line width");
 
 TEST(Tokenzeilen, LongWordPiecesKeepEveryByte) {
@@ -157,17 +158,18 @@ TEST(Tokenzeilen, LongWordPiecesKeepEveryByte) {
 
 TEST(Tokenzeilen, LongWordPrefixes) {
   // A capitalised long word: "YYY *" once, before its first piece.
-  const std::string wort = "Q" + std::string(100, 'q');
+  const size_t w = kPieceWidth;
+  const std::string wort = "Q" + std::string(w + 9, 'q');
   EXPECT_EQ(zeilen("a " + wort),
             erwartet({"STR ------", "ZZZ A +ZZZ---ZZZa", "YYY *",
-                      "ZZZ Q" + std::string(90, 'Q') + " +ZZZ---ZZZ" + wort.substr(0, 91),
+                      "ZZZ Q" + std::string(w - 1, 'Q') + " +ZZZ---ZZZ" + wort.substr(0, w),
                       "ZZZ " + std::string(10, 'Q') + " +ZZZ---ZZZ" + std::string(10, 'q'),
                       "PUN _NOSEN_", "SEN -------"}));
   // A long token that begins with the sentence end ends the sentence with its last piece.
-  const std::string ende = ".:" + std::string(100, 'x');
+  const std::string ende = ".:" + std::string(w + 9, 'x');
   EXPECT_EQ(zeilen("end " + ende),
             erwartet({"STR ------", "ZZZ END +ZZZ---ZZZend",
-                      "ZZZ .:" + std::string(89, 'X') + " +ZZZ---ZZZ" + ende.substr(0, 91),
+                      "ZZZ .:" + std::string(w - 2, 'X') + " +ZZZ---ZZZ" + ende.substr(0, w),
                       "SEN " + std::string(11, 'X') + " +ZZZ---ZZZ" + std::string(11, 'x'),
                       "PUN _NOSEN_", "SEN -------"}));
 }
