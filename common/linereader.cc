@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <utility>
@@ -124,8 +125,14 @@ linewriter& linewriter::operator=(linewriter&& other) noexcept {
     close();
     file_ = std::exchange(other.file_, nullptr);
     ok_ = std::exchange(other.ok_, true);
+    error_ = std::exchange(other.error_, 0);
   }
   return *this;
+}
+
+void linewriter::fail() {
+  if (ok_) error_ = errno != 0 ? errno : EIO;
+  ok_ = false;
 }
 
 namespace {
@@ -168,50 +175,63 @@ FILE* open_output(const std::string& path, bool truncate) {
 
 }  // namespace
 
-bool linewriter::create(const std::string& path) {
-  close();
-  ok_ = true;
-  file_ = open_output(path, true);
+bool linewriter::opened(FILE* f) {
+  file_ = f;
+  if (!file_) fail();
   return file_ != nullptr;
+}
+
+bool linewriter::create(const std::string& path) {
+  reset();
+  return opened(open_output(path, true));
 }
 
 bool linewriter::append(const std::string& path) {
-  close();
-  ok_ = true;
-  file_ = open_output(path, false);
-  return file_ != nullptr;
+  reset();
+  return opened(open_output(path, false));
 }
 
 bool linewriter::create_own(const std::string& path) {
-  close();
-  ok_ = true;
+  reset();
   std::remove(path.c_str());
-  file_ = open_nofollow(path, O_WRONLY | O_CREAT | O_EXCL, "wb");
-  return file_ != nullptr;
+  return opened(open_nofollow(path, O_WRONLY | O_CREAT | O_EXCL, "wb"));
 }
 
 bool linewriter::append_own(const std::string& path) {
+  reset();
+  return opened(open_nofollow(path, O_WRONLY | O_CREAT | O_APPEND, "ab"));
+}
+
+bool linewriter::create_new(const std::string& path) {
+  reset();
+  return opened(open_nofollow(path, O_WRONLY | O_CREAT | O_EXCL, "wb"));
+}
+
+void linewriter::reset() {
   close();
   ok_ = true;
-  file_ = open_nofollow(path, O_WRONLY | O_CREAT | O_APPEND, "ab");
-  return file_ != nullptr;
+  error_ = 0;
 }
 
 bool linewriter::close() {
   if (!file_) return false;
-  bool ok = std::fclose(file_) == 0 && ok_;
+  errno = 0;
+  if (std::fclose(file_) != 0) fail();
   file_ = nullptr;
-  return ok;
+  return ok_;
 }
 
 void linewriter::writeline(std::string_view s) {
   if (!file_) return;
-  if (!s.empty() && std::fwrite(s.data(), 1, s.size(), file_) != s.size()) ok_ = false;
-  if (std::fputc('\n', file_) == EOF) ok_ = false;
+  errno = 0;
+  if (!s.empty() && std::fwrite(s.data(), 1, s.size(), file_) != s.size()) fail();
+  if (std::fputc('\n', file_) == EOF) fail();
 }
 
 void linewriter::write(std::string_view s) {
-  if (file_ && !s.empty() && std::fwrite(s.data(), 1, s.size(), file_) != s.size()) ok_ = false;
+  if (!file_ || s.empty()) return;
+  errno = 0;
+  if (std::fwrite(s.data(), 1, s.size(), file_) != s.size()) fail();
 }
 
 void delete_file(const std::string& path) { std::remove(path.c_str()); }

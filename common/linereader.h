@@ -77,9 +77,15 @@ class linewriter {
   // Appends to `path` like append(), but refuses a symbolic link instead of writing
   // through it.
   bool append_own(const std::string& path);
+  // Creates the file `path`, which must not exist yet: a name that is taken (by a link
+  // too) makes it fail, with error() EEXIST.
+  bool create_new(const std::string& path);
   // Closes the file; false when it was not open or a write or the close failed.
   bool close();
   bool is_open() const { return file_ != nullptr; }
+  // The errno of the first failure since the last create or append (0: none): the open
+  // itself, a write or the close.
+  int error() const { return error_; }
 
   // Writes s and a line feed. Does nothing when the file is not open.
   void writeline(std::string_view s);
@@ -87,8 +93,16 @@ class linewriter {
   void write(std::string_view s);
 
  private:
+  // Closes any open file and forgets earlier failures.
+  void reset();
+  // Takes `f` as the open file; notes a failure when it is null.
+  bool opened(FILE* f);
+  // Notes a failure with the current errno (the first one counts).
+  void fail();
+
   FILE* file_ = nullptr;
   bool ok_ = true;
+  int error_ = 0;
 };
 
 // Deletes the file `path`; a missing file is not an error.

@@ -4,6 +4,7 @@
 
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <vector>
@@ -74,6 +75,42 @@ TEST(LineReader, DirectoriesAreNoTextAndFailedWritesAreReported) {
   EXPECT_FALSE(full.close());
   linewriter closed;
   EXPECT_FALSE(closed.close());
+}
+
+TEST(LineReader, FailuresKeepTheirReasonAndNewFilesTakeNoExistingName) {
+  linewriter full;
+  ASSERT_TRUE(full.create("/dev/full"));
+  EXPECT_EQ(full.error(), 0);
+  full.writeline(std::string(100000, 'x'));
+  full.writeline("more");  // the first failure's reason stays
+  EXPECT_FALSE(full.close());
+  EXPECT_EQ(full.error(), ENOSPC);
+  EXPECT_FALSE(full.create("/nonexistent/dir/file"));
+  EXPECT_EQ(full.error(), ENOENT);
+
+  char dir[] = "/tmp/zembu_new_XXXXXX";
+  ASSERT_NE(mkdtemp(dir), nullptr);
+  const std::string d = dir;
+  const std::string fresh = d + "/fresh", taken = d + "/taken", soft = d + "/soft";
+  linewriter w;
+  ASSERT_TRUE(w.create_new(fresh));
+  w.writeline("one");
+  EXPECT_TRUE(w.close());
+  EXPECT_EQ(w.error(), 0);
+  EXPECT_FALSE(w.create_new(fresh));
+  EXPECT_EQ(w.error(), EEXIST);
+  ASSERT_EQ(symlink(taken.c_str(), soft.c_str()), 0);  // a dangling link is a taken name
+  EXPECT_FALSE(w.create_new(soft));
+  EXPECT_EQ(w.error(), EEXIST);
+  EXPECT_FALSE(file_exists(taken));
+  linereader r;
+  std::string line;
+  ASSERT_TRUE(r.open(fresh));
+  ASSERT_TRUE(r.readline(line));
+  EXPECT_EQ(line, "one");
+  r.close();
+  for (const std::string& f : {fresh, soft}) std::remove(f.c_str());
+  rmdir(dir);
 }
 
 TEST(LineReader, OwnScratchFilesNeverWriteThroughLinks) {
