@@ -357,12 +357,19 @@ void read_procedure_script(engine_state& eng) {
   const std::string name = st.plain_definitions ? "exec.zmb" : "zembu.000";
   linereader script;
   if (!open_text_def(st, script, name)) file_not_found(st, name);
-  read_script(eng, script);
+  const int lines = read_script(eng, script);
+  if (lines > max_procedures) {
+    std::fprintf(stderr,
+                 "zembu2: the procedure script %s has %d procedure lines, more than the %d "
+                 "the engine holds; only the first %d are run\n",
+                 name.c_str(), lines, max_procedures, max_procedures);
+  }
 }
 
-void read_script(engine_state& eng, linereader& script) {
+int read_script(engine_state& eng, linereader& script) {
   engine_settings& st = eng.settings;
   eng.procedure_count = 0;
+  int lines = 0;
   std::string line;
   bool head = true;
   while (head && script.readline(line)) {
@@ -382,13 +389,15 @@ void read_script(engine_state& eng, linereader& script) {
     }
     if (u == "PROCEDURES") head = false;
   }
-  if (head) return;  // a script without its PROCEDURES line has no procedures
-  while (eng.procedure_count < max_procedures && script.readline(line)) {
+  if (head) return 0;  // a script without its PROCEDURES line has no procedures
+  while (script.readline(line)) {
     unscramble_line(st, line);
     if (line.empty() || line[0] == '\'') continue;
     if (!keep_by_modus(st, line, "IF NOT ", false)) continue;
     if (!keep_by_modus(st, line, "IF ", true)) continue;
     if (line.empty()) continue;
+    ++lines;
+    if (eng.procedure_count >= max_procedures) continue;  // only counted
     procedure_entry e;
     e.code = line[0];
     std::string rest = line.size() > 2 ? line.substr(2) : std::string();
@@ -404,6 +413,7 @@ void read_script(engine_state& eng, linereader& script) {
     if (e.code == 'V') load_verb_patterns(eng, 1, e.name);
     if (e.code == 'v') load_verb_patterns(eng, 2, e.name);
   }
+  return lines;
 }
 
 void load_terminations(engine_state& eng, const std::string& name) {

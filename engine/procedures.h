@@ -11,10 +11,13 @@
 
 namespace zembu {
 
-// Opens the procedure script and reads it; stops the engine when it does not open.
+// Opens the procedure script and reads it; stops the engine when it does not open. A
+// script with more procedure lines than the table holds is named on standard error.
 void read_procedure_script(engine_state& eng);
 // Reads the head and the procedure lines of a script, loading what codes 0, V and v name.
-void read_script(engine_state& eng, linereader& script);
+// The table keeps the first max_procedures lines; returns the number of procedure lines
+// in the script, those beyond the table included.
+int read_script(engine_state& eng, linereader& script);
 // Loads a termination file: "+" lines into the suffix list, other lines with their
 // following line into the termination table.
 void load_terminations(engine_state& eng, const std::string& name);

@@ -80,6 +80,30 @@ TEST(Script, BoundsAndMissingProceduresLine) {
   EXPECT_EQ(garbage->procedure_count, 3);
 }
 
+TEST(Script, LinesBeyondTheTableAreCountedNotKept) {
+  std::string text = "PROCEDURES\n";
+  for (int i = 0; i < max_procedures; ++i) text += "Z z" + std::to_string(i) + "\n";
+  auto eng = std::make_unique<engine_state>();
+  linereader exact(text);
+  EXPECT_EQ(read_script(*eng, exact), max_procedures);
+  // Comments and lines the modus drops are no procedure lines, beyond the table too; a
+  // termination file beyond it is not loaded.
+  std::filesystem::path dir = std::filesystem::temp_directory_path() / "zembu_script_count";
+  std::filesystem::create_directories(dir);
+  std::ofstream(dir / "term.zmb") << "+S\n";
+  eng->settings.definitions_path = dir.string() + "/";
+  text += "' comment\nIF Q 4 synt9.zmb\n0 term.zmb\nIF NOT Q 7 flex.zmb\n";
+  linereader longer(text);
+  EXPECT_EQ(read_script(*eng, longer), max_procedures + 2);
+  EXPECT_EQ(eng->procedure_count, max_procedures);
+  EXPECT_EQ(eng->procedures[max_procedures].name, "z249");
+  EXPECT_EQ(eng->suffix_count, 0);
+  linereader first("PROCEDURES\n0 term.zmb\n");  // the same line within the table loads
+  EXPECT_EQ(read_script(*eng, first), 1);
+  EXPECT_EQ(eng->suffix_count, 1);
+  std::filesystem::remove_all(dir);
+}
+
 TEST(Script, EncipheredScriptIsUnscrambled) {
   engine_settings crypt;
   crypt.plain_definitions = false;

@@ -10,6 +10,7 @@
 
 #include "common/bstring.h"
 #include "common/linereader.h"
+#include "common/procedure_limit.h"
 #include "engine/longstr.h"
 #include "engine/settings.h"
 
@@ -17,7 +18,6 @@ namespace zembu {
 
 constexpr int max_words = 200;         // entries of the word table
 constexpr int max_symbols = 200;       // names of the symbol table
-constexpr int max_procedures = 250;    // entries of the procedure table
 constexpr int max_suffixes = 600;      // suffix list of procedure 0
 constexpr int max_terminations = 600;  // termination table of procedure 0
 constexpr int max_vp_patterns = 200;   // verb-pattern strings per set

@@ -275,12 +275,14 @@ void translate_plain(engine_state& eng, maxistring& s) {
   }
 }
 
-// A plain text file, cut into sentences at their punctuation and at empty lines.
-void plain_file_loop(engine_state& eng) {
+// A plain text file, cut into sentences at their punctuation and at empty lines. False
+// when the result file cannot be created or written.
+bool plain_file_loop(engine_state& eng) {
   engine_settings& st = eng.settings;
   st.write_result = false;
   linereader in;
-  if (!in.open(st.input_name) || !eng.result_file.create(st.result_name)) return;
+  if (!in.open(st.input_name)) return true;
+  if (!eng.result_file.create(st.result_name)) return false;
   bool at_end = false;
   // The character read before the current one, across sentence ends: a blank right after
   // the full stop that ended a sentence ends the next one at once.
@@ -318,28 +320,33 @@ void plain_file_loop(engine_state& eng) {
     if (!s.text.empty() && s.text[0] == ' ') s.text.erase(0, 1);
     translate_plain(eng, s);
   }
-  eng.result_file.close();
+  return eng.result_file.close();
 }
 
-// A token file: the route of the front end.
-void token_file_loop(engine_state& eng) {
+// A token file: the route of the front end. False when the result file cannot be
+// created or written.
+bool token_file_loop(engine_state& eng) {
   engine_settings& st = eng.settings;
   st.write_result = true;
   linewriter rest;
   rest.create_own("zembu.rst");
   rest.close();
   linereader in;
-  if (in.open(st.input_name) && eng.result_file.create(st.result_name)) {
-    while (!in.eof() || eng.rest_spilled) {
-      assemble_token_sentence(eng, in);
-      if (eng.word_count == 0) continue;
-      if (st.show_output || st.show_listing) echo_token_sentence(eng);
-      if (!is_strnossen(eng)) run_procedures(eng);
+  bool written = true;
+  if (in.open(st.input_name)) {
+    if (eng.result_file.create(st.result_name)) {
+      while (!in.eof() || eng.rest_spilled) {
+        assemble_token_sentence(eng, in);
+        if (eng.word_count == 0) continue;
+        if (st.show_output || st.show_listing) echo_token_sentence(eng);
+        if (!is_strnossen(eng)) run_procedures(eng);
+      }
     }
+    written = eng.result_file.close();
   }
   in.close();
-  eng.result_file.close();
   delete_file("zembu.rst");
+  return written;
 }
 
 }  // namespace
@@ -366,17 +373,23 @@ int run_engine(const std::vector<std::string>& args) {
   }
   timing_line(*eng);
   if (st.show_config) configuration_dialog(st);
+  bool written = true;
   if (st.input_name.empty()) {
     interactive_loop(*eng);
   } else if (st.old_file_mode && !st.shell_mode) {
     // The front end's pass file is always a token file, whatever zembu.cfg says.
-    plain_file_loop(*eng);
+    written = plain_file_loop(*eng);
   } else {
-    token_file_loop(*eng);
+    written = token_file_loop(*eng);
   }
   timing_line(*eng);
   eng->listing.close();
   std::fflush(stdout);
+  if (!written) {
+    std::fprintf(stderr, "zembu2: cannot write the result file %s: %s\n",
+                 st.result_name.str().c_str(), std::strerror(eng->result_file.error()));
+    return 1;
+  }
   return 0;
 }
 

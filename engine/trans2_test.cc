@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
+#include "engine/scratch_dir_fixture.h"
+
 namespace zembu {
 namespace {
 
@@ -156,6 +160,31 @@ TEST(StartUp, ClockTextAndBanner) {
   EXPECT_EQ(b.rfind("zembu2 version 1.6 (", 0), 0u);
   EXPECT_EQ(b.back(), ')');
   EXPECT_EQ(b.size(), std::string("zembu2 version 1.6 (2026-12-08)").size());
+}
+
+using ResultFile = InScratchDir;
+
+// A result file that cannot be made is an error of the run; a missing input is not.
+TEST_F(ResultFile, AnUncreatableResultFileFailsTheRun) {
+  std::filesystem::create_directory("definitions");
+  write("definitions/exec.zmb", "PROCEDURES\nR *\n");
+  write("pass3", "STR ------\nZZZ RED \xffZZZ---ZZZred\nSEN . \xffSEN------.\n");
+  testing::internal::CaptureStderr();
+  EXPECT_EQ(run_engine({"SHELLMODE", "definitions/", "pass3", "nodir/pass2"}), 1);
+  EXPECT_EQ(testing::internal::GetCapturedStderr(),
+            "zembu2: cannot write the result file nodir/pass2: No such file or directory\n");
+  write("story.txt", "red.\n");
+  std::filesystem::create_directory("story.XLT");  // a directory under the derived name
+  testing::internal::CaptureStderr();
+  EXPECT_EQ(run_engine({"story.txt"}), 1);
+  EXPECT_NE(testing::internal::GetCapturedStderr().find("story.XLT"), std::string::npos);
+
+  testing::internal::CaptureStderr();
+  EXPECT_EQ(run_engine({"SHELLMODE", "definitions/", "nothere", "pass2"}), 0);
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+  EXPECT_FALSE(std::filesystem::exists("pass2"));
+  EXPECT_EQ(run_engine({"SHELLMODE", "definitions/", "pass3", "pass2"}), 0);
+  EXPECT_TRUE(std::filesystem::exists("pass2"));
 }
 
 }  // namespace
