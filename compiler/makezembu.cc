@@ -1,11 +1,14 @@
 #include "compiler/makezembu.h"
 
 #include <string_view>
+#include <vector>
 
 #include "common/linereader.h"
+#include "common/procedure_limit.h"
 #include "compiler/felder.h"
 #include "compiler/quelle.h"
 #include "compiler/saetze.h"
+#include "compiler/staged_files.h"
 #include "compiler/tabellen.h"
 
 namespace zembu {
@@ -30,28 +33,33 @@ std::string tabelle_voll(std::string_view name) {
   return "more than 1000 entries in the " + std::string(name) + " table";
 }
 
+// The lines of the procedure script, kept until the run ends and written then.
+struct script_lines {
+  std::vector<std::string> lines;
+  void writeline(std::string_view s) { lines.emplace_back(s); }
+};
+
 // The state of one run.
 struct compiler {
   quelle q;
   std::string defpath;
-  linewriter script;
+  script_lines script;
+  staged_files files;  // every file of the run, put in place at its end
   ersetzungstabelle ersetzungen;
   endungstabelle endungen;
   abkuerzungstabelle abkuerzungen;
   int syntax_zaehler = 0;
   int komplex_zaehler = 0;
   int idiom_zaehler = 0;
-  std::string fehler;     // error text of a malformed line
-  std::string meldungen;  // lines for standard output about files that cannot be created
+  std::string fehler;  // error text of a malformed line
   // Buffers reused from line to line.
   std::string line;
   std::string text;
   satz s;
 
-  // Creates the definition file `name`; a failure is noted and the section goes on.
-  void erzeuge(linewriter& w, const std::string& name) {
-    if (!w.create(defpath + name)) meldungen += "makezembu: cannot create " + defpath + name + "\n";
-  }
+  // Starts the definition file `name` anew; a failure is noted, the section goes on and
+  // the run stops after it.
+  linewriter& erzeuge(const std::string& name) { return files.begin(defpath + name); }
   // Writes the lines of `s` and empties it.
   void schreibe(linewriter& w) {
     for (const std::string& z : s) w.writeline(std::string_view(z).substr(0, kShortWidth));
@@ -63,15 +71,13 @@ using sektion = bool (*)(compiler&);
 
 bool unknown_word(compiler& c) {
   c.script.writeline("B chang.zmb      changes for unknown words");
-  linewriter w;
-  c.erzeuge(w, "chang.zmb");
+  linewriter& w = c.erzeuge("chang.zmb");
   while (c.q.naechste(c.line)) w.writeline(c.line);
   return true;
 }
 
 bool substitution(compiler& c) {
-  linewriter w;
-  c.erzeuge(w, "ascii.zmb");
+  linewriter& w = c.erzeuge("ascii.zmb");
   c.ersetzungen.clear();
   replace_pair p;
   while (c.q.naechste(c.line)) {
@@ -87,8 +93,7 @@ bool substitution(compiler& c) {
 }
 
 bool final_substitution(compiler& c) {
-  linewriter w;
-  c.erzeuge(w, "asci2.zmb");
+  linewriter& w = c.erzeuge("asci2.zmb");
   replace_pair p;
   while (c.q.lies_roh(c.line)) {
     if (is_section_end(c.line)) break;
@@ -108,8 +113,7 @@ bool comment(compiler& c) {
 }
 
 bool termination(compiler& c) {
-  linewriter w;
-  c.erzeuge(w, "term.zmb");
+  linewriter& w = c.erzeuge("term.zmb");
   endung e;
   while (c.q.naechste(c.line)) {
     if (!endung_eintrag(c.line, c.ersetzungen, e, c.fehler)) return false;
@@ -124,8 +128,7 @@ bool termination(compiler& c) {
 }
 
 bool agglutination(compiler& c) {
-  linewriter w;
-  c.erzeuge(w, "aggl.zmb");
+  linewriter& w = c.erzeuge("aggl.zmb");
   while (c.q.naechste(c.line)) w.writeline(normkey(c.line, c.ersetzungen));
   return true;
 }
@@ -133,8 +136,7 @@ bool agglutination(compiler& c) {
 // The sections whose every line gives one record of a builder.
 bool satz_sektion(compiler& c, const char* datei,
                   bool (*builder)(std::string_view, satz&, std::string&)) {
-  linewriter w;
-  c.erzeuge(w, datei);
+  linewriter& w = c.erzeuge(datei);
   while (c.q.naechste(c.line)) {
     if (!builder(c.line, c.s, c.fehler)) return false;
     c.schreibe(w);
@@ -150,8 +152,7 @@ bool syntax(compiler& c) {
   }
   std::string name = "synt" + std::to_string(++c.syntax_zaehler) + ".zmb";
   c.script.writeline("4 " + name);
-  linewriter w;
-  c.erzeuge(w, name);
+  linewriter& w = c.erzeuge(name);
   while (c.q.naechste(c.line)) {
     if (!syntax_satz(c.line, c.endungen, c.s, c.fehler)) return false;
     c.schreibe(w);
@@ -197,8 +198,7 @@ bool eintrag(compiler& c, linewriter& w, std::string kopf) {
 }
 
 bool lexicon(compiler& c) {
-  linewriter w;
-  c.erzeuge(w, "lexi.zmb");
+  linewriter& w = c.erzeuge("lexi.zmb");
   c.abkuerzungen.clear();
   while (c.q.naechste(c.line)) {
     if (c.line.find(' ') == std::string::npos) {
@@ -214,9 +214,8 @@ bool lexicon(compiler& c) {
 }
 
 bool user_lexicon(compiler& c) {
-  linewriter einfach, zusammen;
-  c.erzeuge(einfach, "user1.zmb");
-  c.erzeuge(zusammen, "user2.zmb");
+  linewriter& einfach = c.erzeuge("user1.zmb");
+  linewriter& zusammen = c.erzeuge("user2.zmb");
   c.abkuerzungen.clear();
   kompositum k;
   while (c.q.naechste(c.line)) {
@@ -246,8 +245,7 @@ bool nummeriert(compiler& c, int& zaehler, const char* code, const char* art,
                 std::string (*zeile)(std::string_view)) {
   std::string name = art + std::to_string(++zaehler) + ".zmb";
   c.script.writeline(code + name);
-  linewriter w;
-  c.erzeuge(w, name);
+  linewriter& w = c.erzeuge(name);
   while (c.q.naechste(c.line)) w.writeline(zeile ? zeile(c.line) : c.line);
   return true;
 }
@@ -289,28 +287,49 @@ sektion finde_sektion(const std::string& line) {
 
 }  // namespace
 
-std::string makezembu(const std::string& quelle_pfad, const std::string& defpath) {
+compile_result compile_rules(const std::string& quelle_pfad, const std::string& defpath) {
+  compile_result result;
   compiler c;
   c.defpath = defpath;
-  if (!c.q.open(quelle_pfad)) return "makezembu: cannot open " + quelle_pfad + "\n";
-  const std::string script_name = defpath + "exec.zmb";
-  if (!c.script.create(script_name)) return "makezembu: cannot create " + script_name + "\n";
+  if (!c.q.open(quelle_pfad)) {
+    result.report = "makezembu: cannot open " + quelle_pfad + "\n";
+    return result;
+  }
   for (std::string_view z : kKopf) c.script.writeline(z);
 
-  std::string report;
   while (c.q.lies(c.line)) {
     sektion body = finde_sektion(c.line);
     if (body == nullptr) continue;
-    if (!body(c)) {
-      report = "error: " + c.fehler + "\nsource " + c.q.aktuelle_zeile() +
-               "\nZembu generator terminated\n";
+    const bool sauber = body(c);
+    c.files.close_all();
+    if (c.files.failed()) break;  // nothing of this run will be put in place
+    if (!sauber) {
+      result.report = "error: " + c.fehler + "\nsource " + c.q.aktuelle_zeile() +
+                      "\nZembu generator terminated\n";
       break;
     }
   }
   c.q.close();
   c.script.writeline(kSchluss);
-  c.script.close();
-  return c.meldungen + report;
+  // The script is started last, so it is put in place after every file it names.
+  linewriter& script = c.files.begin(defpath + "exec.zmb");
+  for (const std::string& z : c.script.lines) script.writeline(z);
+  if (!c.files.commit()) {
+    result.failure = "makezembu: cannot write " + c.files.failure() + "\n";
+    return result;
+  }
+  // Every line after the head's PROCEDURES line is a procedure line.
+  result.procedures = static_cast<int>(c.script.lines.size()) - 3;
+  if (result.procedures > max_procedures) {
+    result.warning = "makezembu: warning: the procedure script has " +
+                     std::to_string(result.procedures) + " procedures; the engine runs only the first " +
+                     std::to_string(max_procedures) + "\n";
+  }
+  return result;
+}
+
+std::string makezembu(const std::string& quelle_pfad, const std::string& defpath) {
+  return compile_rules(quelle_pfad, defpath).report;
 }
 
 }  // namespace zembu

@@ -197,18 +197,27 @@ TEST(MakezembuFiles, MissingDefinitionsDirectoryIsReportedOnce) {
   zembu_test::scratch_dir d;
   d.write("rules.txt", "LEXICON\nhouse n Haus\n-----\nSYNTAX\nA -> B C\n");
   auto r = d.run("makezembu", {});
-  EXPECT_EQ(r.status, 0);
-  EXPECT_EQ(r.out, "makezembu: cannot create definitions/exec.zmb\n");
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.out, "");
+  EXPECT_EQ(r.err, "makezembu: cannot write definitions/lexi.zmb: No such file or directory\n");
   EXPECT_FALSE(d.exists("definitions"));
+  d.write("rules.txt", "");
+  r = d.run("makezembu", {});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.err, "makezembu: cannot write definitions/exec.zmb: No such file or directory\n");
 }
 
-TEST(MakezembuFiles, UncreatableDefinitionFileIsNamedAndTheRunGoesOn) {
+TEST(MakezembuFiles, UnwritableDefinitionFileIsNamedAndNothingIsReplaced) {
   fall f;
   f.d.mkdir("definitions/lexi.zmb");
-  f.compile("LEXICON\nhouse n Haus\n-----\nIDIOM\nA B\n");
-  EXPECT_EQ(f.r.out, "makezembu: cannot create definitions/lexi.zmb\n");
-  EXPECT_EQ(f.def("idio1.zmb"), "A B\n");
-  EXPECT_EQ(f.script(), kKopf + "2 idio1.zmb\n" + kSchluss);
+  f.d.write("definitions/exec.zmb", "old script\n");
+  f.d.write("rules.txt", "IDIOM\nA B\n-----\nLEXICON\nhouse n Haus\n-----\n");
+  auto r = f.d.run("makezembu", {});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.out, "");
+  EXPECT_EQ(r.err, "makezembu: cannot write definitions/lexi.zmb: Is a directory\n");
+  EXPECT_FALSE(f.has("idio1.zmb"));
+  EXPECT_EQ(f.script(), "old script\n");
 }
 
 TEST(MakezembuFiles, ARunRewritesTheFilesOfItsSectionsOnly) {
