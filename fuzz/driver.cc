@@ -1,13 +1,16 @@
 // A stand-in for libFuzzer where clang is not at hand: runs LLVMFuzzerTestOneInput over
 // every file of the given directories (or the given files), then, for the given number of
-// seconds, over simple random mutations of them. An input that takes longer than the
-// time limit ends the run as a hang. The input under test is written to the file named
-// by -input_file before each run, so that a crash leaves it behind.
+// seconds, over simple random mutations of them. An input that uses more than the time
+// limit in CPU seconds ends the run as a hang, and so does one still running after ten
+// times the limit on the clock (one that waits for something): a busy machine slows the
+// clock of a run but hardly its CPU time. The input under test is written to the file
+// named by -input_file before each run, so that a crash leaves it behind.
 //   <target>_driver [-seconds=N] [-timeout=N] [-seed=N] [-input_file=PATH] dir|file...
 #include <dirent.h>
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/stat.h>
+#include <sys/time.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -24,12 +27,20 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size);
 
 namespace {
 
+// The clock time an input may take, in multiples of its CPU time limit.
+constexpr unsigned kClockFactor = 10;
+
 std::string g_input_file;
 const char* g_current_name = "";
 
-void on_alarm(int) {
-  const char msg[] = "\nzembu fuzz driver: timeout on input ";
-  (void)!write(2, msg, sizeof msg - 1);
+void on_timeout(int sig) {
+  const char cpu[] = "\nzembu fuzz driver: CPU time limit reached on input ";
+  const char clock[] = "\nzembu fuzz driver: clock time limit reached on input ";
+  if (sig == SIGPROF) {
+    (void)!write(2, cpu, sizeof cpu - 1);
+  } else {
+    (void)!write(2, clock, sizeof clock - 1);
+  }
   (void)!write(2, g_current_name, std::strlen(g_current_name));
   (void)!write(2, "\n", 1);
   _exit(70);
@@ -122,9 +133,15 @@ void run_one(const std::string& input, const char* name, unsigned timeout) {
       close(fd);
     }
   }
-  alarm(timeout);
+  // ITIMER_PROF counts the CPU time of the process, in user and in system mode.
+  itimerval cpu{};
+  cpu.it_value.tv_sec = timeout;
+  setitimer(ITIMER_PROF, &cpu, nullptr);
+  alarm(timeout * kClockFactor);
   LLVMFuzzerTestOneInput(reinterpret_cast<const uint8_t*>(input.data()), input.size());
   alarm(0);
+  const itimerval off{};
+  setitimer(ITIMER_PROF, &off, nullptr);
 }
 
 }  // namespace
@@ -152,7 +169,8 @@ int main(int argc, char** argv) {
       collect(absolute(a), names);
     }
   }
-  signal(SIGALRM, on_alarm);
+  signal(SIGALRM, on_timeout);
+  signal(SIGPROF, on_timeout);
   std::vector<std::string> corpus;
   for (const std::string& n : names) {
     corpus.push_back(read_all(n));
