@@ -168,6 +168,17 @@ TEST(ZembuText, RawBytesPassButByte255IsABlank) {
   EXPECT_EQ(r.out, "Ich habe das Haus gesehen.\n");
 }
 
+TEST(ZembuText, EmptyTextsGiveEmptyLinesAndNoNotes) {
+  scratch_dir d;
+  set_up(d);
+  for (const char* text : {"", "\n\n\n", "\r\n \t\r\n"}) {
+    const run_result r = d.run("zembu", {"-"}, text);
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, std::string(lines(text).size(), '\n')) << text;
+    EXPECT_EQ(r.err, "");
+  }
+}
+
 TEST(ZembuText, HelpAndVersionTouchNothing) {
   scratch_dir d;
   run_result r = d.run("zembu", {"--help"});
