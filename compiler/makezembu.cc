@@ -3,6 +3,7 @@
 #include <string_view>
 #include <vector>
 
+#include "common/lexicon_index.h"
 #include "common/linereader.h"
 #include "common/procedure_limit.h"
 #include "compiler/felder.h"
@@ -240,6 +241,16 @@ bool user_lexicon(compiler& c) {
   return true;
 }
 
+// Beside a text lexicon written in this run, its headword index, made from the file as
+// it was written. When the file cannot be read back no index is written: an index left
+// from an earlier run no longer fits the new lexicon, and the engine scans it whole.
+void lexikon_index(compiler& c, const std::string& name) {
+  const std::string temp = c.files.staged_name(c.defpath + name);
+  std::string index, fehler;
+  if (temp.empty() || !index_lexicon_file(temp, index, fehler)) return;
+  c.files.begin(index_name(c.defpath + name)).write(index);
+}
+
 // The sections whose lines go to a numbered file, after a procedure line naming it.
 bool nummeriert(compiler& c, int& zaehler, const char* code, const char* art,
                 std::string (*zeile)(std::string_view)) {
@@ -310,6 +321,9 @@ compile_result compile_rules(const std::string& quelle_pfad, const std::string& 
     }
   }
   c.q.close();
+  if (!c.files.failed()) {
+    for (const char* name : {"lexi.zmb", "user1.zmb"}) lexikon_index(c, name);
+  }
   c.script.writeline(kSchluss);
   // The script is started last, so it is put in place after every file it names.
   linewriter& script = c.files.begin(defpath + "exec.zmb");

@@ -50,6 +50,11 @@ linewriter& staged_files::begin(const std::string& path) {
   return files_.back()->out;
 }
 
+std::string staged_files::staged_name(const std::string& path) const {
+  auto f = latest_.find(path);
+  return f == latest_.end() ? std::string() : files_[f->second]->temp;
+}
+
 void staged_files::close_all() {
   for (size_t i : open_) {
     file& f = *files_[i];

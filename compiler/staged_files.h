@@ -25,6 +25,9 @@ class staged_files {
   // started earlier in the run is dropped. When the temporary file cannot be created the
   // failure is noted and the writer is not open.
   linewriter& begin(const std::string& path);
+  // The temporary name under which `path` is being written in this run; empty when it
+  // was not started or its temporary file could not be created.
+  std::string staged_name(const std::string& path) const;
   // Closes every writer that is still open, noting a failed write or close.
   void close_all();
   // True once a create, write or close has failed.

@@ -1,5 +1,7 @@
 #include "engine/lexikon2.h"
 
+#include <algorithm>
+
 #include "engine/longstr.h"
 
 namespace zembu {
@@ -103,7 +105,23 @@ bool lexikon::open(engine_state& eng, const std::string& name) {
   eng_ = &eng;
   const engine_settings& st = eng.settings;
   indexed_ = name.find('.') == std::string::npos;
-  if (!indexed_) return open_text_def(st, text_, name);
+  headwords_.close();
+  from_candidates_ = false;
+  if (!indexed_) {
+    // The name as given, else under the definitions path (as open_text_def).
+    std::string path = name;
+    if (!text_.open(path)) {
+      path = st.definitions_path.str() + name;
+      if (!text_.open(path)) return false;
+    }
+    // The index describes the plain file; enciphered lexicons are always scanned.
+    if (st.plain_definitions) {
+      headwords_name_ = index_name(path);
+      std::string why;
+      if (!headwords_.open(path, headwords_name_, why) && !why.empty()) drop_headwords(why);
+    }
+    return true;
+  }
   linereader index;
   if (!open_text_def(st, index, st.plain_definitions ? name + ".ndx" : "zembu.001")) return false;
   read_index(eng, index);
@@ -150,9 +168,50 @@ void find_range(const std::vector<index_type>& index, long records, std::string_
   last = records - 1;
 }
 
-void lexikon::preparesearch(std::string_view what) {
+bool lexikon::drop_headwords(const std::string& why) {
+  if (eng_->settings.visible) {
+    con_writeline("lexicon index " + headwords_name_ + " not used: " + why);
+  }
+  headwords_.close();
+  return false;
+}
+
+bool lexikon::read_candidates(std::string_view what, const affix_possibilities* poss) {
+  std::vector<std::string_view> keys = {what};
+  if (poss != nullptr) {
+    for (int k = 1; k <= poss->count; ++k) keys.push_back(poss->p[k].radix);
+    keys.push_back(std::string_view());  // an empty word line admits every stem
+  }
+  candidates_.clear();
+  std::vector<uint64_t> positions;
+  std::string why;
+  for (size_t i = 0; i < keys.size(); ++i) {
+    if (std::find(keys.begin(), keys.begin() + i, keys[i]) != keys.begin() + i) continue;
+    positions.clear();
+    if (!headwords_.find(keys[i], positions, why)) return drop_headwords(why);
+    for (uint64_t p : positions) candidates_.push_back({p, std::string(keys[i]), {}, {}});
+  }
+  std::sort(candidates_.begin(), candidates_.end(),
+            [](const candidate& a, const candidate& b) { return a.position < b.position; });
+  for (size_t i = 0; i < candidates_.size(); ++i) {
+    candidate& c = candidates_[i];
+    const std::string at = " at byte " + std::to_string(c.position);
+    if (i > 0 && candidates_[i - 1].position == c.position) return drop_headwords("two headwords" + at);
+    if (!headwords_.read_entry(c.position, c.word, c.entry)) return drop_headwords("no entry" + at);
+    if (headword(c.word) != c.key) return drop_headwords("the entry" + at + " is not " + c.key);
+  }
+  return true;
+}
+
+void lexikon::preparesearch(std::string_view what, const affix_possibilities* poss) {
   end_ = false;
+  from_candidates_ = false;
   if (!indexed_) {
+    if (headwords_.is_open() && read_candidates(what, poss)) {
+      from_candidates_ = true;
+      served_ = 0;
+      return;
+    }
     text_.seek(0);
     return;
   }
@@ -163,7 +222,17 @@ void lexikon::preparesearch(std::string_view what) {
 bool lexikon::next_record() {
   const engine_settings& st = eng_->settings;
   if (end_) return false;
-  if (indexed_) {
+  if (from_candidates_) {
+    // The entries between the candidates cannot match: the scan would pass them over.
+    if (served_ >= candidates_.size()) {
+      end_ = true;
+      return false;
+    }
+    const candidate& c = candidates_[served_++];
+    word_line = c.word;
+    entry_line = c.entry;
+    if (served_ == candidates_.size()) end_ = true;
+  } else if (indexed_) {
     ++current_;
     if (current_ >= last_) end_ = true;
     lexi_type rec;
@@ -271,7 +340,7 @@ search_result suchewort(engine_state& eng, lexikon& lex, int q, std::string_view
   const std::string fallback = default_entry(eng, what, q);
   affix_possibilities poss;
   split_affixes(eng, what, poss);
-  lex.preparesearch(what);
+  lex.preparesearch(what, &poss);
   while (lex.next_record()) {
     if (lex.word_line == what) {
       split_plus(lex.outform, r);
@@ -364,10 +433,14 @@ const char* mode_name(searchmodus mode) {
 }  // namespace
 
 void lexicon_search(engine_state& eng, searchmodus mode) {
-  const engine_settings& st = eng.settings;
   for (int i = 1; i <= max_words; ++i) eng.extras[i].clear();
   lexikon lex;
   if (!lex.open(eng, eng.procedures[eng.current].name)) return;
+  search_sentence(eng, mode, lex);
+}
+
+void search_sentence(engine_state& eng, searchmodus mode, lexikon& lex) {
+  const engine_settings& st = eng.settings;
   for (int q = 1; q <= eng.word_count; ++q) {
     if (eng.originals[q].empty()) eng.originals[q] = eng.words[q].str();
   }

@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "common/lexicon_index.h"
 #include "common/linereader.h"
 #include "engine/state.h"
 #include "engine/translat.h"
@@ -60,17 +61,24 @@ class lexikon {
  public:
   // Opens the lexicon `name`: a text lexicon when the name holds a ".", else an index and
   // a record file. False when the text file or the index does not open. A missing record
-  // file stops the engine.
+  // file stops the engine. A plain text lexicon is searched through its headword index
+  // (lexicon_index) when one fits it, else scanned whole.
   bool open(engine_state& eng, const std::string& name);
   // Reads an index (one "key number" line per block) into the index table.
   void read_index(engine_state& eng, linereader& file);
-  // Positions the lexicon for a search of `what`.
-  void preparesearch(std::string_view what);
+  // Positions the lexicon for a search of `what`. Entries that cannot match are passed
+  // over: with the affix possibilities of `what` (a normal or forsecond search) every
+  // entry whose word line is `what`, one of the stems or empty is read, without them (a
+  // simple search) every entry whose word line is `what`. Without a fitting headword
+  // index every entry is read.
+  void preparesearch(std::string_view what, const affix_possibilities* poss = nullptr);
   // The index read by read_index.
   const std::vector<index_type>& index() const { return index_; }
   // Reads the next entry; false when none was left to read.
   bool next_record();
   bool at_end() const { return end_; }
+  // True while the searches use the text lexicon's headword index.
+  bool uses_headword_index() const { return headwords_.is_open(); }
 
   std::string word_line;   // the headword
   std::string outform;     // the form after ">" (the whole word line without one)
@@ -84,6 +92,24 @@ class lexikon {
   std::vector<index_type> index_;
   long current_ = 0, first_ = 0, last_ = -1;
   bool end_ = false;
+
+  // An entry that the headword index names for the current search, read ahead.
+  struct candidate {
+    uint64_t position;
+    std::string key;  // the headword the index names it under
+    std::string word, entry;
+  };
+  // Reads the candidates of a search; false (the index then dropped) when the index does
+  // not agree with the lexicon.
+  bool read_candidates(std::string_view what, const affix_possibilities* poss);
+  // Drops the headword index, with a trace line naming the reason.
+  bool drop_headwords(const std::string& why);
+
+  lexicon_index headwords_;
+  std::string headwords_name_;
+  bool from_candidates_ = false;  // the current search reads candidates_
+  std::vector<candidate> candidates_;
+  size_t served_ = 0;
 };
 
 // ---- Search ----
@@ -113,6 +139,8 @@ bool has_cipher(std::string_view word);
 
 // Looks every word of the sentence up in the lexicon named by the current procedure.
 void lexicon_search(engine_state& eng, searchmodus mode);
+// The same in the open lexicon `lex`.
+void search_sentence(engine_state& eng, searchmodus mode, lexikon& lex);
 // Appends the words that stayed unknown to the word file.
 void write_unknown_words(engine_state& eng);
 
