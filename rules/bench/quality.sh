@@ -82,7 +82,7 @@ esac
 # a script with syntax rules writes the word file a second time at its end).
 "$bin/quality" encode < english.txt > work/english.437 || fail "quality encode failed"
 mkdir work/countdefs
-cp work/definitions/* work/countdefs/
+cp -p work/definitions/* work/countdefs/  # -p: the lexicon indexes check the times
 awk '{ print } /^S / { exit }' work/definitions/exec.zmb > work/countdefs/exec.zmb
 (
   cd work || exit 1
