@@ -1,0 +1,1719 @@
+#include "tools/makedict.h"
+
+#include <algorithm>
+#include <cmath>
+#include <deque>
+#include <tuple>
+#include <unordered_map>
+
+#include "common/codepage.h"
+#include "compiler/felder.h"
+#include "compiler/quelle.h"
+#include "compiler/saetze.h"
+#include "tools/dictline.h"
+
+namespace zembu {
+
+namespace {
+
+// ---------------------------------------------------------------------------------------
+// Parts of speech, forms and the class codes.
+
+enum pos_t { kNoun, kVerb, kAdj, kAdv, kPrep, kConj, kPron, kNum, kInt, kPosCount };
+const char* const kPosName[kPosCount] = {"n", "v", "a", "adv", "prep", "conj", "pron", "num", "int"};
+
+enum form_t { kBase, kPlural, kThird, kPast, kPastPart, kPresPart, kComparative, kSuperlative };
+
+// The byte the engine prints as a blank: a German text of several words keeps it in
+// place of its blanks, since the compiler removes blanks from entries.
+constexpr char kBlank = '\xfe';
+
+struct form {
+  std::string english;  // UTF-8, cleaned: words separated by blanks, hyphens as " - "
+  std::string german;   // UTF-8, cleaned
+  form_t kind;
+};
+
+// One sense of an English word: a part of speech, its grammar and its forms (the first
+// is the base form).
+struct sense {
+  double score = 0;
+  long line = 0;
+  pos_t pos = kNoun;
+  bool proper = false;      // the English word is written with a capital
+  char gender = '-';        // m f n, or - for a plural-only noun
+  char valency = '-';       // T I R (reflexive) or -
+  char aux = '-';           // h (haben) s (sein) or -
+  char prep_case = '-';     // a d g w (accusative or dative) or -
+  bool personal = false;    // personal pronoun
+  bool subordinating = false;
+  bool ordinal = false;
+  std::string verb_class = "Vuk";
+  std::vector<form> forms;
+};
+
+bool starts_with_s(std::string_view s, std::string_view p) { return s.substr(0, p.size()) == p; }
+bool ends_with_s(std::string_view s, std::string_view p) {
+  return s.size() >= p.size() && s.substr(s.size() - p.size()) == p;
+}
+
+std::vector<std::string> split_blanks(std::string_view s) {
+  std::vector<std::string> out;
+  size_t i = 0;
+  while (i < s.size()) {
+    while (i < s.size() && s[i] == ' ') ++i;
+    size_t j = i;
+    while (j < s.size() && s[j] != ' ') ++j;
+    if (j > i) out.emplace_back(s.substr(i, j - i));
+    i = j;
+  }
+  return out;
+}
+
+std::string join(const std::vector<std::string>& w, size_t from = 0, size_t to = std::string::npos) {
+  std::string out;
+  for (size_t i = from; i < w.size() && i < to; ++i) {
+    if (!out.empty()) out += ' ';
+    out += w[i];
+  }
+  return out;
+}
+
+std::string lower_ascii(std::string_view s) {
+  std::string out(s);
+  for (char& c : out) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  }
+  return out;
+}
+
+// Code page 437 of a UTF-8 text; false when a character has no form there.
+bool to_cp437(std::string_view utf8, std::string& out) {
+  bool ascii = true;
+  for (char c : utf8) ascii &= static_cast<unsigned char>(c) < 0x80;
+  if (ascii) {
+    out.assign(utf8);
+    return true;
+  }
+  decoded_line d = decode_user_line(utf8);
+  if (!d.no_form.empty() || d.read_as_latin1) return false;
+  out = std::move(d.text);
+  return true;
+}
+
+// ---------------------------------------------------------------------------------------
+// Labels.
+
+struct label_weight {
+  const char* label;
+  double penalty;
+};
+
+// Style, age and regional labels and what they cost a sense; any other label names a
+// domain (medicine, chemistry, ...).
+const label_weight kStyleLabels[] = {
+    {"coll.", 3},        {"ugs.", 3},          {"slang", 5},       {"vulg.", 8},
+    {"obs.", 6},         {"archaic", 6},       {"dated", 5},       {"veraltet", 6},
+    {"veraltend", 4},    {"alt", 5},           {"altertümlich", 6}, {"rare", 5},
+    {"selten", 5},       {"pej.", 4},          {"fig.", 2},        {"übtr.", 2},
+    {"humor.", 3},       {"iron.", 3},         {"euphem.", 3},     {"poet.", 4},
+    {"geh.", 2},         {"formal", 2},        {"lit.", 3},        {"Br.", 0},
+    {"Am.", 0},          {"Dt.", 0},           {"Ös.", 5},         {"Schw.", 5},
+    {"Süddt.", 4},       {"Norddt.", 4},       {"Bayr.", 5},       {"BW", 5},
+    {"Mitteldt.", 4},    {"Westdt.", 4},       {"Ostdt.", 4},      {"Mittelwestdt.", 4},
+    {"Austr.", 2},       {"NZ", 2},            {"Sc.", 2},         {"Ir.", 2},
+    {"Can.", 2},         {"eAm.", 1},          {"tm", 3},          {"Sprw.", 6},
+    {"prov.", 6},        {"Kindersprache", 4}, {"children’s speech", 4},
+};
+
+// The cost of one label; `domain` is set for a label that is not a style label.
+double style_penalty(const std::string& label, bool& domain) {
+  for (const label_weight& w : kStyleLabels) {
+    if (label == w.label) return w.penalty;
+  }
+  domain = true;
+  return 0;
+}
+
+double alt_style_penalty(const dict_alt& a) {
+  double p = 0;
+  bool domain = false;
+  for (const std::string& l : a.labels) p += style_penalty(l, domain);
+  return p;
+}
+
+bool part_has_domain(const dict_part& part) {
+  for (const dict_alt& a : part) {
+    for (const std::string& l : a.labels) {
+      bool domain = false;
+      style_penalty(l, domain);
+      if (domain) return true;
+    }
+  }
+  return false;
+}
+
+// ---------------------------------------------------------------------------------------
+// Cleaning the English side.
+
+const std::set<std::string> kStopWords = {
+    "the", "a", "an", "i", "you", "he", "she", "it", "we", "they", "me", "him", "us", "them",
+    "my", "your", "his", "her", "its", "our", "their", "this", "that", "these", "those",
+    "one's", "oneself", "sb", "sth", "somebody", "something", "someone", "yourself",
+    "himself", "herself", "itself", "one", "s.o", "so"};
+
+// Words behind a verb that take an object of their own: "live in", "work on" would eat
+// the preposition of an ordinary sentence.
+const std::set<std::string> kObjectPrepositions = {
+    "in", "to", "for", "with", "at", "of", "from", "into", "by", "about", "on", "upon", "onto",
+    "against", "after", "like", "without", "as", "than", "under", "over", "through", "across",
+    "towards", "toward", "within", "between", "among", "before", "behind", "beyond", "around"};
+
+bool english_word_ok(std::string_view w) {
+  if (w.empty() || w.front() == '\'' || w.back() == '\'') return false;
+  bool letter = false;
+  for (char ch : w) {
+    const unsigned char c = static_cast<unsigned char>(ch);
+    if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c >= 0x80) {
+      letter = true;
+    } else if (c != '\'') {
+      return false;
+    }
+  }
+  return letter;
+}
+
+void replace_all_text(std::string& s, std::string_view a, std::string_view b) {
+  size_t p = 0;
+  while ((p = s.find(a, p)) != std::string::npos) {
+    s.replace(p, a.size(), b);
+    p += b.size();
+  }
+}
+
+// The English words of an alternative as a word or compound, or "" when it is no
+// vocabulary: more than three words (a hyphen counts as one), a sentence, a phrase with
+// placeholders or pronouns.
+// True for the dictionary's notation of an abbreviation, "/TN/".
+bool is_abbreviation_note(std::string_view w) { return w.size() > 2 && w.front() == '/' && w.back() == '/'; }
+
+std::string without_abbreviation_notes(const std::string& text) {
+  if (text.find('/') == std::string::npos) return text;
+  std::vector<std::string> w = split_blanks(text);
+  w.erase(std::remove_if(w.begin(), w.end(), [](const std::string& x) { return is_abbreviation_note(x); }),
+          w.end());
+  return join(w);
+}
+
+std::string clean_english(std::string text, pos_t pos) {
+  text = without_abbreviation_notes(text);
+  replace_all_text(text, "’", "'");
+  if (pos == kVerb && starts_with_s(text, "to ")) text.erase(0, 3);
+  for (bool again = true; again;) {
+    again = false;
+    for (std::string_view tail : {" sb.", " sth.", " sb./sth.", " sth./sb.", " so.", " oneself"}) {
+      if (ends_with_s(text, tail)) {
+        text.resize(text.size() - tail.size());
+        again = true;
+      }
+    }
+  }
+  if (pos == kInt) {
+    while (!text.empty() && (text.back() == '!' || text.back() == '?')) text.pop_back();
+  }
+  std::vector<std::string> tokens;
+  for (const std::string& word : split_blanks(text)) {
+    size_t start = 0;
+    for (size_t i = 0; i <= word.size(); ++i) {
+      if (i == word.size() || word[i] == '-') {
+        std::string piece = word.substr(start, i - start);
+        if (!english_word_ok(piece)) return "";
+        tokens.push_back(piece);
+        if (i < word.size()) tokens.push_back("-");
+        start = i + 1;
+      }
+    }
+  }
+  if (tokens.empty() || tokens.size() > 3) return "";
+  if (tokens.size() > 1) {
+    for (const std::string& t : tokens) {
+      if (kStopWords.count(lower_ascii(t))) return "";
+    }
+    if (pos == kVerb && kObjectPrepositions.count(lower_ascii(tokens.back()))) return "";
+    // "to be cold", "to have fun": a predicate, not a verb of its own.
+    if (pos == kVerb && (tokens[0] == "be" || tokens[0] == "have")) return "";
+  }
+  return join(tokens);
+}
+
+// ---------------------------------------------------------------------------------------
+// Cleaning the German side.
+
+bool is_placeholder(std::string_view w) {
+  static const std::set<std::string> kPlaceholders = {
+      "jdn.", "jdm.", "jds.", "etw.", "jdn./etw.", "etw./jdn.", "jdm./etw.", "etw./jdm.",
+      "jds./etw.", "etw./jds.", "jdn./sich", "jdm./sich"};
+  return kPlaceholders.count(std::string(w)) > 0;
+}
+
+// The German words of an alternative, or "" when they are no usable translation.
+std::string clean_german(const std::string& text, pos_t pos) {
+  std::vector<std::string> w = split_blanks(without_abbreviation_notes(text));
+  size_t b = 0, e = w.size();
+  while (b < e && (is_placeholder(w[b]) || (pos == kVerb && w[b] == "sich"))) ++b;
+  while (e > b && pos == kVerb && w[e - 1] == "sich") --e;
+  std::string out = join(w, b, e);
+  if (pos == kInt) {
+    while (!out.empty() && (out.back() == '!' || out.back() == '?')) out.pop_back();
+  }
+  if (out.empty() || e - b > 5) return "";
+  for (std::string_view bad : {"jdn.", "jdm.", "jds.", "etw.", "…", "...", "/"}) {
+    if (out.find(bad) != std::string::npos) return "";
+  }
+  for (char ch : out) {
+    const unsigned char c = static_cast<unsigned char>(ch);
+    if (c < 32 || std::string_view("*=+@#;_|~\"!?&$%\\").find(ch) != std::string_view::npos) {
+      return "";
+    }
+  }
+  return out;
+}
+
+// A German verb form without its pronoun ("er/sie geht" -> "geht"); `pronoun` tells
+// whether there was one.
+std::string drop_german_pronoun(const std::string& text, bool& pronoun) {
+  std::vector<std::string> w = split_blanks(text);
+  pronoun = false;
+  if (w.empty()) return text;
+  static const std::set<std::string> kPronouns = {"ich", "du", "er", "sie", "es", "wir", "ihr", "man"};
+  size_t start = 0;
+  bool all = true;
+  while (start <= w[0].size()) {
+    size_t slash = w[0].find('/', start);
+    std::string piece = w[0].substr(start, slash == std::string::npos ? std::string::npos : slash - start);
+    all &= kPronouns.count(piece) > 0;
+    if (slash == std::string::npos) break;
+    start = slash + 1;
+  }
+  if (!all) return text;
+  pronoun = true;
+  return join(w, 1);
+}
+
+std::string drop_english_pronoun(const std::string& text, bool& pronoun, std::string& which) {
+  std::vector<std::string> w = split_blanks(text);
+  pronoun = false;
+  if (w.empty()) return text;
+  static const std::set<std::string> kPronouns = {"I", "you", "he", "she", "it", "we", "they"};
+  size_t start = 0;
+  bool all = true;
+  while (start <= w[0].size()) {
+    size_t slash = w[0].find('/', start);
+    std::string piece = w[0].substr(start, slash == std::string::npos ? std::string::npos : slash - start);
+    all &= kPronouns.count(piece) > 0;
+    if (slash == std::string::npos) break;
+    start = slash + 1;
+  }
+  if (!all) return text;
+  pronoun = true;
+  which = w[0];
+  return join(w, 1);
+}
+
+// ---------------------------------------------------------------------------------------
+// Grammar from the marks.
+
+// The parts of speech an alternative's marks name; `gender` gets a noun's gender.
+std::vector<pos_t> marks_pos(const dict_alt& a, char& gender, bool& plural_only, char& prep_case,
+                             bool& personal, char& valency) {
+  std::vector<pos_t> out;
+  for (const std::string& m : a.marks) {
+    if (m == "m" || m == "f" || m == "n" || m == "m,f" || m == "m,n" || m == "n,m" ||
+        m == "f,n" || m == "f,m" || m == "n,f") {
+      gender = m[0];
+      out.push_back(kNoun);
+    } else if (m == "pl") {
+      plural_only = true;
+      out.push_back(kNoun);
+    } else if (m == "adj") {
+      out.push_back(kAdj);
+    } else if (m == "adv") {
+      out.push_back(kAdv);
+    } else if (m == "vt" || m == "vi" || m == "vr" || m == "v") {
+      valency = m == "vt" ? 'T' : m == "vi" ? 'I' : m == "vr" ? 'R' : '-';
+      out.push_back(kVerb);
+    } else if (starts_with_s(m, "prp")) {
+      const bool acc = m.find("Akk") != std::string::npos;
+      const bool dat = m.find("Dat") != std::string::npos;
+      const bool gen = m.find("Gen") != std::string::npos;
+      prep_case = acc && dat ? 'w' : acc ? 'a' : dat ? 'd' : gen ? 'g' : '-';
+      out.push_back(kPrep);
+    } else if (m == "conj") {
+      out.push_back(kConj);
+    } else if (m == "pron" || m == "ppron") {
+      personal = m == "ppron";
+      out.push_back(kPron);
+    } else if (m == "num") {
+      out.push_back(kNum);
+    } else if (m == "interj") {
+      out.push_back(kInt);
+    }
+  }
+  if (plural_only && out.size() > 1) {
+    // "{m} {pl}"-style marks: the gender mark names the noun.
+    plural_only = gender == '-';
+  }
+  return out;
+}
+
+// Every alternative without marks takes those of the next one that has some ("aber;
+// doch {conj}").
+dict_part with_marks_spread(dict_part part) {
+  const std::vector<std::string>* next = nullptr;
+  for (size_t i = part.size(); i-- > 0;) {
+    if (!part[i].marks.empty()) {
+      next = &part[i].marks;
+    } else if (next) {
+      part[i].marks = *next;
+    }
+  }
+  return part;
+}
+
+bool part_has_marks(const dict_part& part) {
+  for (const dict_alt& a : part) {
+    if (!a.marks.empty()) return true;
+  }
+  return false;
+}
+
+bool all_plural(const dict_part& part) {
+  bool any = false;
+  for (const dict_alt& a : part) {
+    if (a.text.empty()) continue;
+    if (std::find(a.marks.begin(), a.marks.end(), "pl") == a.marks.end()) return false;
+    any = true;
+  }
+  return any;
+}
+
+// The alternative of a form part that belongs to alternative `i` of its head part of
+// `head_size` alternatives: the same position, or the only one for the first.
+const dict_alt* aligned(const dict_part& part, size_t i, size_t head_size) {
+  if (part.size() == head_size) return &part[i];
+  if (i == 0) return &part[0];
+  return nullptr;
+}
+
+bool word_ends_with(const std::string& text, std::string_view end) {
+  for (const std::string& w : split_blanks(text)) {
+    if (ends_with_s(w, end)) return true;
+  }
+  return false;
+}
+
+const std::set<std::string> kSubordinating = {
+    "dass", "weil", "ob", "wenn", "als", "obwohl", "obgleich", "während", "bevor", "nachdem",
+    "damit", "sodass", "falls", "seit", "seitdem", "bis", "sobald", "solange", "indem", "da",
+    "wie", "ehe", "sofern", "soweit", "wohingegen", "wobei", "insofern", "sooft", "obschon"};
+const std::set<std::string> kTwoWay = {"an", "auf", "hinter", "in", "neben", "über", "unter", "vor", "zwischen"};
+
+// The verb's inflection class from its infinitive and past: regular when the past is the
+// stem + "te".
+std::string verb_class_of(const std::string& infinitive, const std::string& past,
+                          const std::string& participle) {
+  std::vector<std::string> inf = split_blanks(infinitive);
+  std::vector<std::string> pst = split_blanks(past);
+  if (!inf.empty() && !pst.empty()) {
+    const std::string& p = pst[0];
+    if (ends_with_s(p, "te") && p.size() > 2) {
+      std::string stem = p.substr(0, p.size() - 2);
+      if (ends_with_s(inf.back(), stem + "en") || ends_with_s(inf.back(), stem + "n")) return "Vrg";
+    }
+    return "Vir";
+  }
+  std::vector<std::string> pp = split_blanks(participle);
+  if (!pp.empty()) return ends_with_s(pp.back(), "t") ? "Vrg" : "Vir";
+  return "Vuk";
+}
+
+// ---------------------------------------------------------------------------------------
+// Codes.
+
+// The noun declension from gender, singular and plural.
+std::string noun_class(char gender, const std::string& singular, const std::string& plural) {
+  if (gender == 'f') return "Nfe";
+  if (gender == 'm' && !plural.empty()) {
+    if (ends_with_s(singular, "e") && plural == singular + "n") return "Nwk";
+    for (std::string_view end : {"ent", "ant", "ist", "oge", "nom", "graf", "soph"}) {
+      if (ends_with_s(singular, end) && plural == singular + "en") return "Nwk";
+    }
+  }
+  return "Nst";
+}
+
+std::string plural_class(const std::string& plural) {
+  return ends_with_s(plural, "n") || ends_with_s(plural, "s") ? "Npx" : "Npn";
+}
+
+std::string adjective_class(const std::string& german) {
+  if (german.empty()) return "Arg";
+  const unsigned char first = static_cast<unsigned char>(german[0]);
+  if ((first >= 'A' && first <= 'Z') || ends_with_s(german, "a") || german.find(' ') != std::string::npos) {
+    return "Aun";
+  }
+  if (ends_with_s(german, "el") || ends_with_s(german, "uer")) return "Ael";
+  return "Arg";
+}
+
+struct coded {
+  std::string code;
+  std::string german;  // UTF-8, with the gender mark of a noun
+};
+
+coded code_of(const sense& s, const form& f) {
+  coded c;
+  c.german = f.german;
+  switch (s.pos) {
+    case kNoun: {
+      const std::string cls = s.proper ? "NAM" : "SUN";
+      if (f.kind == kPlural || s.gender == '-') {
+        c.code = cls + s.gender + "p-" + plural_class(f.german);
+        c.german = "@p" + f.german;
+      } else {
+        const std::string plural = s.forms.size() > 1 ? s.forms[1].german : "";
+        c.code = cls + s.gender + "s-" + noun_class(s.gender, f.german, plural);
+        c.german = std::string("@") + s.gender + f.german;
+      }
+      break;
+    }
+    case kVerb: {
+      const bool part = f.kind == kPastPart || f.kind == kPresPart;
+      const char form_code = f.kind == kThird ? '3' : f.kind == kPast ? 'p' : f.kind == kPastPart ? 'p'
+                             : f.kind == kPresPart ? 'g' : 'i';
+      c.code = std::string(part ? "PAR" : "VER") + s.valency + form_code + s.aux + s.verb_class;
+      break;
+    }
+    case kAdj:
+    case kAdv: {
+      const char degree = f.kind == kComparative ? 'c' : f.kind == kSuperlative ? 's' : 'p';
+      if (s.pos == kAdv) {
+        c.code = std::string("ADV") + degree + "--Inv";
+      } else {
+        c.code = std::string("ADJ") + degree + "--" +
+                 (f.kind == kSuperlative ? "Asp" : f.kind == kComparative ? "Arg" : adjective_class(f.german));
+      }
+      break;
+    }
+    case kPrep:
+      c.code = std::string("PRE") + s.prep_case + "--Inv";
+      break;
+    case kConj:
+      c.code = s.subordinating ? "KOS---Inv" : "KON---Inv";
+      break;
+    case kPron:
+      c.code = s.personal ? "PROp--Inv" : "PRO---Inv";
+      break;
+    case kNum:
+      c.code = s.ordinal ? "NUMo--Arg" : "NUMc--Inv";
+      break;
+    case kInt:
+    default:
+      c.code = "INT---Inv";
+      break;
+  }
+  return c;
+}
+
+// The abbreviation the generated lines use for a code.
+std::string abbreviation_of(const std::string& code) {
+  const std::string cls = code.substr(0, 3), a = code.substr(3, 3), f = code.substr(6, 3);
+  if (cls == "SUN" || cls == "NAM") {
+    std::string n = std::string(cls == "SUN" ? "N" : "Nam") + a[0] + a[1];
+    if (f == "Nwk") n += 'w';
+    if (f == "Npx") n += 'x';
+    return n;
+  }
+  if (cls == "VER" || cls == "PAR") {
+    return std::string(cls == "VER" ? "V" : "Pa") + a + static_cast<char>(f[1]);
+  }
+  if (cls == "ADJ") {
+    std::string n = std::string("A") + a[0];
+    if (f == "Ael") n += 'e';
+    if (f == "Aun") n += 'u';
+    return n;
+  }
+  if (cls == "ADV") return std::string("Av") + a[0];
+  if (cls == "PRE") return std::string("Pr") + a[0];
+  if (cls == "KON") return "Ko";
+  if (cls == "KOS") return "Ks";
+  if (cls == "PRO") return a[0] == 'p' ? "Pp" : "Po";
+  if (cls == "NUM") return a[0] == 'o' ? "Nuo" : "Nuc";
+  if (cls == "INT") return "In";
+  return code;
+}
+
+
+// ---------------------------------------------------------------------------------------
+// Forms that a sense's own line does not give.
+
+// The principal parts of a German verb: third person, past, past participle, present
+// participle, auxiliary and inflection class.
+struct german_verb {
+  std::string third, past, past_part, pres;
+  char aux = '-';
+  std::string verb_class;
+};
+
+// The forms of an English verb: third person, past, past participle, -ing form.
+struct english_verb {
+  std::string third, past, past_part, ing;
+};
+
+
+bool is_vowel(char c) { return std::string_view("aeiou").find(c) != std::string_view::npos; }
+
+// One vowel group and a final consonant after a single vowel: "stop" -> "stopp-".
+bool doubles_final(const std::string& v) {
+  if (v.size() < 3) return false;
+  const char a = v[v.size() - 3], b = v[v.size() - 2], c = v.back();
+  if (is_vowel(a) || !is_vowel(b) || is_vowel(c) || c == 'w' || c == 'x' || c == 'y') return false;
+  int groups = 0;
+  for (size_t i = 0; i < v.size(); ++i) groups += is_vowel(v[i]) && (i == 0 || !is_vowel(v[i - 1]));
+  return groups == 1;
+}
+
+bool ascii_lower_word(const std::string& w) {
+  for (char c : w) {
+    if (c < 'a' || c > 'z') return false;
+  }
+  return !w.empty();
+}
+
+// The regular forms of an English verb (a lower-case ASCII word).
+english_verb regular_english_verb(const std::string& v) {
+  english_verb e;
+  const char last = v.back();
+  const bool cons_y = last == 'y' && v.size() > 1 && !is_vowel(v[v.size() - 2]);
+  if (ends_with_s(v, "s") || ends_with_s(v, "x") || ends_with_s(v, "z") || ends_with_s(v, "ch") ||
+      ends_with_s(v, "sh") || ends_with_s(v, "o")) {
+    e.third = v + "es";
+  } else if (cons_y) {
+    e.third = v.substr(0, v.size() - 1) + "ies";
+  } else {
+    e.third = v + "s";
+  }
+  if (ends_with_s(v, "ie")) {
+    e.ing = v.substr(0, v.size() - 2) + "ying";
+  } else if (last == 'e' && !ends_with_s(v, "ee") && !ends_with_s(v, "ye") && !ends_with_s(v, "oe")) {
+    e.ing = v.substr(0, v.size() - 1) + "ing";
+  } else if (doubles_final(v)) {
+    e.ing = v + last + "ing";
+  } else {
+    e.ing = v + "ing";
+  }
+  if (last == 'e') {
+    e.past = v + "d";
+  } else if (cons_y) {
+    e.past = v.substr(0, v.size() - 1) + "ied";
+  } else if (doubles_final(v)) {
+    e.past = v + last + "ed";
+  } else {
+    e.past = v + "ed";
+  }
+  e.past_part = e.past;
+  return e;
+}
+
+std::string regular_english_plural(const std::string& n) {
+  const char last = n.back();
+  if (ends_with_s(n, "s") || ends_with_s(n, "x") || ends_with_s(n, "z") || ends_with_s(n, "ch") ||
+      ends_with_s(n, "sh")) {
+    return n + "es";
+  }
+  if (last == 'y' && n.size() > 1 && !is_vowel(n[n.size() - 2])) return n.substr(0, n.size() - 1) + "ies";
+  return n + "s";
+}
+
+// The first letter of a German word in upper or lower case (a-z and the umlauts).
+std::string first_letter_case(const std::string& w, bool upper) {
+  std::string out = w;
+  if (out.empty()) return out;
+  if (upper && out[0] >= 'a' && out[0] <= 'z') out[0] = static_cast<char>(out[0] - 'a' + 'A');
+  if (!upper && out[0] >= 'A' && out[0] <= 'Z') out[0] = static_cast<char>(out[0] - 'A' + 'a');
+  if (out.size() >= 2 && out[0] == '\xc3') {
+    const std::string_view lower = "\xa4\xb6\xbc", capital = "\x84\x96\x9c";
+    const std::string_view from = upper ? lower : capital, to = upper ? capital : lower;
+    const size_t k = from.find(out[1]);
+    if (k != std::string_view::npos) out[1] = to[k];
+  }
+  return out;
+}
+
+const char* const kSeparable[] = {"zusammen", "zurück", "vorbei", "voraus", "hinein", "hinaus", "heraus",
+                                  "herein", "nieder", "weiter", "empor", "voran", "fort", "frei", "hoch",
+                                  "fest", "nach", "her", "hin", "los", "mit", "weg", "auf", "aus", "bei",
+                                  "ein", "vor", "ab", "an", "zu", "dar"};
+const char* const kInseparable[] = {"miss", "emp", "ent", "zer", "ver", "be", "er", "ge"};
+
+bool one_word(const std::string& s) { return !s.empty() && s.find(' ') == std::string::npos; }
+
+// ---------------------------------------------------------------------------------------
+// Reading the dictionary.
+
+struct slot {
+  sense best;
+  long support = 0;
+  bool chosen = false;  // the overrides' German was found
+};
+
+struct noun_heads;
+
+struct builder {
+  const rule_facts& facts;
+  const dict_overrides& overrides;
+  std::unordered_map<std::string_view, int> german_freq;
+  // Forms seen anywhere in the dictionary, to complete the senses whose own line has none.
+  std::unordered_map<std::string, german_verb> german_verbs;    // infinitive -> parts
+  std::unordered_map<std::string, english_verb> english_verbs;  // base -> forms
+  std::unordered_map<std::string, std::string> german_plurals;  // singular -> plural
+  std::unordered_map<std::string, std::string> english_plurals;
+  std::unordered_map<std::string, char> german_genders;         // noun -> gender
+  std::unordered_map<std::string, char> german_cases;           // preposition -> case
+  std::unordered_map<std::string, slot> slots;  // english + '\t' + pos
+  dict_counts counts;
+  std::set<std::pair<std::string, std::string>> overrides_seen;
+
+  builder(const rule_facts& f, const dict_overrides& o) : facts(f), overrides(o) {}
+
+  // How often the rarest word of a German text occurs on the German side.
+  int frequency(const std::string& german) const {
+    int best = -1;
+    for (const std::string& w : split_blanks(german)) {
+      auto it = german_freq.find(std::string_view(w));
+      const int f = it == german_freq.end() ? 0 : it->second;
+      if (best < 0 || f < best) best = f;
+    }
+    return best < 0 ? 0 : best;
+  }
+
+  void offer(slot& sl, const std::string& english, sense s) {
+    const std::pair<std::string, std::string> key{english, kPosName[s.pos]};
+    if (overrides.drop.count(key)) return;
+    auto ch = overrides.choose.find(key);
+    bool chosen = false;
+    if (ch != overrides.choose.end() && ch->second == s.forms[0].german) {
+      chosen = true;
+      overrides_seen.insert(key);
+    }
+    if (sl.best.forms.empty() || (chosen && !sl.chosen) ||
+        (chosen == sl.chosen && s.score < sl.best.score)) {
+      sl.best = std::move(s);
+      sl.chosen = chosen;
+    }
+  }
+
+  // The past and past participle an English alternative names in braces: "to go {went;
+  // gone}".
+  void note_irregular(const std::string& english, const dict_alt& alt) {
+    for (const std::string& m : alt.marks) {
+      const size_t semi = m.find(';');
+      if (semi == std::string::npos) continue;
+      auto first = [](std::string t) {
+        t = t.substr(0, t.find(','));
+        std::vector<std::string> w = split_blanks(t);
+        return w.size() == 1 && english_word_ok(w[0]) ? w[0] : std::string();
+      };
+      const std::string past = first(m.substr(0, semi)), pp = first(m.substr(semi + 1));
+      if (past.empty() || pp.empty()) continue;
+      english_verb& ev = english_verbs[split_blanks(english)[0]];
+      if (ev.past.empty()) ev.past = past;
+      if (ev.past_part.empty()) ev.past_part = pp;
+    }
+  }
+
+  void complete(sense& s, const noun_heads& heads) const;
+  // Puts the overrides that no dictionary line offered into their slots.
+  void synthesise_overrides();
+
+
+  // Offers the senses of one line; returns how many.
+  int take_line(const dict_line& line, long number);
+};
+
+// The parts that hold a verb's principal parts after its head `h`.
+struct verb_parts {
+  long pres = -1, past_part = -1, third = -1, past = -1;
+  char aux = '-';
+  size_t next = 0;
+};
+
+verb_parts find_verb_parts(const dict_line& line, size_t h) {
+  verb_parts vp;
+  size_t k = h + 1;
+  const size_t n = line.german.size();
+  auto usable = [&](size_t idx) {
+    return idx < n && !part_has_marks(line.german[idx]) && !line.german[idx].empty() &&
+           !line.english[idx].empty();
+  };
+  if (usable(k) && word_ends_with(line.english[k][0].text, "ing") &&
+      word_ends_with(line.german[k][0].text, "nd")) {
+    vp.pres = static_cast<long>(k++);
+    bool pg = false, pe = false;
+    std::string which;
+    if (usable(k)) {
+      drop_german_pronoun(line.german[k][0].text, pg);
+      drop_english_pronoun(line.english[k][0].text, pe, which);
+      if (!pg && !pe && !starts_with_s(line.english[k][0].text, "to ")) vp.past_part = static_cast<long>(k++);
+    }
+  }
+  while (usable(k)) {
+    bool pg = false, pe = false;
+    std::string which;
+    std::string g = drop_german_pronoun(line.german[k][0].text, pg);
+    std::string e = drop_english_pronoun(line.english[k][0].text, pe, which);
+    if (pg && pe) {
+      std::vector<std::string> ew = split_blanks(e), gw = split_blanks(g);
+      if (!ew.empty() && (starts_with_s(ew[0], "has") || starts_with_s(ew[0], "have") || ew[0] == "had")) {
+        if (!gw.empty() && vp.aux == '-') {
+          if (starts_with_s(gw[0], "hat") || starts_with_s(gw[0], "habe")) vp.aux = 'h';
+          if (starts_with_s(gw[0], "ist") || starts_with_s(gw[0], "sind") || starts_with_s(gw[0], "bin")) vp.aux = 's';
+        }
+      } else if (e.find("would") != std::string::npos || g.find("würde") != std::string::npos) {
+        // a subjunctive: not used
+      } else if ((which == "he/she" || which == "he/she/it" || which == "he" || which == "she" ||
+                  which == "it") && vp.third < 0) {
+        vp.third = static_cast<long>(k);
+      } else if (which.find("I/") == 0 && which.find("he") != std::string::npos && vp.past < 0) {
+        vp.past = static_cast<long>(k);
+      }
+      ++k;
+      continue;
+    }
+    if (!pg && !pe && vp.past_part >= 0 && split_blanks(e).size() == 1 &&
+        !starts_with_s(e, "to ")) {
+      if (vp.third < 0 && vp.past < 0 && ends_with_s(e, "s")) {
+        vp.third = static_cast<long>(k++);
+        continue;
+      }
+      if (vp.past < 0) {
+        vp.past = static_cast<long>(k++);
+        continue;
+      }
+    }
+    break;
+  }
+  vp.next = k;
+  return vp;
+}
+
+// A form from part `k` for German alternative `i` and English alternative `j` of the
+// head part `h`; false when the part has none for them.
+bool form_from(const dict_line& line, size_t h, long k, size_t i, size_t j, pos_t pos, form_t kind,
+               form& out) {
+  if (k < 0) return false;
+  const dict_alt* g = aligned(line.german[k], i, line.german[h].size());
+  const dict_alt* e = aligned(line.english[k], j, line.english[h].size());
+  if (!g || !e) return false;
+  bool p = false;
+  std::string which;
+  std::string gt = g->text, et = e->text;
+  if (pos == kVerb) {
+    gt = drop_german_pronoun(gt, p);
+    et = drop_english_pronoun(et, p, which);
+  }
+  if (pos == kAdj || pos == kAdv) {
+    if (kind == kSuperlative && starts_with_s(gt, "am ")) {
+      gt.erase(0, 3);
+      if (ends_with_s(gt, "n")) gt.pop_back();
+    }
+  }
+  out.german = clean_german(gt, pos);
+  out.english = clean_english(et, pos == kVerb ? kAdj : pos);
+  out.kind = kind;
+  return !out.german.empty() && !out.english.empty();
+}
+
+
+// The principal parts of a German verb: seen with the verb itself, or derived from its
+// base verb through a prefix, or regular for a verb in -ieren.
+bool german_verb_forms(const std::unordered_map<std::string, german_verb>& table, const std::string& inf,
+                       german_verb& out) {
+  auto it = table.find(inf);
+  if (it != table.end()) {
+    out = it->second;
+    return true;
+  }
+  if (!one_word(inf)) return false;
+  for (const char* p : kSeparable) {
+    const std::string pre = p;
+    if (!starts_with_s(inf, pre) || inf.size() < pre.size() + 4) continue;
+    auto b = table.find(inf.substr(pre.size()));
+    if (b == table.end() || !one_word(b->second.third) || !one_word(b->second.past) ||
+        !one_word(b->second.past_part)) {
+      continue;
+    }
+    out = b->second;
+    out.third = b->second.third + " " + pre;
+    out.past = b->second.past + " " + pre;
+    out.past_part = pre + b->second.past_part;
+    out.pres = b->second.pres.empty() ? "" : pre + b->second.pres;
+    return true;
+  }
+  for (const char* p : kInseparable) {
+    const std::string pre = p;
+    if (!starts_with_s(inf, pre) || inf.size() < pre.size() + 4) continue;
+    auto b = table.find(inf.substr(pre.size()));
+    if (b == table.end() || !one_word(b->second.third) || !one_word(b->second.past) ||
+        !starts_with_s(b->second.past_part, "ge") || !one_word(b->second.past_part)) {
+      continue;
+    }
+    out = b->second;
+    out.third = pre + b->second.third;
+    out.past = pre + b->second.past;
+    out.past_part = pre + b->second.past_part.substr(2);
+    out.pres = b->second.pres.empty() ? "" : pre + b->second.pres;
+    return true;
+  }
+  if (ends_with_s(inf, "ieren") && inf.size() > 6) {
+    const std::string stem = inf.substr(0, inf.size() - 2);
+    out.third = stem + "t";
+    out.past = stem + "te";
+    out.past_part = stem + "t";
+    out.pres = inf + "d";
+    out.aux = 'h';
+    out.verb_class = "Vrg";
+    return true;
+  }
+  return false;
+}
+
+// The plural of a German noun: seen with the noun, or that of the noun its last part is
+// ("Reihenhaus" like "Haus"), when the genders agree.
+// The nouns whose plural is known, written with a small first letter as they stand at the
+// end of a compound, with their gender and plural.
+struct noun_heads {
+  std::deque<std::string> names;  // owns the texts the index points into
+  std::unordered_map<std::string_view, std::pair<char, const std::string*>> index;
+};
+
+noun_heads make_noun_heads(const std::unordered_map<std::string, std::string>& plurals,
+                           const std::unordered_map<std::string, char>& genders) {
+  noun_heads h;
+  h.index.reserve(plurals.size());
+  for (const auto& [noun, plural] : plurals) {
+    auto g = genders.find(noun);
+    if (g == genders.end() || !one_word(noun) || !one_word(plural) || noun.size() < 3) continue;
+    h.names.push_back(first_letter_case(noun, false));
+    h.index.emplace(std::string_view(h.names.back()), std::make_pair(g->second, &plural));
+  }
+  return h;
+}
+
+std::string german_plural(const std::unordered_map<std::string, std::string>& plurals,
+                          const noun_heads& heads, const std::string& noun, char gender) {
+  auto it = plurals.find(noun);
+  if (it != plurals.end()) return it->second;
+  if (!one_word(noun)) return "";
+  const std::string_view n(noun);
+  for (size_t k = 1; k + 3 <= noun.size(); ++k) {
+    const unsigned char c = static_cast<unsigned char>(noun[k]);
+    if ((c & 0xC0) == 0x80 || !((c >= 'a' && c <= 'z') || c == 0xC3)) continue;
+    auto p = heads.index.find(n.substr(k));
+    if (p == heads.index.end() || p->second.first != gender) continue;
+    return noun.substr(0, k) + first_letter_case(*p->second.second, false);
+  }
+  return "";
+}
+
+void builder::complete(sense& s, const noun_heads& heads) const {
+  auto has = [&](form_t k) {
+    for (const form& f : s.forms) {
+      if (f.kind == k) return true;
+    }
+    return false;
+  };
+  const std::string en = s.forms[0].english, de = s.forms[0].german;
+  if (s.pos == kNoun && s.gender != '-' && !s.proper && !has(kPlural)) {
+    const std::string plural = german_plural(german_plurals, heads, de, s.gender);
+    if (plural.empty()) return;
+    std::string english;
+    auto e = english_plurals.find(en);
+    if (e != english_plurals.end()) {
+      english = e->second;
+    } else {
+      std::vector<std::string> w = split_blanks(en);
+      if (!ascii_lower_word(w.back())) return;
+      w.back() = regular_english_plural(w.back());
+      english = join(w);
+    }
+    s.forms.push_back({english, plural, kPlural});
+    return;
+  }
+  if (s.pos != kVerb || has(kThird) || has(kPast) || has(kPastPart)) return;
+  german_verb g;
+  if (!german_verb_forms(german_verbs, de, g)) return;
+  std::vector<std::string> w = split_blanks(en);
+  english_verb e;
+  auto full = english_verbs.find(en);
+  if (full != english_verbs.end()) {
+    e = full->second;
+  } else {
+    auto base = english_verbs.find(w[0]);
+    english_verb seen = base == english_verbs.end() ? english_verb() : base->second;
+    if (!ascii_lower_word(w[0]) && (seen.past.empty() || seen.past_part.empty())) return;
+    e = ascii_lower_word(w[0]) ? regular_english_verb(w[0]) : english_verb();
+    if (!seen.third.empty()) e.third = seen.third;
+    if (!seen.past.empty()) e.past = seen.past;
+    if (!seen.past_part.empty()) e.past_part = seen.past_part;
+    if (!seen.ing.empty()) e.ing = seen.ing;
+    const std::string rest = w.size() > 1 ? " " + join(w, 1) : "";
+    for (std::string* f : {&e.third, &e.past, &e.past_part, &e.ing}) {
+      if (!f->empty()) *f += rest;
+    }
+  }
+  auto add = [&](const std::string& english, const std::string& german, form_t kind) {
+    if (!english.empty() && !german.empty()) s.forms.push_back({english, german, kind});
+  };
+  add(e.third, g.third, kThird);
+  add(e.past, g.past, kPast);
+  add(e.past_part, g.past_part, kPastPart);
+  add(e.ing, g.pres, kPresPart);
+  if (g.aux != '-') s.aux = g.aux;
+  if (!g.verb_class.empty()) s.verb_class = g.verb_class;
+}
+
+void builder::synthesise_overrides() {
+  for (const auto& [key, german] : overrides.choose) {
+    if (overrides_seen.count(key)) continue;
+    pos_t pos = kPosCount;
+    for (int p = 0; p < kPosCount; ++p) {
+      if (key.second == kPosName[p]) pos = static_cast<pos_t>(p);
+    }
+    sense s;
+    s.pos = pos;
+    s.line = 0;
+    std::string de = german;
+    if (pos == kNoun) {
+      auto g = german_genders.find(de);
+      if (g == german_genders.end()) continue;
+      s.gender = g->second;
+    }
+    if (pos == kVerb) {
+      s.valency = 'T';
+      s.aux = 'h';
+    }
+    if (pos == kConj) s.subordinating = kSubordinating.count(de) > 0;
+    if (pos == kPrep) {
+      auto c = german_cases.find(de);
+      s.prep_case = kTwoWay.count(de) ? 'w' : c == german_cases.end() ? '-' : c->second;
+    }
+    s.proper = !key.first.empty() && key.first[0] >= 'A' && key.first[0] <= 'Z';
+    s.forms.push_back({key.first, de, kBase});
+    slot& sl = slots[key.first + '\t' + key.second];
+    sl.best = std::move(s);
+    sl.chosen = true;
+    if (sl.support == 0) sl.support = 1;
+    overrides_seen.insert(key);
+  }
+}
+
+int builder::take_line(const dict_line& line, long number) {
+  int offered = 0;
+  std::vector<bool> consumed(line.german.size(), false);
+  for (size_t h = 0; h < line.german.size(); ++h) {
+    if (consumed[h] || !part_has_marks(line.german[h])) continue;
+    const dict_part german = with_marks_spread(line.german[h]);
+    const dict_part& english = line.english[h];
+    if (!part_has_marks(german) || english.empty()) continue;
+    const bool domain = part_has_domain(german) || part_has_domain(english);
+    // The head's forms: a plural part, a verb's principal parts, an adjective's degrees.
+    long plural = -1, comparative = -1, superlative = -1;
+    verb_parts vp;
+    {
+      char g = '-', pc = '-', v = '-';
+      bool po = false, pers = false;
+      std::vector<pos_t> head = marks_pos(german[0], g, po, pc, pers, v);
+      const bool noun = std::find(head.begin(), head.end(), kNoun) != head.end();
+      const bool verb = std::find(head.begin(), head.end(), kVerb) != head.end();
+      const bool adj = std::find(head.begin(), head.end(), kAdj) != head.end() ||
+                       std::find(head.begin(), head.end(), kAdv) != head.end();
+      if (noun && !po && h + 1 < line.german.size() && all_plural(line.german[h + 1])) {
+        plural = static_cast<long>(h + 1);
+        consumed[h + 1] = true;
+      } else if (verb) {
+        vp = find_verb_parts(line, h);
+        for (size_t k = h + 1; k < vp.next; ++k) consumed[k] = true;
+      } else if (adj && h + 2 < line.german.size() && !part_has_marks(line.german[h + 1]) &&
+                 !line.german[h + 2].empty() && starts_with_s(line.german[h + 2][0].text, "am ")) {
+        comparative = static_cast<long>(h + 1);
+        superlative = static_cast<long>(h + 2);
+        consumed[h + 1] = consumed[h + 2] = true;
+      }
+    }
+    for (size_t j = 0; j < english.size(); ++j) {
+      bool supported[kPosCount] = {};
+      std::string cleaned[kPosCount];
+      slot* slot_of[kPosCount] = {};
+      bool done[kPosCount] = {};
+      for (size_t i = 0; i < german.size(); ++i) {
+        const dict_alt& ga = german[i];
+        char gender = '-', prep_case = '-', valency = '-';
+        bool plural_only = false, personal = false;
+        for (pos_t pos : marks_pos(ga, gender, plural_only, prep_case, personal, valency)) {
+          if (!done[pos]) {
+            cleaned[pos] = clean_english(english[j].text, pos);
+            if (!cleaned[pos].empty()) slot_of[pos] = &slots[cleaned[pos] + '\t' + kPosName[pos]];
+            done[pos] = true;
+          }
+          const std::string& en = cleaned[pos];
+          if (en.empty()) continue;
+          const std::string de = clean_german(ga.text, pos);
+          if (!supported[pos]) {
+            slot_of[pos]->support += j == 0 ? 2 : 1;
+            supported[pos] = true;
+          }
+          if (de.empty()) continue;
+          sense s;
+          s.line = number;
+          s.pos = pos;
+          s.proper = english[j].text[0] >= 'A' && english[j].text[0] <= 'Z' &&
+                     !(english[j].text.size() > 1 && english[j].text[1] >= 'A' && english[j].text[1] <= 'Z');
+          s.gender = plural_only ? '-' : gender;
+          s.valency = valency;
+          s.prep_case = kTwoWay.count(de) ? 'w' : prep_case;
+          if (pos == kPrep && s.prep_case != '-') german_cases.emplace(de, s.prep_case);
+          s.personal = personal;
+          s.subordinating = kSubordinating.count(de) > 0;
+          s.ordinal = pos == kNum && (ends_with_s(en, "th") || en == "first" || en == "second" ||
+                                      en == "third" || ends_with_s(de, "te"));
+          s.forms.push_back({en, de, kBase});
+          form f;
+          if (pos == kNoun && !plural_only &&
+              form_from(line, h, plural, i, j, kNoun, kPlural, f)) {
+            s.forms.push_back(f);
+          }
+          if (pos == kVerb) {
+            form pres, pp, third, past;
+            const bool has_pres = form_from(line, h, vp.pres, i, j, kVerb, kPresPart, pres);
+            const bool has_pp = form_from(line, h, vp.past_part, i, j, kVerb, kPastPart, pp);
+            const bool has_third = form_from(line, h, vp.third, i, j, kVerb, kThird, third);
+            const bool has_past = form_from(line, h, vp.past, i, j, kVerb, kPast, past);
+            if (has_third) s.forms.push_back(third);
+            if (has_past) s.forms.push_back(past);
+            if (has_pp) s.forms.push_back(pp);
+            if (has_pres) s.forms.push_back(pres);
+            s.aux = vp.aux != '-' ? vp.aux : valency == 'T' || valency == 'R' ? 'h' : '-';
+            s.verb_class = verb_class_of(de, has_past ? past.german : "", has_pp ? pp.german : "");
+            if (has_third || has_past || has_pp) {
+              german_verb& gv = german_verbs[de];
+              if (gv.third.empty() && has_third) gv.third = third.german;
+              if (gv.past.empty() && has_past) gv.past = past.german;
+              if (gv.past_part.empty() && has_pp) gv.past_part = pp.german;
+              if (gv.pres.empty() && has_pres) gv.pres = pres.german;
+              if (gv.aux == '-') gv.aux = vp.aux;
+              if (gv.verb_class.empty() || gv.verb_class == "Vuk") gv.verb_class = s.verb_class;
+              english_verb& ev = english_verbs[en];
+              if (ev.third.empty() && has_third) ev.third = third.english;
+              if (ev.past.empty() && has_past) ev.past = past.english;
+              if (ev.past_part.empty() && has_pp) ev.past_part = pp.english;
+              if (ev.ing.empty() && has_pres) ev.ing = pres.english;
+            }
+            note_irregular(en, english[j]);
+          }
+          if (pos == kNoun && !s.proper) {
+            if (german_genders.find(de) == german_genders.end()) german_genders[de] = s.gender;
+            if (s.forms.size() > 1) {
+              german_plurals.emplace(de, s.forms[1].german);
+              english_plurals.emplace(en, s.forms[1].english);
+            }
+          }
+          if (pos == kAdj || pos == kAdv) {
+            if (form_from(line, h, comparative, i, j, pos, kComparative, f)) s.forms.push_back(f);
+            if (form_from(line, h, superlative, i, j, pos, kSuperlative, f)) s.forms.push_back(f);
+          }
+          // The score: lower is better.
+          double score = 3.0 * std::min<size_t>(j, 3) + 1.0 * std::min<size_t>(i, 4);
+          if (h > 0) score += 2;
+          if (domain) score += 4;
+          score += alt_style_penalty(ga) + alt_style_penalty(english[j]);
+          if (english[j].commented) score += 1;
+          if (ga.commented) score += 0.5;
+          score += 0.04 * static_cast<double>(de.size());
+          score -= 0.8 * std::log(1.0 + frequency(de));
+          if (s.forms.size() > 1) score -= 1;
+          s.score = score;
+          offer(*slot_of[pos], en, std::move(s));
+          ++offered;
+        }
+      }
+    }
+  }
+  return offered;
+}
+
+// Counts the words of the German side of every line.
+void count_german_words(std::string_view text, std::unordered_map<std::string_view, int>& freq) {
+  freq.reserve(1 << 20);
+  size_t pos = 0;
+  while (pos < text.size()) {
+    size_t end = text.find('\n', pos);
+    if (end == std::string_view::npos) end = text.size();
+    std::string_view line = text.substr(pos, end - pos);
+    pos = end + 1;
+    const size_t sep = line.find(" :: ");
+    if (sep == std::string_view::npos || line.empty() || line[0] == '#') continue;
+    line = line.substr(0, sep);
+    size_t i = 0;
+    while (i < line.size()) {
+      auto letter = [&](size_t k) {
+        const unsigned char c = static_cast<unsigned char>(line[k]);
+        return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c >= 0x80;
+      };
+      while (i < line.size() && !letter(i)) ++i;
+      size_t j = i;
+      while (j < line.size() && letter(j)) ++j;
+      if (j > i) ++freq[line.substr(i, j - i)];
+      i = j;
+    }
+  }
+}
+
+bool ends_in_suffix(const std::string& key, const std::vector<std::string>& suffixes) {
+  for (const std::string& s : suffixes) {
+    if (!s.empty() && s.size() < key.size() && ends_with_s(key, s)) return true;
+  }
+  return false;
+}
+
+// One reading before the entries are put together.
+struct pending {
+  dict_reading r;
+  std::string pos;
+  bool proper = false;
+  long support = 0;
+  bool own = false;
+  int pos_order = 0;
+  int kind_order = 0;
+  double score = 0;
+};
+
+size_t entry_length(const std::vector<dict_reading>& rs) {
+  if (rs.size() == 1) return 10 + rs[0].german.size();
+  size_t n = 4;
+  for (const dict_reading& r : rs) n += 11 + r.german.size();
+  return n;
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------------------
+
+dict_overrides parse_overrides(std::string_view text, std::string& problems) {
+  dict_overrides o;
+  size_t pos = 0, number = 0;
+  while (pos < text.size()) {
+    size_t end = text.find('\n', pos);
+    if (end == std::string_view::npos) end = text.size();
+    std::string line(text.substr(pos, end - pos));
+    pos = end + 1;
+    ++number;
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    std::vector<std::string> w = split_blanks(line);
+    if (w.empty() || w[0][0] == '#') continue;
+    auto known = [](const std::string& p) {
+      for (const char* n : kPosName) {
+        if (p == n) return true;
+      }
+      return false;
+    };
+    bool ok = w.size() >= 3;
+    if (ok && w[1] == "order") {
+      for (size_t i = 2; i < w.size(); ++i) ok &= known(w[i]);
+      if (ok) o.order[w[0]] = std::vector<std::string>(w.begin() + 2, w.end());
+    } else if (ok && w[1] == "drop") {
+      ok = w.size() == 3 && known(w[2]);
+      if (ok) o.drop.insert({w[0], w[2]});
+    } else if (ok && known(w[1])) {
+      o.choose[{w[0], w[1]}] = join(w, 2);
+    } else {
+      ok = false;
+    }
+    if (!ok) problems += "line " + std::to_string(number) + ": " + line + "\n";
+  }
+  return o;
+}
+
+rule_facts scan_rules(std::string_view rules) {
+  rule_facts f;
+  size_t pos = 0;
+  while (pos < rules.size()) {
+    size_t end = rules.find('\n', pos);
+    if (end == std::string_view::npos) end = rules.size();
+    std::string line(rules.substr(pos, end - pos));
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    f.lines.push_back(line);
+    pos = end + 1;
+  }
+  const long n = static_cast<long>(f.lines.size());
+  auto read = [&](long i) { return std::string(trim_comment(std::string_view(f.lines[i]).substr(0, kShortWidth))); };
+  ersetzungstabelle current;
+  long i = 0;
+  while (i < n) {
+    const std::string heading = singular(read(i++));
+    if (heading == "FINAL SUBSTITUTION") {
+      while (i < n && !is_section_end(f.lines[i])) ++i;
+      ++i;
+      continue;
+    }
+    const bool lexicon = heading == "LEXICON", user = heading == "USER LEXICON";
+    const bool known = lexicon || user || heading == "SUBSTITUTION" || heading == "AGGLUTINATION" ||
+                       heading == "UNKNOWN WORD" || heading == "COMMENT" || heading == "TERMINATION" ||
+                       heading == "SYNTAX" || heading == "INFLECTION" || heading == "IRREGULARITY" ||
+                       heading == "FUNCTION" || heading == "COMPLEX" || heading == "IDIOM";
+    if (!known) continue;
+    if (heading == "SUBSTITUTION") current.clear();
+    if (lexicon) {
+      f.substitutions = current;
+      f.lexicon_abbreviations.clear();
+    }
+    if (user) f.user_abbreviations.clear();
+    bool ended = false;
+    while (i < n) {
+      const std::string l = read(i);
+      if (l.empty()) {
+        ++i;
+        continue;
+      }
+      if (is_section_end(l)) {
+        if (lexicon) f.lexicon_end = i;
+        if (user) f.user_end = i;
+        ++i;
+        ended = true;
+        break;
+      }
+      ++i;
+      if (heading == "SUBSTITUTION") {
+        replace_pair p;
+        std::string err;
+        if (ersetzung_paar(l, p, err)) current.add(p.search, p.replacement);
+      } else if (heading == "AGGLUTINATION") {
+        f.suffixes.push_back(normkey(l, current));
+      } else if (lexicon || user) {
+        std::string a, x;
+        if (abkuerzung_zeile(l, a, x)) {
+          (lexicon ? f.lexicon_abbreviations : f.user_abbreviations).insert(a);
+          continue;
+        }
+        std::string head = kopfwort(l, current);
+        if (user && !head.empty() && (head[0] == '+' || head[0] == '-')) {
+          std::string words(trim(std::string_view(l).substr(std::min<size_t>(2, l.size()))));
+          std::string key = normkey(words, current);
+          std::replace(key.begin(), key.end(), ' ', '_');
+          f.compounds.insert(key);
+          if (i < n) ++i;  // the translation line, whatever it holds
+          continue;
+        }
+        f.headwords.insert(head);
+      }
+    }
+    if (!ended) {
+      if (lexicon) {
+        f.lexicon_end = n;
+        f.lexicon_open = true;
+      }
+      if (user) {
+        f.user_end = n;
+        f.user_open = true;
+      }
+    } else {
+      if (lexicon) f.lexicon_open = false;
+      if (user) f.user_open = false;
+    }
+  }
+  if (f.lexicon_end < 0) f.substitutions = current;
+  return f;
+}
+
+dict_tables build_dict_tables(std::string_view dictionary, const rule_facts& facts,
+                              const dict_overrides& overrides) {
+  builder b(facts, overrides);
+  b.slots.reserve(400000);
+  count_german_words(dictionary, b.german_freq);
+  size_t pos = 0;
+  long number = 0;
+  dict_line line;
+  while (pos < dictionary.size()) {
+    size_t end = dictionary.find('\n', pos);
+    if (end == std::string_view::npos) end = dictionary.size();
+    std::string_view raw = dictionary.substr(pos, end - pos);
+    pos = end + 1;
+    ++number;
+    const line_kind k = parse_dict_line(raw, line);
+    if (k == line_kind::comment) continue;
+    if (k != line_kind::entry) {
+      ++b.counts.skipped_lines[line_kind_name(k)];
+      continue;
+    }
+    if (b.take_line(line, number) == 0) {
+      bool marked = false;
+      for (const dict_part& p : line.german) marked |= part_has_marks(p);
+      ++b.counts.skipped_lines[marked ? "no word of at most three English words with a usable German"
+                                      : "no grammar mark (phrases and sentences only)"];
+    }
+  }
+  b.counts.lines = number;
+
+  b.synthesise_overrides();
+  const noun_heads heads = make_noun_heads(b.german_plurals, b.german_genders);
+  for (auto& [name, sl] : b.slots) {
+    if (!sl.best.forms.empty()) b.complete(sl.best, heads);
+  }
+
+  dict_tables t;
+  // The readings of every English form.
+  std::unordered_map<std::string, std::vector<pending>> by_key;
+  std::unordered_map<std::string, std::string> spelling;
+  struct compound_choice {
+    std::string english;
+    pending p;
+  };
+  std::unordered_map<std::string, compound_choice> compounds;
+  for (auto& [name, sl] : b.slots) {
+    if (sl.best.forms.empty()) continue;
+    const sense& s = sl.best;
+    for (const form& f : s.forms) {
+      std::string en, de;
+      coded c = code_of(s, f);
+      if (!to_cp437(f.english, en)) {
+        ++b.counts.dropped["English words code page 437 cannot hold"];
+        continue;
+      }
+      if (!to_cp437(c.german, de)) {
+        ++b.counts.dropped["German words code page 437 cannot hold"];
+        continue;
+      }
+      std::replace(de.begin(), de.end(), ' ', kBlank);
+      pending p;
+      p.r = {c.code, de};
+      p.pos = kPosName[s.pos];
+      p.proper = s.proper;
+      p.support = sl.support;
+      p.own = f.kind == kBase;
+      p.pos_order = s.pos;
+      p.kind_order = f.kind;
+      p.score = s.score;
+      const bool compound = en.find(' ') != std::string::npos;
+      std::string key = normkey(en, facts.substitutions);
+      if (compound) {
+        std::replace(key.begin(), key.end(), ' ', '_');
+        auto it = compounds.find(key);
+        if (it == compounds.end() || p.support > it->second.p.support ||
+            (p.support == it->second.p.support && p.score < it->second.p.score) ||
+            (p.support == it->second.p.support && p.score == it->second.p.score &&
+             std::tie(p.r.code, p.r.german) < std::tie(it->second.p.r.code, it->second.p.r.german))) {
+          compounds[key] = {en, p};
+        }
+      } else {
+        by_key[key].push_back(p);
+        // The spelling written: a lower-case one when there is one, else the first in order.
+        auto sp = spelling.find(key);
+        const auto capitals = [](const std::string& x) { return std::count_if(x.begin(), x.end(), [](char ch) { return ch >= 'A' && ch <= 'Z'; }); };
+        if (sp == spelling.end()) {
+          spelling.emplace(key, en);
+        } else if (std::make_pair(capitals(en), en) < std::make_pair(capitals(sp->second), sp->second)) {
+          sp->second = en;
+        }
+      }
+    }
+  }
+  for (const auto& [key, german] : overrides.choose) {
+    if (!b.overrides_seen.count(key)) {
+      ++b.counts.overrides_unused;
+      b.counts.unused_overrides += key.first + " " + key.second + " " + german + "\n";
+    }
+  }
+
+  // Lexicon entries.
+  std::map<std::string, long> kinds;
+  for (auto& [key, list] : by_key) {
+    if (facts.headwords.count(key)) {
+      ++b.counts.dropped["words the hand-written lexicon already has"];
+      continue;
+    }
+    if (ends_in_suffix(key, facts.suffixes)) {
+      ++b.counts.dropped["words the suffix splitter would cut"];
+      continue;
+    }
+    if (key.size() > 80) {
+      ++b.counts.dropped["words longer than the engine reads"];
+      continue;
+    }
+    std::vector<std::string> order;
+    for (const auto& [word, o] : overrides.order) {
+      if (normkey(word, facts.substitutions) == key) order = o;
+    }
+    auto rank = [&](const pending& p) {
+      auto it = std::find(order.begin(), order.end(), p.pos);
+      return it == order.end() ? order.size() : static_cast<size_t>(it - order.begin());
+    };
+    // Closed word classes (prepositions, conjunctions, pronouns, numerals) first: an
+    // English word that is one of them is that far more often than anything else.
+    const auto open = [](const pending& p) { return p.pos_order < kPrep; };
+    std::stable_sort(list.begin(), list.end(), [&](const pending& x, const pending& y) {
+      if (rank(x) != rank(y)) return rank(x) < rank(y);
+      if (open(x) != open(y)) return open(y);
+      if (x.support != y.support) return x.support > y.support;
+      if (x.own != y.own) return x.own;
+      if (x.pos_order != y.pos_order) return x.pos_order < y.pos_order;
+      if (x.kind_order != y.kind_order) return x.kind_order < y.kind_order;
+      if (x.score != y.score) return x.score < y.score;
+      return std::tie(x.r.code, x.r.german) < std::tie(y.r.code, y.r.german);
+    });
+    dict_entry e;
+    e.english = spelling[key];
+    e.key = key;
+    bool proper = false, named = false;
+    for (const pending& p : list) {
+      bool dup = false;
+      for (const dict_reading& r : e.readings) dup |= r.code == p.r.code && r.german == p.r.german;
+      if (dup) continue;
+      e.readings.push_back(p.r);
+      if (entry_length(e.readings) > 80) {
+        e.readings.pop_back();
+        ++b.counts.dropped[e.readings.empty() ? "words whose German does not fit an entry line"
+                                              : "readings beyond an entry line's 80 bytes"];
+        continue;
+      }
+      proper |= p.proper;
+      named |= p.r.code.compare(0, 3, "NAM") == 0;
+    }
+    if (e.readings.empty()) continue;
+    // A capitalised English word keeps its entry in the middle of a sentence only when
+    // the entry names a name class; a summary NAM does that for the other readings.
+    if (proper && !named && e.readings.size() == 1 && entry_length(e.readings) + 4 + 1 > 80) {
+      ++b.counts.dropped["words whose German does not fit an entry line"];
+      continue;
+    }
+    e.name_summary = proper && !named;
+    for (const dict_reading& r : e.readings) ++kinds[r.code];
+    t.entries.push_back(std::move(e));
+  }
+  std::sort(t.entries.begin(), t.entries.end(),
+            [](const dict_entry& x, const dict_entry& y) { return x.key < y.key; });
+
+  // Compounds: the best ones up to the limit, three words before two.
+  std::vector<std::pair<std::string, compound_choice>> cs(compounds.begin(), compounds.end());
+  std::vector<std::pair<std::string, compound_choice>> kept;
+  for (auto& c : cs) {
+    const std::string& joined = c.first;
+    const compound_choice& ch = c.second;
+    if (facts.compounds.count(joined)) {
+      ++b.counts.dropped["compounds the hand-written user lexicon already has"];
+      continue;
+    }
+    bool cut = false;
+    std::vector<std::string> words = split_blanks(normkey(ch.english, facts.substitutions));
+    std::string wordline;
+    for (size_t k = 0; k < words.size(); ++k) {
+      cut |= ends_in_suffix(words[k], facts.suffixes);
+      wordline += (k ? " 0" : "") + words[k];
+    }
+    if (cut) {
+      ++b.counts.dropped["compounds the suffix splitter would cut"];
+      continue;
+    }
+    const size_t rline = 2 + joined.size() + 1 + 9 + ch.p.r.german.size() + 2 * (words.size() - 1);
+    if (wordline.size() > 80 || rline > 80) {
+      ++b.counts.dropped["compounds longer than the engine reads"];
+      continue;
+    }
+    kept.push_back(std::move(c));
+  }
+  if (kept.size() > kMaxCompounds) {
+    std::sort(kept.begin(), kept.end(), [](const auto& x, const auto& y) {
+      if (x.second.p.support != y.second.p.support) return x.second.p.support > y.second.p.support;
+      if (x.second.p.score != y.second.p.score) return x.second.p.score < y.second.p.score;
+      return x.first < y.first;
+    });
+    b.counts.dropped["compounds beyond the limit of " + std::to_string(kMaxCompounds)] +=
+        static_cast<long>(kept.size() - kMaxCompounds);
+    kept.resize(kMaxCompounds);
+  }
+  for (auto& c : kept) {
+    t.compounds.push_back({c.second.english, c.first, c.second.p.r});
+    ++kinds[c.second.p.r.code];
+  }
+  std::sort(t.compounds.begin(), t.compounds.end(), [](const dict_compound& x, const dict_compound& y) {
+    const auto words = [](const std::string& s) { return std::count(s.begin(), s.end(), ' '); };
+    if (words(x.english) != words(y.english)) return words(x.english) > words(y.english);
+    return x.joined < y.joined;
+  });
+  for (const auto& [code, n] : kinds) b.counts.readings[code] += n;
+  t.counts = std::move(b.counts);
+  return t;
+}
+
+long english_forms(const dict_tables& t) {
+  return static_cast<long>(t.entries.size() + t.compounds.size());
+}
+
+namespace {
+
+std::string shown(const std::string& german) {
+  std::string s = german;
+  std::replace(s.begin(), s.end(), kBlank, '_');
+  return s;
+}
+
+// The summary class of an entry of several readings.
+std::string summary_class(const dict_entry& e) {
+  return e.name_summary ? "NAM" : e.readings[0].code.substr(0, 3);
+}
+
+// The kind a class code is counted under in the summary.
+std::string kind_of(const std::string& code) {
+  const std::string cls = code.substr(0, 3);
+  if (cls == "SUN") return code[4] == 'p' ? "noun plural" : "noun";
+  if (cls == "NAM") return "name";
+  if (cls == "VER") return code[4] == '3' ? "verb 3rd person" : code[4] == 'p' ? "verb past" : "verb infinitive";
+  if (cls == "PAR") return code[4] == 'g' ? "present participle" : "past participle";
+  if (cls == "ADJ") return code[3] == 'c' ? "comparative" : code[3] == 's' ? "superlative" : "adjective";
+  if (cls == "ADV") return "adverb";
+  if (cls == "PRE") return "preposition";
+  if (cls == "KON" || cls == "KOS") return "conjunction";
+  if (cls == "PRO") return "pronoun";
+  if (cls == "NUM") return "numeral";
+  return "interjection";
+}
+
+const char* const kSchemeComment[] = {
+    "; Class codes of the generated entries (rules/README.md explains them in full):",
+    ";   1-3 word class: SUN noun, NAM name, VER verb, PAR participle, ADJ adjective,",
+    ";       ADV adverb, PRE preposition, KON/KOS co-/subordinating conjunction, PRO pronoun,",
+    ";       NUM numeral, INT interjection",
+    ";   4-6 attributes: SUN/NAM gender (m f n, - plural-only) and number (s p);",
+    ";       VER/PAR valency (T I R -), form (i infinitive, 3 third person, p past or past",
+    ";       participle, g present participle) and perfect auxiliary (h haben, s sein, -);",
+    ";       ADJ/ADV degree (p c s); PRE case (a d g, w accusative or dative, -);",
+    ";       PRO p personal; NUM c cardinal, o ordinal",
+    ";   7-9 inflection class: Nst strong, Nwk weak, Nfe feminine noun; Npn plural taking",
+    ";       -n in the dative, Npx plural that does not; Vrg regular, Vir irregular, Vuk",
+    ";       unknown verb; Arg regular, Ael -el/-uer, Aun undeclinable adjective, Asp",
+    ";       superlative with -e; Inv invariable",
+    "; Nouns carry @m @f @n (@p plural) in front of the German, as the hand entries do; byte",
+    "; 254 stands for a blank inside a German text. Entries of several readings start with",
+    "; a summary class (the first reading's, or NAM for a capitalised English word).",
+};
+
+// The abbreviation lines for `codes`, and the name each code is written with.
+std::string abbreviation_lines(const std::set<std::string>& codes, const std::set<std::string>& taken,
+                               std::map<std::string, std::string>& name) {
+  std::map<std::string, std::string> lines;
+  for (const std::string& code : codes) {
+    std::string a = abbreviation_of(code);
+    if (a == code || taken.count(a)) {
+      name[code] = code;
+      continue;
+    }
+    name[code] = a;
+    lines[a] = a + " = " + code;
+  }
+  std::string out;
+  for (const auto& [a, l] : lines) out += l + "\n";
+  return out;
+}
+
+}  // namespace
+
+std::string dump_tables(const dict_tables& t) {
+  std::string out;
+  for (const dict_entry& e : t.entries) {
+    out += e.key + " " + e.english;
+    if (e.name_summary) out += " NAM";
+    for (const dict_reading& r : e.readings) out += " | " + r.code + " " + shown(r.german);
+    out += "\n";
+  }
+  for (const dict_compound& c : t.compounds) {
+    out += "+ " + c.joined + " " + c.english + " | " + c.reading.code + " " + shown(c.reading.german) + "\n";
+  }
+  return out;
+}
+
+std::string merged_rules(const rule_facts& facts, const dict_tables& t, const std::string& dictionary_name) {
+  const std::string head =
+      "; ===== generated by makedict from " + dictionary_name +
+      " (do not edit by hand: correct rules/dict_overrides.txt and run makedict again) =====\n";
+  const std::string tail = "; ===== end of the generated lines =====\n";
+
+  std::set<std::string> codes;
+  for (const dict_entry& e : t.entries) {
+    for (const dict_reading& r : e.readings) codes.insert(r.code);
+  }
+  std::map<std::string, std::string> name;
+  std::string lex = head;
+  for (const char* l : kSchemeComment) lex += std::string(l) + "\n";
+  lex += abbreviation_lines(codes, facts.lexicon_abbreviations, name);
+  for (const dict_entry& e : t.entries) {
+    std::string line = e.english + " ";
+    if (e.readings.size() == 1 && !e.name_summary) {
+      line += name[e.readings[0].code] + " " + e.readings[0].german;
+    } else {
+      line += summary_class(e);
+      for (const dict_reading& r : e.readings) line += " *" + name[r.code] + " " + r.german;
+    }
+    lex += line + "\n";
+  }
+  lex += tail;
+
+  std::set<std::string> ccodes;
+  for (const dict_compound& c : t.compounds) ccodes.insert(c.reading.code);
+  std::map<std::string, std::string> cname;
+  std::string user = head + abbreviation_lines(ccodes, facts.user_abbreviations, cname);
+  for (const dict_compound& c : t.compounds) {
+    user += "- " + c.english + "\n" + cname[c.reading.code] + " " + c.reading.german + "\n";
+  }
+  user += tail;
+
+  std::string out;
+  const long n = static_cast<long>(facts.lines.size());
+  for (long i = 0; i <= n; ++i) {
+    if (i == facts.lexicon_end) out += lex;
+    if (i == facts.user_end) out += user;
+    if (i < n) out += facts.lines[i] + "\n";
+  }
+  if (facts.lexicon_open) out += "-----\n";
+  if (facts.user_open && facts.user_end != facts.lexicon_end) out += "-----\n";
+  if (facts.lexicon_end < 0) out += "\nLEXICON\n" + lex + "-----\n";
+  if (facts.user_end < 0) out += "\nUSER LEXICON\n" + user + "-----\n";
+  return out;
+}
+
+std::string dict_summary(const dict_tables& t) {
+  std::string out = "makedict: " + std::to_string(t.counts.lines) + " lines read\n";
+  long readings = 0;
+  std::map<std::string, long> kinds;
+  for (const auto& [code, n] : t.counts.readings) {
+    kinds[kind_of(code)] += n;
+    readings += n;
+  }
+  out += "makedict: " + std::to_string(t.entries.size()) + " lexicon entries and " +
+         std::to_string(t.compounds.size()) + " compounds written, " + std::to_string(readings) +
+         " readings:";
+  for (const auto& [k, n] : kinds) out += " " + k + " " + std::to_string(n) + ",";
+  if (out.back() == ',') out.pop_back();
+  out += "\nmakedict: " + std::to_string(english_forms(t)) + " English word forms\n";
+  long skipped = 0;
+  for (const auto& [r, n] : t.counts.skipped_lines) skipped += n;
+  out += "makedict: " + std::to_string(skipped) + " lines skipped";
+  for (const auto& [r, n] : t.counts.skipped_lines) out += "; " + std::to_string(n) + " " + r;
+  out += "\n";
+  for (const auto& [r, n] : t.counts.dropped) out += "makedict: left out: " + std::to_string(n) + " " + r + "\n";
+  if (t.counts.overrides_unused) {
+    out += "makedict: " + std::to_string(t.counts.overrides_unused) +
+           " overrides matched no dictionary line:\n" + t.counts.unused_overrides;
+  }
+  return out;
+}
+
+}  // namespace zembu

@@ -1,0 +1,261 @@
+#include "tools/makedict.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+
+#include "common/codepage.h"
+#include "compiler/saetze.h"
+#include "compiler/tabellen.h"
+
+namespace zembu {
+namespace {
+
+std::string excerpt() {
+  std::ifstream f(std::string(ZEMBU_MAKEDICT_TESTDATA) + "/de-en-excerpt.txt", std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>());
+}
+
+const char kRules[] =
+    "SUBSTITUTION\nCOLOUR -> COLOR\n-----\n"
+    "LEXICON\nn = SUN---Sns\ndog n @mHund\n-----\n"
+    "USER LEXICON\n+ new york\nn New_York\n-----\n";
+
+dict_tables tables_of(const std::string& dictionary, const std::string& rules = kRules,
+                      const std::string& overrides = "") {
+  std::string problems;
+  return build_dict_tables(dictionary, scan_rules(rules), parse_overrides(overrides, problems));
+}
+
+// The tables in UTF-8, so the expectations can be written as they read.
+std::string dump(const dict_tables& t) {
+  std::string out;
+  for (char c : dump_tables(t)) append_utf8(out, cp437_char(static_cast<unsigned char>(c)));
+  return out;
+}
+
+TEST(MakeDict, ExcerptTables) {
+  EXPECT_EQ(dump(tables_of(excerpt())),
+            // a noun and its plural; a comment and a south German label lose to Wagen
+            "BECAUSE because | KOS---Inv weil\n"
+            "CART cart | SUNms-Nst @mWagen\n"
+            "CARTS carts | SUNmp-Npx @pWagen\n"
+            "FRANCE France | NAMns-Nst @nFrankreich\n"
+            "GERMANY Germany | NAMns-Nst @nDeutschland\n"
+            // a verb's principal parts with its auxiliary sein
+            "GO go | VERIisVir gehen\n"
+            "GOES goes | VERI3sVir geht\n"
+            "GOING going | PARIgsVir gehend\n"
+            "GONE gone | PARIpsVir gegangen\n"
+            "HOUSE house | SUNns-Nst @nHaus\n"
+            "HOUSES houses | SUNnp-Npn @pHäuser\n"
+            "NUMBER number | SUNfs-Nfe @fZahl\n"
+            "NUMBERS numbers | SUNfp-Npx @pZahlen\n"
+            // öffnen's forms come from the line of aufmachen; öffnen
+            "OPEN open | VERTihVrg öffnen | ADJp--Arg offen\n"
+            "OPENED opened | VERTphVrg öffnete | PARTphVrg geöffnet\n"
+            "OPENING opening | PARTghVrg öffnend\n"
+            "OPENS opens | VERT3hVrg öffnet\n"
+            "RED red | ADJp--Arg rot\n"
+            "REDDER redder | ADJc--Arg röter\n"
+            "REDDEST reddest | ADJs--Asp röteste\n"
+            "SOON soon | ADVp--Inv bald\n"
+            // a numeral goes before a noun
+            "TWO two | NUMc--Inv zwei | SUNfs-Nfe @fZwei\n"
+            "TWOS twos | SUNfp-Npx @pZweien\n"
+            "UNDID undid | VERTphVrg machte_auf\n"
+            "UNDO undo | VERTihVrg aufmachen\n"
+            "UNDOES undoes | VERT3hVrg macht_auf\n"
+            "UNDOING undoing | PARTghVrg aufmachend\n"
+            "UNDONE undone | PARTphVrg aufgemacht\n"
+            "WAGON wagon | SUNms-Nst @mWagen\n"
+            "WAGONS wagons | SUNmp-Npx @pWagen\n"
+            "WENT went | VERIpsVir ging\n"
+            "WITH with | PREd--Inv mit\n"
+            // several parts of speech in one entry; Werk [art] loses to Arbeit
+            "WORK work | SUNfs-Nfe @fArbeit | VERIihVrg arbeiten\n"
+            "WORKED worked | VERIphVrg arbeitete | PARIphVrg gearbeitet\n"
+            "WORKING working | PARIghVrg arbeitend\n"
+            "WORKS works | SUNfp-Npx @pArbeiten | VERI3hVrg arbeitet\n"
+            "YES yes | INT---Inv ja\n"
+            "+ GAVE_UP gave up | VERTphVir gab_auf\n"
+            "+ GIVEN_UP given up | PARTphVir aufgegeben\n"
+            "+ GIVES_UP gives up | VERT3hVir gibt_auf\n"
+            "+ GIVE_UP give up | VERTihVir aufgeben\n"
+            "+ GIVING_UP giving up | PARTghVir aufgebend\n"
+            "+ RAILWAY_STATION railway station | SUNms-Nst @mBahnhof\n"
+            "+ RAILWAY_STATIONS railway stations | SUNmp-Npn @pBahnhöfe\n"
+            "+ SLAVE_AWAY slave away | VERIi-Vuk schuften\n"
+            // the plural of a compound noun from its last part
+            "+ TERRACED_HOUSE terraced house | SUNns-Nst @nReihenhaus\n"
+            "+ TERRACED_HOUSES terraced houses | SUNnp-Npn @pReihenhäuser\n"
+            "+ WORK_HARD work hard | VERIi-Vuk schuften\n");
+}
+
+TEST(MakeDict, SkippedLinesAndWordsAreCountedByReason) {
+  const dict_tables t = tables_of(excerpt());
+  EXPECT_EQ(t.counts.lines, 32);
+  EXPECT_EQ(t.counts.skipped_lines,
+            (std::map<std::string, long>{{"no grammar mark (phrases and sentences only)", 1},
+                                         {"no single \" :: \" between the sides", 1},
+                                         {"not UTF-8", 1},
+                                         {"sides with different numbers of \" | \" parts", 1},
+                                         {"unbalanced brackets", 1}}));
+  EXPECT_EQ(t.counts.dropped, (std::map<std::string, long>{{"German words code page 437 cannot hold", 1}}));
+  EXPECT_EQ(english_forms(t), 48);
+  const std::string summary = dict_summary(t);
+  EXPECT_NE(summary.find("makedict: 32 lines read\n"), std::string::npos) << summary;
+  EXPECT_NE(summary.find("makedict: 48 English word forms\n"), std::string::npos) << summary;
+  EXPECT_NE(summary.find("5 lines skipped"), std::string::npos) << summary;
+}
+
+TEST(MakeDict, HandWordsSuffixesAndEmptyInput) {
+  const std::string rules =
+      "AGGLUTINATION\nING\n-----\nLEXICON\nn = SUN---Sns\nhouse n @nHaus\n-----\n"
+      "USER LEXICON\n- railway station\nn @mBahnhof\n-----\n";
+  const std::string d = dump(tables_of(excerpt(), rules));
+  EXPECT_EQ(d.find("HOUSE house"), std::string::npos);      // the hand entry wins
+  EXPECT_NE(d.find("HOUSES houses"), std::string::npos);
+  EXPECT_EQ(d.find("GOING"), std::string::npos);            // zembu4 would cut it
+  EXPECT_EQ(d.find("+ GIVING_UP"), std::string::npos);
+  EXPECT_EQ(d.find("+ RAILWAY_STATION "), std::string::npos);
+  EXPECT_NE(d.find("+ RAILWAY_STATIONS"), std::string::npos);
+  const dict_tables empty = tables_of("");
+  EXPECT_TRUE(empty.entries.empty());
+  EXPECT_TRUE(empty.compounds.empty());
+  EXPECT_EQ(empty.counts.lines, 0);
+}
+
+TEST(MakeDict, OverridesChooseOrderAndDrop) {
+  std::string problems;
+  const dict_overrides o = parse_overrides(
+      "# a comment\n"
+      "work order v\n"
+      "cart n Karren\n"
+      "house drop n\n"
+      "close v schließen\n"
+      "close v\n"
+      "red colour a\n",
+      problems);
+  EXPECT_EQ(problems, "line 6: close v\nline 7: red colour a\n");
+  const dict_tables t =
+      tables_of(excerpt(), kRules, "work order v\ncart n Karren\nhouse drop n\nclose v öffnen\nfoo n Bar\n");
+  const std::string d = dump(t);
+  EXPECT_NE(d.find("WORK work | VERIihVrg arbeiten | SUNfs-Nfe @fArbeit\n"), std::string::npos) << d;
+  // "order" is for the word form written: "works" keeps its own order.
+  EXPECT_NE(d.find("WORKS works | SUNfp-Npx @pArbeiten | VERI3hVrg arbeitet\n"), std::string::npos) << d;
+  EXPECT_NE(d.find("CART cart | SUNms-Nst @mKarren\nCARTS carts | SUNmp-Npx @pKarren\n"), std::string::npos) << d;
+  EXPECT_EQ(d.find("HOUSE house"), std::string::npos) << d;
+  EXPECT_EQ(d.find("HOUSES houses"), std::string::npos) << d;
+  // A German no line pairs with the word, with the forms the dictionary knows for it.
+  EXPECT_NE(d.find("CLOSE close | VERTihVrg öffnen\n"
+                   "CLOSED closed | VERTphVrg öffnete | PARTphVrg geöffnet\n"
+                   "CLOSES closes | VERT3hVrg öffnet\n"
+                   "CLOSING closing | PARTghVrg öffnend\n"),
+            std::string::npos)
+      << d;
+  // A noun the dictionary does not know cannot get a gender.
+  EXPECT_EQ(t.counts.overrides_unused, 1);
+  EXPECT_EQ(t.counts.unused_overrides, "foo n Bar\n");
+}
+
+TEST(MakeDict, ScanRulesFindsTheSections) {
+  const rule_facts f = scan_rules(
+      "; LEXICON in a comment\nSUBSTITUTIONS\nCOLOUR -> COLOR\n-----\n"
+      "LEXICON\nn = SUN---Sns\ncolour n @fFarbe\n  ----- end\n"
+      "USER LEXICON\nnam = NAM---Sns\n+ new york\n-----\nvienna nam Wien\n");
+  EXPECT_EQ(f.lexicon_end, 7);
+  EXPECT_FALSE(f.lexicon_open);
+  // The line after a compound is its translation, even a dash line; the section runs on.
+  EXPECT_EQ(f.user_end, 13);
+  EXPECT_TRUE(f.user_open);
+  EXPECT_EQ(f.headwords, (std::set<std::string>{"COLOR", "VIENNA"}));
+  EXPECT_EQ(f.compounds, (std::set<std::string>{"NEW_YORK"}));
+  EXPECT_EQ(f.lexicon_abbreviations, (std::set<std::string>{"n"}));
+  EXPECT_EQ(f.user_abbreviations, (std::set<std::string>{"nam"}));
+  EXPECT_EQ(f.substitutions.dump(), "COLOUR -> COLOR\n");
+}
+
+// The generated lines of `merged` between its two markers, for each section.
+std::vector<std::string> generated_lines(const std::string& merged) {
+  std::vector<std::string> out;
+  bool in = false;
+  size_t pos = 0;
+  while (pos < merged.size()) {
+    size_t end = merged.find('\n', pos);
+    const std::string line = merged.substr(pos, end - pos);
+    pos = end + 1;
+    if (line.rfind("; ===== generated", 0) == 0) in = true;
+    if (line.rfind("; ===== end", 0) == 0) in = false;
+    if (in && !line.empty() && line[0] != ';') out.push_back(line);
+  }
+  return out;
+}
+
+TEST(MakeDict, MergedRulesPutTheLinesInPlace) {
+  const rule_facts f = scan_rules(kRules);
+  const std::string merged = merged_rules(f, tables_of(excerpt()), "excerpt");
+  const size_t lex = merged.find("dog n @mHund\n; ===== generated by makedict from excerpt");
+  ASSERT_NE(lex, std::string::npos) << merged;
+  const size_t lex_end = merged.find("; ===== end of the generated lines =====\n-----\nUSER LEXICON\n");
+  ASSERT_NE(lex_end, std::string::npos) << merged;
+  EXPECT_NE(merged.find("\nwork SUN *Nfs @fArbeit *VIihr arbeiten\n"), std::string::npos);
+  EXPECT_NE(merged.find("\nNfs = SUNfs-Nfe\n"), std::string::npos);
+  const size_t user = merged.find("n New_York\n; ===== generated");
+  ASSERT_NE(user, std::string::npos);
+  EXPECT_GT(user, lex_end);
+  EXPECT_NE(merged.find("\n- railway station\nNms @mBahnhof\n"), std::string::npos);
+  const std::string last = "\n; ===== end of the generated lines =====\n-----\n";
+  EXPECT_EQ(merged.substr(merged.size() - last.size()), last);
+  // Missing sections are added, an open one is closed.
+  const std::string open = merged_rules(scan_rules("LEXICON\nn = SUN---Sns\n"), tables_of(excerpt()), "x");
+  EXPECT_NE(open.find("; ===== end of the generated lines =====\n-----\n\nUSER LEXICON\n"), std::string::npos);
+  EXPECT_EQ(open.substr(open.size() - 8), "=\n-----\n");
+}
+
+// Every generated lexicon line is one the rule compiler reads as an entry of at most 80
+// bytes, every compound one whose engine lines fit in 80 bytes.
+TEST(MakeDict, GeneratedLinesFitTheCompilerAndTheEngine) {
+  std::string dictionary = excerpt();
+  // Long German texts and many readings for one word.
+  dictionary += "Verwaltungsangestelltenkrankenversicherungsgesellschaftsvertretungsabteilung {f} :: rep\n";
+  dictionary += "langes Wort aus sehr vielen langen Teilen {n} :: long\nlang {adj} :: long\n"
+                "lange Zeit aufbewahren {vt} :: to long\nSehnsucht haben {vi} :: to long\n"
+                "sehr langer Zeitraum aus Teilen {m} | sehr lange Zeiträume {pl} :: long | longs\n";
+  const std::string merged = merged_rules(scan_rules(kRules), tables_of(dictionary), "excerpt");
+  abkuerzungstabelle a;
+  bool compound_next = false;
+  int entries = 0;
+  for (const std::string& line : generated_lines(merged)) {
+    ASSERT_NE(line.find(' '), std::string::npos) << line;
+    if (compound_next) {
+      compound_next = false;
+      continue;
+    }
+    std::string name, expansion;
+    if (abkuerzung_zeile(line, name, expansion)) {
+      a.add(name, expansion);
+      continue;
+    }
+    if (line.rfind("- ", 0) == 0) {
+      compound_next = true;
+      continue;
+    }
+    std::string text, error;
+    ASSERT_TRUE(eintrag_text(line.substr(line.find(' ') + 1), a, text, error)) << line << error;
+    EXPECT_LE(text.size(), 80u) << line;
+    EXPECT_EQ(text.find('='), std::string::npos) << line;
+    ++entries;
+  }
+  EXPECT_GT(entries, 30);
+  EXPECT_EQ(merged.find("Verwaltungsangestellten"), std::string::npos);
+  EXPECT_NE(merged.find("\nlong "), std::string::npos);
+  // The example sentences of the excerpt are never vocabulary.
+  for (const char* phrase : {"Kino", "cinema", "Ampel", "traffic", "Hause", "rag", "Bus", "nuts"}) {
+    EXPECT_EQ(merged.find(phrase), std::string::npos) << phrase;
+  }
+}
+
+}  // namespace
+}  // namespace zembu
