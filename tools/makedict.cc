@@ -1436,6 +1436,8 @@ dict_tables build_dict_tables(std::string_view dictionary, const rule_facts& fac
 
   // Lexicon entries.
   std::map<std::string, long> kinds;
+  std::unordered_map<std::string, std::vector<std::string>> orders;
+  for (const auto& [word, o] : overrides.order) orders[normkey(word, facts.substitutions)] = o;
   for (auto& [key, list] : by_key) {
     if (facts.headwords.count(key)) {
       ++b.counts.dropped["words the hand-written lexicon already has"];
@@ -1449,17 +1451,16 @@ dict_tables build_dict_tables(std::string_view dictionary, const rule_facts& fac
       ++b.counts.dropped["words longer than the engine reads"];
       continue;
     }
-    std::vector<std::string> order;
-    for (const auto& [word, o] : overrides.order) {
-      if (normkey(word, facts.substitutions) == key) order = o;
-    }
+    static const std::vector<std::string> kNoOrder;
+    auto ord = orders.find(key);
+    const std::vector<std::string>& order = ord == orders.end() ? kNoOrder : ord->second;
     auto rank = [&](const pending& p) {
       auto it = std::find(order.begin(), order.end(), p.pos);
       return it == order.end() ? order.size() : static_cast<size_t>(it - order.begin());
     };
     // Closed word classes (prepositions, conjunctions, pronouns, numerals) first: an
     // English word that is one of them is that far more often than anything else.
-    const auto open = [](const pending& p) { return p.pos_order < kPrep; };
+    const auto open = [](const pending& p) { return p.pos_order < kPrep || p.pos_order == kInt; };
     std::stable_sort(list.begin(), list.end(), [&](const pending& x, const pending& y) {
       if (rank(x) != rank(y)) return rank(x) < rank(y);
       if (open(x) != open(y)) return open(y);
