@@ -31,7 +31,7 @@ constexpr char kMagic[8] = {'Z', 'E', 'M', 'B', 'U', 'Z', 'I', 'X'};
 constexpr uint32_t kVersion = 1;
 constexpr size_t kHeaderSize = 80;
 constexpr size_t kDirEntrySize = 24;
-constexpr size_t kBlockTarget = 2048;                 // bytes of records in a block
+constexpr size_t kBlockTarget = 1024;                 // bytes of records in a block
 constexpr uint64_t kLargestLexicon = uint64_t{1} << 30;  // keeps every offset in 32 bits
 constexpr size_t kLongestEntry = size_t{1} << 24;      // read_entry gives up beyond this
 
@@ -45,16 +45,24 @@ void store(std::string& out, size_t at, uint64_t v, int bytes) {
   for (int i = 0; i < bytes; ++i) out[at + i] = static_cast<char>((v >> (8 * i)) & 0xff);
 }
 
-// A checksum in which any change of one 8-byte word always shows: every step is one-to-one
-// in the running value and in the word.
+// A checksum in which any change of one 8-byte word always shows: four lanes take every
+// fourth word, and every step is one-to-one in the lane's value and in the word, as is
+// the joining of the lanes.
 uint64_t checksum(const unsigned char* p, size_t n) {
-  uint64_t h = 0x9e3779b97f4a7c15ULL ^ n;
-  auto step = [&h](uint64_t w) {
-    h = (h ^ w) * 0xff51afd7ed558ccdULL;
+  constexpr uint64_t kMul = 0xff51afd7ed558ccdULL;
+  uint64_t lane[4] = {0x9e3779b97f4a7c15ULL ^ n, 0xc2b2ae3d27d4eb4fULL, 0x165667b19e3779f9ULL,
+                      0x27d4eb2f165667c5ULL};
+  auto step = [](uint64_t& h, uint64_t w) {
+    h = (h ^ w) * kMul;
     h ^= h >> 29;
   };
-  for (; n >= 8; p += 8, n -= 8) step(load(p, 8));
-  if (n > 0) step(load(p, static_cast<int>(n)));
+  for (; n >= 32; p += 32, n -= 32) {
+    for (int i = 0; i < 4; ++i) step(lane[i], load(p + 8 * i, 8));
+  }
+  for (; n >= 8; p += 8, n -= 8) step(lane[0], load(p, 8));
+  if (n > 0) step(lane[0], load(p, static_cast<int>(n)));
+  uint64_t h = lane[0];
+  for (int i = 1; i < 4; ++i) step(h, lane[i]);
   return h;
 }
 
@@ -86,11 +94,14 @@ std::string_view view(const unsigned char* p, size_t n) {
   return std::string_view(reinterpret_cast<const char*>(p), n);
 }
 
-struct header {
+struct index_header {
   uint32_t blocks = 0;
   lexicon_stamp stamp;
   uint64_t headwords = 0;
   uint64_t entries = 0;
+  uint64_t size = 0;          // of the index
+  uint64_t dir_end = 0;       // the end of the directory's fixed entries
+  uint64_t blocks_start = 0;  // the end of the first headwords
 };
 
 struct dir_entry {
@@ -103,12 +114,23 @@ dir_entry directory_entry(const unsigned char* data, uint32_t b) {
 }
 
 std::string_view first_key(const unsigned char* data, uint32_t b) {
-  dir_entry e = directory_entry(data, b);
-  return view(data + e.key_offset, e.key_length);
+  const unsigned char* e = data + kHeaderSize + kDirEntrySize * b;
+  return view(data + load(e + 8, 4), load(e + 12, 4));
 }
 
-// Checks the header and the directory of `size` bytes at `data`.
-bool check_index(const unsigned char* data, size_t size, header& h, std::string& why) {
+// True when the directory entry of block b points inside the index: its block among the
+// blocks, its first headword among the first headwords.
+bool entry_inside(const unsigned char* data, const index_header& h, uint32_t b) {
+  dir_entry e = directory_entry(data, b);
+  return e.offset >= h.blocks_start && e.length > 0 && e.offset + e.length <= h.size &&
+         e.key_offset >= h.dir_end && e.key_offset + e.key_length <= h.blocks_start;
+}
+
+// Checks the header and the checksum of the directory of `size` bytes at `data`; with
+// `entries` also that the blocks follow each other to the end of the file and that the
+// first headwords ascend. (Lookups check each entry they use.)
+bool check_index(const unsigned char* data, size_t size, index_header& h, bool entries,
+                 std::string& why) {
   if (size < kHeaderSize) {
     why = "shorter than its header";
     return false;
@@ -131,19 +153,20 @@ bool check_index(const unsigned char* data, size_t size, header& h, std::string&
   h.stamp.nanoseconds = static_cast<uint32_t>(load(data + 32, 4));
   h.headwords = load(data + 40, 8);
   h.entries = load(data + 48, 8);
-  const uint64_t dir_end = kHeaderSize + uint64_t{kDirEntrySize} * h.blocks;
-  uint64_t blocks_start = size;
-  if (h.blocks > 0) blocks_start = dir_end <= size ? directory_entry(data, 0).offset : size + 1;
-  if (dir_end > size || blocks_start < dir_end || blocks_start > size ||
-      checksum(data + kHeaderSize, blocks_start - kHeaderSize) != load(data + 64, 8)) {
+  h.size = size;
+  h.dir_end = kHeaderSize + uint64_t{kDirEntrySize} * h.blocks;
+  h.blocks_start = size;
+  if (h.blocks > 0) h.blocks_start = h.dir_end <= size ? directory_entry(data, 0).offset : size + 1;
+  if (h.dir_end > size || h.blocks_start < h.dir_end || h.blocks_start > size ||
+      checksum(data + kHeaderSize, h.blocks_start - kHeaderSize) != load(data + 64, 8)) {
     why = "damaged directory";
     return false;
   }
-  uint64_t next = blocks_start;
+  if (!entries) return true;
+  uint64_t next = h.blocks_start;
   for (uint32_t b = 0; b < h.blocks; ++b) {
     dir_entry e = directory_entry(data, b);
-    if (e.offset != next || e.length == 0 || e.offset + e.length > size ||
-        e.key_offset < dir_end || e.key_offset + e.key_length > blocks_start ||
+    if (!entry_inside(data, h, b) || e.offset != next ||
         (b > 0 && !(first_key(data, b - 1) < first_key(data, b)))) {
       why = "damaged directory";
       return false;
@@ -189,15 +212,22 @@ void append_positions(const record& r, const unsigned char* end, std::vector<uin
   }
 }
 
-// Checks block b: its checksum and that its records are well formed, its headwords
-// ascending from the directory's first headword and below the next block's, and its
-// positions ascending inside the lexicon.
-bool check_block(const unsigned char* data, const header& h, uint32_t b, std::string& why) {
+// Checks block b: its checksum, and with `records` also that its records are well formed,
+// its headwords ascending from the directory's first headword and below the next block's,
+// and its positions ascending inside the lexicon. (A lookup reads a block with bounds
+// checks and checks every entry it is given against the lexicon, so the checksum is all
+// it needs.)
+bool check_block(const unsigned char* data, const index_header& h, uint32_t b, bool records,
+                 std::string& why) {
   dir_entry e = directory_entry(data, b);
   const unsigned char* p = data + e.offset;
   const unsigned char* end = p + e.length;
-  why = "damaged block " + std::to_string(b);
-  if (checksum(p, e.length) != e.sum) return false;
+  if (checksum(p, e.length) != e.sum) {
+    why = "damaged block " + std::to_string(b);
+    return false;
+  }
+  if (!records) return true;
+  why = "malformed block " + std::to_string(b);
   record r;
   std::string_view previous;
   bool first = true;
@@ -223,6 +253,10 @@ bool check_block(const unsigned char* data, const header& h, uint32_t b, std::st
 std::string errno_text(const char* what) { return std::string(what) + ": " + std::strerror(errno); }
 
 }  // namespace
+
+struct lexicon_index::header : index_header {
+  explicit header(const index_header& h) : index_header(h) {}
+};
 
 bool lexicon_line(std::string_view text, size_t& pos, std::string_view& line) {
   if (pos >= text.size()) return false;
@@ -362,9 +396,9 @@ bool index_lexicon_file(const std::string& lexicon_path, std::string& index, std
 
 std::string dump_lexicon_index(std::string_view bytes) {
   const auto* data = reinterpret_cast<const unsigned char*>(bytes.data());
-  header h;
+  index_header h;
   std::string why;
-  if (!check_index(data, bytes.size(), h, why)) return "damaged: " + why + "\n";
+  if (!check_index(data, bytes.size(), h, true, why)) return "damaged: " + why + "\n";
   std::string out = "lexicon of " + std::to_string(h.stamp.size) + " bytes, modified " +
                     std::to_string(h.stamp.seconds) + "." + std::to_string(h.stamp.nanoseconds) +
                     "; " + std::to_string(h.headwords) + " headwords, " +
@@ -372,7 +406,7 @@ std::string dump_lexicon_index(std::string_view bytes) {
                     " blocks\n";
   std::vector<uint64_t> positions;
   for (uint32_t b = 0; b < h.blocks; ++b) {
-    if (!check_block(data, h, b, why)) return out + "damaged: " + why + "\n";
+    if (!check_block(data, h, b, true, why)) return out + "damaged: " + why + "\n";
     dir_entry e = directory_entry(data, b);
     const unsigned char* p = data + e.offset;
     const unsigned char* end = p + e.length;
@@ -389,6 +423,8 @@ std::string dump_lexicon_index(std::string_view bytes) {
   return out;
 }
 
+lexicon_index::lexicon_index() = default;
+
 lexicon_index::~lexicon_index() { close(); }
 
 void lexicon_index::close() {
@@ -397,7 +433,7 @@ void lexicon_index::close() {
   map_ = nullptr;
   map_size_ = 0;
   lexicon_fd_ = -1;
-  blocks_ = 0;
+  header_.reset();
   checked_.clear();
 }
 
@@ -424,19 +460,18 @@ bool lexicon_index::open(const std::string& lexicon_path, const std::string& ind
   }
   map_ = static_cast<const unsigned char*>(m);
   map_size_ = static_cast<size_t>(info.st_size);
-  header h;
+  index_header h;
   lexicon_stamp now;
   lexicon_fd_ = ::open(lexicon_path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (!check_index(map_, map_size_, h, why)) {
+  if (!check_index(map_, map_size_, h, false, why)) {
   } else if (lexicon_fd_ < 0 || !stamp_of(lexicon_fd_, now)) {
     why = "the lexicon cannot be read";
   } else if (!(now == h.stamp)) {
     why = "made for another lexicon file (size " + std::to_string(h.stamp.size) + ", modified " +
           std::to_string(h.stamp.seconds) + "." + std::to_string(h.stamp.nanoseconds) + ")";
   } else {
-    lexicon_size_ = h.stamp.size;
-    blocks_ = h.blocks;
-    checked_.assign(blocks_, 0);
+    header_ = std::make_unique<header>(h);
+    checked_.assign(h.blocks, 0);
     return true;
   }
   close();
@@ -445,10 +480,15 @@ bool lexicon_index::open(const std::string& lexicon_path, const std::string& ind
 
 bool lexicon_index::find(std::string_view key, std::vector<uint64_t>& positions, std::string& why) {
   if (map_ == nullptr) return false;
+  const index_header& h = *header_;
   // The last block whose first headword is not above the key.
-  uint32_t lo = 0, hi = blocks_;
+  uint32_t lo = 0, hi = h.blocks;
   while (lo < hi) {
     uint32_t mid = lo + (hi - lo) / 2;
+    if (!entry_inside(map_, h, mid)) {
+      why = "damaged directory";
+      return false;
+    }
     if (first_key(map_, mid) <= key) {
       lo = mid + 1;
     } else {
@@ -458,10 +498,7 @@ bool lexicon_index::find(std::string_view key, std::vector<uint64_t>& positions,
   if (lo == 0) return true;  // below every headword
   const uint32_t b = lo - 1;
   if (!checked_[b]) {
-    header h;
-    h.blocks = blocks_;
-    h.stamp.size = lexicon_size_;
-    if (!check_block(map_, h, b, why)) return false;
+    if (!check_block(map_, h, b, false, why)) return false;
     checked_[b] = 1;
   }
   dir_entry e = directory_entry(map_, b);
@@ -469,17 +506,15 @@ bool lexicon_index::find(std::string_view key, std::vector<uint64_t>& positions,
   const unsigned char* end = p + e.length;
   record r;
   while (p < end && next_record(p, end, r)) {
-    if (r.key == key) {
-      append_positions(r, end, positions);
-      return true;
-    }
-    if (key < r.key) break;
+    const int order = r.key.compare(key);
+    if (order == 0) append_positions(r, end, positions);
+    if (order >= 0) break;
   }
   return true;
 }
 
 bool lexicon_index::read_entry(uint64_t position, std::string& word_line, std::string& entry_line) {
-  if (lexicon_fd_ < 0 || position >= lexicon_size_) return false;
+  if (lexicon_fd_ < 0 || position >= header_->stamp.size) return false;
   // From the byte before the entry, which must end the line before it.
   const uint64_t from = position > 0 ? position - 1 : 0;
   const size_t skip = static_cast<size_t>(position - from);

@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -55,7 +56,7 @@ std::string dump_lexicon_index(std::string_view bytes);
 // Only what a lookup touches is read, and every part is checked when first touched.
 class lexicon_index {
  public:
-  lexicon_index() = default;
+  lexicon_index();
   ~lexicon_index();
   lexicon_index(const lexicon_index&) = delete;
   lexicon_index& operator=(const lexicon_index&) = delete;
@@ -76,11 +77,12 @@ class lexicon_index {
   bool read_entry(uint64_t position, std::string& word_line, std::string& entry_line);
 
  private:
+  struct header;  // what the index's header says
+
   const unsigned char* map_ = nullptr;
   size_t map_size_ = 0;
   int lexicon_fd_ = -1;
-  uint64_t lexicon_size_ = 0;
-  uint32_t blocks_ = 0;
+  std::unique_ptr<header> header_;
   std::vector<char> checked_;  // per block: its checksum was verified
 };
 
