@@ -55,7 +55,7 @@ std::vector<std::string_view> split_outside(std::string_view s, std::string_view
       ++depth;
     } else if (is_closer(c)) {
       --depth;
-    } else if (depth == 0 && s.compare(i, sep.size(), sep) == 0) {
+    } else if (depth == 0 && c == sep[0] && s.compare(i, sep.size(), sep) == 0) {
       out.push_back(s.substr(start, i - start));
       start = i + sep.size();
       i = start - 1;

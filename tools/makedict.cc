@@ -205,10 +205,18 @@ std::string without_abbreviation_notes(const std::string& text) {
   return join(w);
 }
 
+bool ascii_letters(std::string_view s) {
+  for (char c : s) {
+    if (!((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'))) return false;
+  }
+  return !s.empty();
+}
+
 std::string clean_english(std::string text, pos_t pos) {
+  if (pos == kVerb && starts_with_s(text, "to ")) text.erase(0, 3);
+  if (ascii_letters(text)) return text;  // one plain word, the commonest case
   text = without_abbreviation_notes(text);
   replace_all_text(text, "’", "'");
-  if (pos == kVerb && starts_with_s(text, "to ")) text.erase(0, 3);
   for (bool again = true; again;) {
     again = false;
     for (std::string_view tail : {" sb.", " sth.", " sb./sth.", " sth./sb.", " so.", " oneself"}) {
@@ -257,7 +265,24 @@ bool is_placeholder(std::string_view w) {
 }
 
 // The German words of an alternative, or "" when they are no usable translation.
+bool german_chars_ok(std::string_view out) {
+  for (char ch : out) {
+    const unsigned char c = static_cast<unsigned char>(ch);
+    if (c < 32 || std::string_view("*=+@#;_|~\"!?&$%\\/").find(ch) != std::string_view::npos) {
+      return false;
+    }
+  }
+  return out.find("…") == std::string_view::npos && out.find("...") == std::string_view::npos;
+}
+
 std::string clean_german(const std::string& text, pos_t pos) {
+  if (text.find(' ') == std::string::npos && pos != kInt) {
+    // One word, the commonest case.
+    if (text.empty() || is_placeholder(text) || (pos == kVerb && text == "sich") || !german_chars_ok(text)) {
+      return "";
+    }
+    return text;
+  }
   std::vector<std::string> w = split_blanks(without_abbreviation_notes(text));
   size_t b = 0, e = w.size();
   while (b < e && (is_placeholder(w[b]) || (pos == kVerb && w[b] == "sich"))) ++b;
@@ -267,16 +292,10 @@ std::string clean_german(const std::string& text, pos_t pos) {
     while (!out.empty() && (out.back() == '!' || out.back() == '?')) out.pop_back();
   }
   if (out.empty() || e - b > 5) return "";
-  for (std::string_view bad : {"jdn.", "jdm.", "jds.", "etw.", "…", "...", "/"}) {
+  for (std::string_view bad : {"jdn.", "jdm.", "jds.", "etw."}) {
     if (out.find(bad) != std::string::npos) return "";
   }
-  for (char ch : out) {
-    const unsigned char c = static_cast<unsigned char>(ch);
-    if (c < 32 || std::string_view("*=+@#;_|~\"!?&$%\\").find(ch) != std::string_view::npos) {
-      return "";
-    }
-  }
-  return out;
+  return german_chars_ok(out) ? out : "";
 }
 
 // A German verb form without its pronoun ("er/sie geht" -> "geht"); `pronoun` tells
@@ -1504,9 +1523,8 @@ dict_tables build_dict_tables(std::string_view dictionary, const rule_facts& fac
             [](const dict_entry& x, const dict_entry& y) { return x.key < y.key; });
 
   // Compounds: the best ones up to the limit, three words before two.
-  std::vector<std::pair<std::string, compound_choice>> cs(compounds.begin(), compounds.end());
-  std::vector<std::pair<std::string, compound_choice>> kept;
-  for (auto& c : cs) {
+  std::vector<std::pair<const std::string, compound_choice>*> kept;
+  for (auto& c : compounds) {
     const std::string& joined = c.first;
     const compound_choice& ch = c.second;
     if (facts.compounds.count(joined)) {
@@ -1529,26 +1547,25 @@ dict_tables build_dict_tables(std::string_view dictionary, const rule_facts& fac
       ++b.counts.dropped["compounds longer than the engine reads"];
       continue;
     }
-    kept.push_back(std::move(c));
+    kept.push_back(&c);
   }
   if (kept.size() > kMaxCompounds) {
-    std::sort(kept.begin(), kept.end(), [](const auto& x, const auto& y) {
-      if (x.second.p.support != y.second.p.support) return x.second.p.support > y.second.p.support;
-      if (x.second.p.score != y.second.p.score) return x.second.p.score < y.second.p.score;
-      return x.first < y.first;
+    std::nth_element(kept.begin(), kept.begin() + kMaxCompounds, kept.end(), [](const auto* x, const auto* y) {
+      if (x->second.p.support != y->second.p.support) return x->second.p.support > y->second.p.support;
+      if (x->second.p.score != y->second.p.score) return x->second.p.score < y->second.p.score;
+      return x->first < y->first;
     });
     b.counts.dropped["compounds beyond the limit of " + std::to_string(kMaxCompounds)] +=
         static_cast<long>(kept.size() - kMaxCompounds);
     kept.resize(kMaxCompounds);
   }
-  for (auto& c : kept) {
-    t.compounds.push_back({c.second.english, c.first, c.second.p.r});
-    ++kinds[c.second.p.r.code];
+  std::sort(kept.begin(), kept.end(), [](const auto* x, const auto* y) { return x->first < y->first; });
+  for (auto* c : kept) {
+    ++kinds[c->second.p.r.code];
+    t.compounds.push_back({std::move(c->second.english), c->first, std::move(c->second.p.r)});
   }
-  std::sort(t.compounds.begin(), t.compounds.end(), [](const dict_compound& x, const dict_compound& y) {
-    const auto words = [](const std::string& s) { return std::count(s.begin(), s.end(), ' '); };
-    if (words(x.english) != words(y.english)) return words(x.english) > words(y.english);
-    return x.joined < y.joined;
+  std::stable_partition(t.compounds.begin(), t.compounds.end(), [](const dict_compound& c) {
+    return std::count(c.english.begin(), c.english.end(), ' ') == 2;
   });
   for (const auto& [code, n] : kinds) b.counts.readings[code] += n;
   t.counts = std::move(b.counts);
