@@ -31,9 +31,9 @@ constexpr char kMagic[8] = {'Z', 'E', 'M', 'B', 'U', 'Z', 'I', 'X'};
 constexpr uint32_t kVersion = 1;
 constexpr size_t kHeaderSize = 80;
 constexpr size_t kDirEntrySize = 24;
-constexpr size_t kBlockTarget = 1024;                 // bytes of records in a block
+constexpr size_t kBlockTarget = 1024;                    // bytes of records in a block
 constexpr uint64_t kLargestLexicon = uint64_t{1} << 30;  // keeps every offset in 32 bits
-constexpr size_t kLongestEntry = size_t{1} << 24;      // read_entry gives up beyond this
+constexpr size_t kLongestEntry = size_t{1} << 24;        // read_entry gives up beyond this
 
 uint64_t load(const unsigned char* p, int bytes) {
   uint64_t v = 0;
@@ -322,7 +322,9 @@ std::string build_lexicon_index(std::string_view text, const lexicon_stamp& stam
     put_varint(rec, items[i].key.size());
     rec.append(items[i].key);
     put_varint(rec, j - i);
-    for (size_t k = i; k < j; ++k) put_varint(rec, k == i ? items[k].position : items[k].position - items[k - 1].position);
+    for (size_t k = i; k < j; ++k) {
+      put_varint(rec, k == i ? items[k].position : items[k].position - items[k - 1].position);
+    }
     if (!block.empty() && block.size() + rec.size() > kBlockTarget) {
       blocks.push_back(std::move(block));
       block.clear();
@@ -447,7 +449,8 @@ bool lexicon_index::open(const std::string& lexicon_path, const std::string& ind
     return false;
   }
   struct stat info;
-  if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || info.st_size < static_cast<off_t>(kHeaderSize)) {
+  if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) ||
+      info.st_size < static_cast<off_t>(kHeaderSize)) {
     ::close(fd);
     why = "shorter than its header";
     return false;
@@ -530,7 +533,8 @@ bool lexicon_index::read_entry(uint64_t position, std::string& word_line, std::s
     buf.resize(static_cast<size_t>(n));
     // Complete when the file ended inside the window or both lines end in it.
     size_t lf = buf.find('\n', skip);
-    if (static_cast<size_t>(n) < want || (lf != std::string::npos && buf.find('\n', lf + 1) != std::string::npos)) {
+    if (static_cast<size_t>(n) < want ||
+        (lf != std::string::npos && buf.find('\n', lf + 1) != std::string::npos)) {
       break;
     }
   }

@@ -196,7 +196,9 @@ bool lexikon::read_candidates(std::string_view what, const affix_possibilities* 
   for (size_t i = 0; i < candidates_.size(); ++i) {
     candidate& c = candidates_[i];
     const std::string at = " at byte " + std::to_string(c.position);
-    if (i > 0 && candidates_[i - 1].position == c.position) return drop_headwords("two headwords" + at);
+    if (i > 0 && candidates_[i - 1].position == c.position) {
+      return drop_headwords("two headwords" + at);
+    }
     if (!headwords_.read_entry(c.position, c.word, c.entry)) return drop_headwords("no entry" + at);
     if (headword(c.word) != c.key) return drop_headwords("the entry" + at + " is not " + c.key);
   }
