@@ -8,9 +8,9 @@ namespace zembu {
 namespace {
 
 bool is_space(char32_t c) {
-  return (c >= 9 && c <= 13) || (c >= 28 && c <= 32) || c == 0x85 || c == 0xA0 ||
-         c == 0x1680 || (c >= 0x2000 && c <= 0x200A) || c == 0x2028 || c == 0x2029 ||
-         c == 0x202F || c == 0x205F || c == 0x3000;
+  return (c >= 9 && c <= 13) || (c >= 28 && c <= 32) || c == 0x85 || c == 0xA0 || c == 0x1680 ||
+         (c >= 0x2000 && c <= 0x200A) || c == 0x2028 || c == 0x2029 || c == 0x202F || c == 0x205F ||
+         c == 0x3000;
 }
 
 // The code point that starts at s[i] and its length in bytes; an invalid sequence is the
@@ -105,7 +105,8 @@ std::u32string exact_match_form(std::string_view utf8) {
   for (char32_t& c : form) {
     if ((c >= U'A' && c <= U'Z') || (c >= 0xC0 && c <= 0xDE && c != 0xD7)) c += 0x20;
   }
-  while (!form.empty() && std::u32string_view(U".!?,;:").find(form.back()) != std::u32string_view::npos)
+  while (!form.empty() &&
+         std::u32string_view(U".!?,;:").find(form.back()) != std::u32string_view::npos)
     form.pop_back();
   return form;
 }
@@ -120,7 +121,8 @@ corpus_scores score_corpus(const std::vector<std::string>& references,
     if (exact_match_form(hypotheses[i]) == exact_match_form(references[i])) ++s.exact;
   }
   s.chrf = chrf_score(stats);
-  if (s.sentences > 0) s.exact_rate = 100.0 * static_cast<double>(s.exact) / static_cast<double>(s.sentences);
+  if (s.sentences > 0)
+    s.exact_rate = 100.0 * static_cast<double>(s.exact) / static_cast<double>(s.sentences);
   return s;
 }
 

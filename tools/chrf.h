@@ -55,9 +55,9 @@ std::u32string exact_match_form(std::string_view utf8);
 
 struct corpus_scores {
   size_t sentences = 0;
-  double chrf = 0;          // 0 to 100
-  size_t exact = 0;         // sentences whose hypothesis matches exactly
-  double exact_rate = 0;    // 100 * exact / sentences (0 for no sentences)
+  double chrf = 0;        // 0 to 100
+  size_t exact = 0;       // sentences whose hypothesis matches exactly
+  double exact_rate = 0;  // 100 * exact / sentences (0 for no sentences)
 };
 
 // The scores of hypotheses against references, paired line by line; the vectors must be

@@ -48,7 +48,7 @@ TEST(Chrf, CorpusStatisticsAreSummedBeforeAveraging) {
 TEST(Chrf, CharactersAreCodePoints) {
   // "Häuser" is six characters, not seven bytes; a non-breaking space is whitespace.
   EXPECT_EQ(chrf_characters("H\xC3\xA4user"), U"H\u00E4user");
-  EXPECT_EQ(chrf_characters("a\xC2\xA0" "b c"), U"abc");
+  EXPECT_EQ(chrf_characters("a\u00A0b c"), U"abc");
   // A stray byte is a character of its own.
   EXPECT_EQ(chrf_characters("a\xC3"), U"a\u00C3");
   // "ä" and "a" are different characters: "Bär" against "Bar" shares only B and r, so
@@ -57,9 +57,9 @@ TEST(Chrf, CharactersAreCodePoints) {
 }
 
 TEST(ExactMatch, CaseBlanksAndFinalPunctuationIgnored) {
-  corpus_scores s = score_corpus(
-      {"Das Haus ist rot.", "Die H\xC3\xA4user!", "Es ist kalt, ja.", "Ich bin hier."},
-      {"das haus  ist rot", "DIE H\xC3\x84USER.", "Es ist kalt ja.", "Ich war hier."});
+  corpus_scores s =
+      score_corpus({"Das Haus ist rot.", "Die H\xC3\xA4user!", "Es ist kalt, ja.", "Ich bin hier."},
+                   {"das haus  ist rot", "DIE H\xC3\x84USER.", "Es ist kalt ja.", "Ich war hier."});
   EXPECT_EQ(s.sentences, 4u);
   EXPECT_EQ(s.exact, 2u);
   EXPECT_DOUBLE_EQ(s.exact_rate, 50.0);

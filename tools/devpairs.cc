@@ -73,8 +73,8 @@ bool starts_as_sentence(std::string_view s, bool german) {
   const char c = s[0];
   if ((c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9')) return true;
   // Ä, Ö and Ü in UTF-8.
-  return german && (starts_with(s, "\xC3\x84") || starts_with(s, "\xC3\x96") ||
-                    starts_with(s, "\xC3\x9C"));
+  return german &&
+         (starts_with(s, "\xC3\x84") || starts_with(s, "\xC3\x96") || starts_with(s, "\xC3\x9C"));
 }
 
 bool is_placeholder(std::string_view word, bool german) {
@@ -172,8 +172,7 @@ std::vector<sentence_pair> development_pairs(std::string_view line) {
   return pairs;
 }
 
-size_t extract_development_pairs(FILE* in,
-                                 const std::function<void(const sentence_pair&)>& take) {
+size_t extract_development_pairs(FILE* in, const std::function<void(const sentence_pair&)>& take) {
   std::unordered_set<std::string> seen;
   size_t taken = 0;
   char* buf = nullptr;

@@ -28,15 +28,15 @@ TEST(OneSentence, AcceptsAWholeSentence) {
   EXPECT_TRUE(is_one_sentence("I am going home.", false));
   EXPECT_TRUE(is_one_sentence("Is it cold?", false));
   EXPECT_TRUE(is_one_sentence("3 dogs, 2 cats!", false));
-  EXPECT_TRUE(is_one_sentence("\xC3\x9C" "berall ist es kalt.", true));   // Überall
-  EXPECT_FALSE(is_one_sentence("\xC3\x9C" "berall ist es kalt.", false));  // not English
+  EXPECT_TRUE(is_one_sentence("\u00DCberall ist es kalt.", true));    // UTF-8 Ü
+  EXPECT_FALSE(is_one_sentence("\u00DCberall ist es kalt.", false));  // not English
 }
 
 TEST(OneSentence, RefusesFragmentsAndAnnotations) {
   EXPECT_FALSE(is_one_sentence("", false));
-  EXPECT_FALSE(is_one_sentence("I am going home", false));    // no final mark
-  EXPECT_FALSE(is_one_sentence("going home.", false));        // no capital
-  EXPECT_FALSE(is_one_sentence("Go. Now!", false));           // two sentences
+  EXPECT_FALSE(is_one_sentence("I am going home", false));     // no final mark
+  EXPECT_FALSE(is_one_sentence("going home.", false));         // no capital
+  EXPECT_FALSE(is_one_sentence("Go. Now!", false));            // two sentences
   EXPECT_FALSE(is_one_sentence("Mr. Smith is here.", false));  // cut by the front end
   EXPECT_FALSE(is_one_sentence("He goes; she stays.", false));
   EXPECT_FALSE(is_one_sentence("Note: it is late.", false));

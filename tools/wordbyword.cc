@@ -42,11 +42,6 @@ bool next_body_line(linereader& in, std::string& line) {
   return false;
 }
 
-struct abbreviation {
-  std::string name;
-  std::string expansion;
-};
-
 // A LEXICON or USER LEXICON body; `user` passes compound entries over.
 void read_lexicon(linereader& in, const std::vector<replace_pair>& substitutions, bool user,
                   std::unordered_map<std::string, std::string>& lexicon) {
@@ -69,7 +64,7 @@ void read_lexicon(linereader& in, const std::vector<replace_pair>& substitutions
     }
     key = key.substr(0, key.find('>'));
     if (key.empty()) continue;
-    lexicon.emplace(key, first_reading_text(line.substr(blank + 1), !abbreviations.empty()));
+    lexicon.emplace(key, first_reading_text(compile_entry(line.substr(blank + 1), abbreviations)));
   }
 }
 
@@ -127,7 +122,8 @@ void capitalise(std::string& s) {
 // The parts of a key as the suffix splitter cuts it: each listed suffix, tried in list
 // order against the shortened word, goes to a part of its own behind it; parts made this
 // way are examined too.
-std::vector<std::string> split_suffixes(const std::string& key, const std::vector<std::string>& suffixes) {
+std::vector<std::string> split_suffixes(const std::string& key,
+                                        const std::vector<std::string>& suffixes) {
   std::vector<std::string> parts{key};
   for (size_t i = 0; i < parts.size(); ++i) {
     for (const std::string& suffix : suffixes) {
@@ -181,24 +177,43 @@ std::string normalise_key(std::string_view word, const std::vector<replace_pair>
   return key;
 }
 
-std::string first_reading_text(std::string_view remainder, bool with_abbreviations) {
-  std::string text;
-  if (with_abbreviations) {
-    const size_t blank = remainder.find(' ');
-    if (blank == std::string_view::npos) return "";
-    const std::string_view rest = remainder.substr(blank + 1);
-    text = std::string(rest.substr(0, rest.substr(0, 1) == "*" ? 0 : rest.find(" *")));
+std::string compile_entry(std::string_view remainder,
+                          const std::vector<abbreviation>& abbreviations) {
+  auto expand = [&](std::string_view word) {
+    for (const abbreviation& a : abbreviations)
+      if (a.name == word) return a.expansion;
+    return std::string(word);
+  };
+  std::string entry;
+  if (abbreviations.empty()) {
+    entry = remainder;
   } else {
-    text = std::string(remainder);
+    const size_t blank = remainder.find(' ');
+    if (blank == std::string_view::npos) return "";  // the compiler refuses the line
+    const std::string text =
+        " " + expand(remainder.substr(0, blank)) + " " + std::string(remainder.substr(blank + 1));
+    size_t from = 0;
+    for (size_t star = text.find(" *"); star != std::string::npos; star = text.find(" *", from)) {
+      entry += text.substr(from, star - from) + "*";
+      const size_t end = text.find(' ', star + 2);
+      entry += expand(std::string_view(text).substr(
+          star + 2, end == std::string::npos ? std::string::npos : end - star - 2));
+      from = end == std::string::npos ? text.size() : end + 1;
+    }
+    entry += text.substr(from);
   }
   std::string out;
-  for (char c : text)
+  for (char c : entry)
     if (c != ' ') out += c;
-  if (!with_abbreviations) {
-    out = out.substr(0, out.find('*'));
-    out = out.size() > 9 ? out.substr(9) : "";
-  }
-  return out.substr(0, out.find('#'));
+  return out;
+}
+
+std::string first_reading_text(std::string_view entry) {
+  std::string_view reading = entry;
+  if (entry.size() > 3 && entry[3] == '*') reading = entry.substr(4);
+  reading = reading.substr(0, reading.find('*'));
+  reading = reading.size() > 9 ? reading.substr(9) : std::string_view();
+  return std::string(reading.substr(0, reading.find('#')));
 }
 
 baseline_dictionary read_baseline_dictionary(linereader& rules) {
@@ -212,7 +227,8 @@ baseline_dictionary read_baseline_dictionary(linereader& rules) {
       dict.final_substitutions = read_final_substitutions(rules);
     } else if (heading == "AGGLUTINATION") {
       dict.suffixes.clear();
-      while (next_body_line(rules, line)) dict.suffixes.push_back(normalise_key(line, dict.substitutions));
+      while (next_body_line(rules, line))
+        dict.suffixes.push_back(normalise_key(line, dict.substitutions));
     } else if (heading == "LEXICON") {
       read_lexicon(rules, dict.substitutions, false, dict.lexicon);
     } else if (heading == "USER LEXICON") {
@@ -239,14 +255,17 @@ std::string translate_word_by_word(const baseline_dictionary& dict, std::string_
     size_t end = i;
     while (end < sentence.size()) {
       const unsigned char d = static_cast<unsigned char>(sentence[end]);
-      const bool inner_apostrophe = d == '\'' && end + 1 < sentence.size() &&
-                                    is_letter_or_digit(static_cast<unsigned char>(sentence[end + 1]));
+      const bool inner_apostrophe =
+          d == '\'' && end + 1 < sentence.size() &&
+          is_letter_or_digit(static_cast<unsigned char>(sentence[end + 1]));
       if (!is_letter_or_digit(d) && !inner_apostrophe) break;
       ++end;
     }
     out += translate_word(dict, std::string(sentence.substr(i, end - i)), counts);
     i = end;
   }
+  for (char& c : out)
+    if (static_cast<unsigned char>(c) == 254) c = ' ';  // the blank inside a German entry
   replace_pairs(out, dict.final_substitutions, 8000);
   capitalise(out);
   return out;

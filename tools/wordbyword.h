@@ -16,11 +16,11 @@ namespace zembu {
 
 // What the baseline takes from a rule source, read as the rule compiler reads it.
 struct baseline_dictionary {
-  std::vector<replace_pair> substitutions;        // last SUBSTITUTION section: word keys
-  std::vector<std::string> suffixes;              // last AGGLUTINATION section, normalised
-  std::unordered_map<std::string, std::string> lexicon;       // key -> German, LEXICON
+  std::vector<replace_pair> substitutions;               // last SUBSTITUTION section: word keys
+  std::vector<std::string> suffixes;                     // last AGGLUTINATION section, normalised
+  std::unordered_map<std::string, std::string> lexicon;  // key -> German, LEXICON
   std::unordered_map<std::string, std::string> user_lexicon;  // simple USER LEXICON entries
-  std::vector<replace_pair> final_substitutions;  // last FINAL SUBSTITUTION section
+  std::vector<replace_pair> final_substitutions;              // last FINAL SUBSTITUTION section
 };
 
 // Reads the sections of a rule source that the baseline needs: SUBSTITUTION,
@@ -35,11 +35,24 @@ baseline_dictionary read_baseline_dictionary(linereader& rules);
 // substitution pairs by repeated replacement.
 std::string normalise_key(std::string_view word, const std::vector<replace_pair>& substitutions);
 
-// The German text of an entry's first reading, from the text after the headword: with
-// abbreviations defined, the text after the class up to the first " *" (the next
-// reading); without, the text after the nine-character class code up to the first "*";
-// blanks removed as the compiler removes them, cut before a "#".
-std::string first_reading_text(std::string_view remainder, bool with_abbreviations);
+// An abbreviation of a lexicon section ("n = SUN---Sns").
+struct abbreviation {
+  std::string name;
+  std::string expansion;
+};
+
+// The entry the compiler makes of the text after a headword, without its field markers
+// (as the engine reads it): without abbreviations the text with its blanks removed; with
+// them the class and every word after a " *" replaced by its expansion, then the blanks
+// removed ("n Haus *pl Häuser" gives "SUN---SnsHaus*SUN---PnpHäuser").
+std::string compile_entry(std::string_view remainder,
+                          const std::vector<abbreviation>& abbreviations);
+
+// The German text of an entry's first reading: in an entry of several readings (a
+// three-character summary class and "*" in column 4) the first reading after that "*",
+// otherwise the entry up to its first "*"; without its nine-character class code, cut
+// before a "#".
+std::string first_reading_text(std::string_view entry);
 
 // Words looked up and words not found, summed over the sentences translated.
 struct word_counts {
@@ -51,9 +64,10 @@ struct word_counts {
 // (bytes 128 and above count as letters), digits and inner apostrophes; its key loses
 // the agglutination suffixes as the suffix splitter splits them, and each part is
 // replaced by its user-lexicon translation, else its lexicon translation, else kept as
-// written. Everything between the words stays. Then the final substitutions are applied
-// and the first letter is made a capital. Every part holding a letter or a digit counts
-// as a word in `counts`.
+// written. Everything between the words stays. Then, as the engine's result line and the
+// substitution filter do, byte 254 (the blank inside a German entry) becomes a blank, the
+// final substitutions are applied and the first letter is made a capital. Every part
+// holding a letter or a digit counts as a word in `counts`.
 std::string translate_word_by_word(const baseline_dictionary& dict, std::string_view sentence,
                                    word_counts& counts);
 

@@ -30,8 +30,9 @@ const char kRules[] =
     "n't v nicht\n"
     "colour n @fFarbe\n"
     "apple n @mApfel\n"
-    "apples n @p\x8E" "pfel\n"
+    "apples n @p\216pfel\n"
     "cannot>can+NEG v kann\n"
+    "cleaners n @fchemische\376Reinigung\n"
     "-----\n"
     "USER LEXICON\n"
     "nam = NAM---Sns\n"
@@ -58,8 +59,8 @@ TEST(BaselineDictionary, ReadsTheSectionsAsTheCompilerDoes) {
   ASSERT_EQ(d.substitutions.size(), 1u);
   EXPECT_EQ(d.suffixes, (std::vector<std::string>{"N'T", "'M"}));
   // The COMMENT section swallowed the first LEXICON heading.
-  EXPECT_EQ(d.lexicon.at("HOUSE"), "@nHaus");  // the first reading only
-  EXPECT_EQ(d.lexicon.at("IS"), "ist");        // the first entry of a key counts
+  EXPECT_EQ(d.lexicon.at("HOUSE"), "@nHaus");   // the first reading only
+  EXPECT_EQ(d.lexicon.at("IS"), "ist");         // the first entry of a key counts
   EXPECT_EQ(d.lexicon.at("COLOR"), "@fFarbe");  // headwords are normalised keys
   EXPECT_EQ(d.lexicon.at("CANNOT"), "kann");
   // The line after a compound is its translation, not a heading.
@@ -72,21 +73,26 @@ TEST(BaselineDictionary, ReadsTheSectionsAsTheCompilerDoes) {
 
 TEST(BaselineDictionary, ASecondSectionReplacesTheFirst) {
   // The compiler writes each lexicon file anew for every section of its kind.
-  linereader in{std::string(
-      "LEXICON\nn = SUN---Sns\nhouse n Haus\n-----\n"
-      "LEXICON\ntree SUN---Sns Baum\n-----\n")};
+  linereader in{
+      std::string("LEXICON\nn = SUN---Sns\nhouse n Haus\n-----\n"
+                  "LEXICON\ntree SUN---Sns Baum\n-----\n")};
   baseline_dictionary d = read_baseline_dictionary(in);
   EXPECT_EQ(d.lexicon.count("HOUSE"), 0u);
   EXPECT_EQ(d.lexicon.at("TREE"), "Baum");  // no abbreviations: the class code is 9 bytes
 }
 
-TEST(FirstReadingText, ReadingsAndBlanks) {
-  EXPECT_EQ(first_reading_text("n @nHaus *pl @pH\x84user", true), "@nHaus");
-  EXPECT_EQ(first_reading_text("n New York", true), "NewYork");
-  EXPECT_EQ(first_reading_text("n *pl Leute", true), "");
-  EXPECT_EQ(first_reading_text("n an#rufen", true), "an");
-  EXPECT_EQ(first_reading_text("SUN---Sns Haus*SUN---Pnp H\x84user", false), "Haus");
-  EXPECT_EQ(first_reading_text("SUN", false), "");
+TEST(LexiconEntry, CompiledAsTheCompilerDoesAndReadAsTheEngineDoes) {
+  const std::vector<abbreviation> ab{{"n", "SUN---Sns"}, {"pl", "SUN---Pnp"}, {"a", "ADJ---AD2"}};
+  EXPECT_EQ(compile_entry("n @nHaus *pl @pH\x84user", ab), "SUN---Sns@nHaus*SUN---Pnp@pH\x84user");
+  EXPECT_EQ(compile_entry("n New York", ab), "SUN---SnsNewYork");
+  EXPECT_EQ(compile_entry("SUN---Sns Haus", {}), "SUN---SnsHaus");
+  // A summary class followed by readings only.
+  const std::string several = compile_entry("PAR *a gehend *n @nGehen", ab);
+  EXPECT_EQ(several, "PAR*ADJ---AD2gehend*SUN---Sns@nGehen");
+  EXPECT_EQ(first_reading_text(several), "gehend");
+  EXPECT_EQ(first_reading_text("SUN---Sns@nHaus*SUN---Pnp@pH\x84user"), "@nHaus");
+  EXPECT_EQ(first_reading_text("VER---Vbsan#rufen"), "an");
+  EXPECT_EQ(first_reading_text("SUN"), "");
 }
 
 TEST(WordByWord, ReplacesKnownWordsAndKeepsTheRest) {
@@ -103,24 +109,26 @@ TEST(WordByWord, FinalSubstitutionsAndCapital) {
   baseline_dictionary d = sample();
   word_counts counts;
   EXPECT_EQ(translate_word_by_word(d, "the apple.", counts), "Der Apfel.");
-  EXPECT_EQ(translate_word_by_word(d, "apples", counts), "\x8E" "pfel");  // Äpfel
+  EXPECT_EQ(translate_word_by_word(d, "cleaners", counts), "Chemische Reinigung");
+  EXPECT_EQ(translate_word_by_word(d, "apples", counts),
+            "\216pfel");  // Äpfel
   // Substituted spellings meet the same key; quotes around a word stay.
   EXPECT_EQ(translate_word_by_word(d, "'colour' 42", counts), "'Farbe' 42");
-  EXPECT_EQ(counts.words, 5u);
+  EXPECT_EQ(counts.words, 6u);
   EXPECT_EQ(counts.unknown, 1u);  // 42
 }
 
 TEST(UnknownCounts, TokenFileAndWordFile) {
-  linereader tokens{std::string(
-      "STR ------\n"
-      "YYY *\n"
-      "ZZZ THE \xFFZZZ---ZZZThe\n"
-      "ZZZ QUOTE_1 \xFFZZZ---ZZZ'\n"
-      "ZZZ HOUSE \xFFZZZ---ZZZhouse\n"
-      "ZZZ , \xFFZZZ---ZZZ,\n"
-      "ZZZ IS \xFFZZZ---ZZZis\n"
-      "ZZZ N'T \xFFZZZ------N'T\n"
-      "SEN . \xFFZZZ---ZZZ.\n")};
+  linereader tokens{
+      std::string("STR ------\n"
+                  "YYY *\n"
+                  "ZZZ THE \xFFZZZ---ZZZThe\n"
+                  "ZZZ QUOTE_1 \xFFZZZ---ZZZ'\n"
+                  "ZZZ HOUSE \xFFZZZ---ZZZhouse\n"
+                  "ZZZ , \xFFZZZ---ZZZ,\n"
+                  "ZZZ IS \xFFZZZ---ZZZis\n"
+                  "ZZZ N'T \xFFZZZ------N'T\n"
+                  "SEN . \xFFZZZ---ZZZ.\n")};
   EXPECT_EQ(count_token_words(tokens), 4u);
   linereader words{std::string("HOUSE\nQUOTE_1\n,\nN'T\n")};
   EXPECT_EQ(count_unknown_words(words), 2u);
