@@ -1,6 +1,7 @@
 #include "tests/blackbox.h"
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -122,6 +123,64 @@ std::vector<std::string> lines(const std::string& text) {
   }
   if (!cur.empty()) out.push_back(cur);
   return out;
+}
+
+namespace {
+
+// True when `path` exists and is newer than every one of `inputs` that exists.
+bool newer_than_all(const std::string& path, const std::vector<std::string>& inputs) {
+  std::error_code ec;
+  const auto made = fs::last_write_time(path, ec);
+  if (ec) return false;
+  for (const std::string& in : inputs) {
+    const auto t = fs::last_write_time(in, ec);
+    if (!ec && t > made) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+generated_rules full_rules() {
+  generated_rules g;
+  const std::string dictionary = "/usr/share/trans/de-en";
+  const std::string makedict = bin_path("makedict");
+  const fs::path source = fs::path(__FILE__).parent_path().parent_path() / "rules";
+  if (access(dictionary.c_str(), R_OK) != 0) {
+    g.why = dictionary + " is not installed (Debian package trans-de-en)";
+    return g;
+  }
+  if (access(makedict.c_str(), X_OK) != 0) {
+    g.why = "makedict is not built";
+    return g;
+  }
+  const std::string dir = std::string(ZEMBU_BIN_DIR) + "/../test-dictionary";
+  fs::create_directories(dir);
+  const std::string rules = dir + "/rules.txt", log = dir + "/makedict.log";
+  const std::string overrides = (source / "dict_overrides.txt").string();
+  const std::string hand = (source / "rules.txt").string();
+  // One test process generates, the others wait for it at the lock.
+  const int lock = open((dir + "/lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+  if (lock < 0 || flock(lock, LOCK_EX) != 0) {
+    g.why = "cannot lock " + dir;
+    if (lock >= 0) close(lock);
+    return g;
+  }
+  if (!newer_than_all(rules, {dictionary, makedict, hand, overrides})) {
+    const std::string command = "'" + makedict + "' --overrides '" + overrides + "' '" +
+                                dictionary + "' '" + hand + "' > '" + rules + ".new' 2> '" + log +
+                                "' && mv -f '" + rules + ".new' '" + rules + "'";
+    if (std::system(command.c_str()) != 0) {
+      g.why = "makedict failed: " + slurp(log);
+      fs::remove(rules);
+    }
+  }
+  close(lock);
+  if (g.why.empty()) {
+    g.path = rules;
+    g.log = slurp(log);
+  }
+  return g;
 }
 
 }  // namespace zembu_test

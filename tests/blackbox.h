@@ -56,4 +56,16 @@ std::string run_pipeline(const scratch_dir& d, const std::string& sentence);
 // The lines of `text` (split at line feeds; a final line feed ends the last line).
 std::vector<std::string> lines(const std::string& text);
 
+// The full rule source: makedict over Debian's dictionary and the bundled rules.
+struct generated_rules {
+  std::string path;   // the generated rules.txt; empty when it cannot be had
+  std::string log;    // what makedict wrote to standard error (its summary)
+  std::string why;    // why there is no path (dictionary not installed, makedict failed)
+};
+
+// The full rule source, generated once for the build directory and shared by every test
+// that needs it (also across test processes, which wait for each other); it is made again
+// when the dictionary, makedict, the bundled rules or the overrides are newer.
+generated_rules full_rules();
+
 }  // namespace zembu_test
