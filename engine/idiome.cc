@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "common/idiom_index.h"
 #include "engine/lexikon2.h"
 #include "engine/longstr.h"
 #include "engine/translat.h"
@@ -52,6 +53,12 @@ bool matches_at_start(engine_state& eng, std::string_view text, std::string_view
 }
 
 bool passes(engine_state& eng, int w, char kind, const std::string& p) {
+  if (kind == 0 || kind == '>') {
+    // The plain tests run for every word and nearly every rule: compared in place.
+    const std::string& entry = eng.words[w].str();
+    const std::string_view text = entry.size() > 9 ? std::string_view(entry).substr(9) : "";
+    return p == text || (kind == 0 && p == eng.originals[w].str());
+  }
   const std::string e = eng.words[w];
   const std::string g = german_text(eng, w);
   const std::string k = eng.originals[w];
@@ -71,10 +78,8 @@ bool passes(engine_state& eng, int w, char kind, const std::string& p) {
     case '+':
       return p.size() <= k.size() && matches_at_start(eng, k.substr(k.size() - p.size()), p) &&
              starts_with(e, "ZZZ");
-    case '>':
-      return p == g;
     default:
-      return p == g || p == k;
+      return false;
   }
 }
 
@@ -95,14 +100,17 @@ int search_pattern_word(engine_state& eng, const idiom_rule& rule, std::string p
     p.erase(0, 1);
   }
   int depth = 0;
+  const std::string_view classes = eng.class_line.text;
+  const std::string_view aux = "AUX", aux_lower = "aux", xxx = "XXX", e00 = "E00", uu = "_UU";
   for (int w = start < 1 ? 1 : start; w <= eng.word_count && w <= window_end; ++w) {
-    const std::string sym = line_class(eng, w);
+    // The word's symbol (line_class) without a copy: this loop runs for every rule.
+    const std::string_view sym = classes.substr(std::min<size_t>(3 * (w - 1), classes.size()), 3);
     if (sym.size() == 3 && sym[2] == '[') ++depth;
     if (sym.size() == 3 && sym[2] == ']') --depth;
     if (depth != 0) continue;
-    if (sym == "AUX" || sym == "aux" || sym == "XXX" || sym == "E00") {
+    if (sym == aux || sym == aux_lower || sym == xxx || sym == e00) {
       ++window_end;
-    } else if (sym == "_UU" && window_end < eng.word_count) {
+    } else if (sym == uu && window_end < eng.word_count) {
       ++window_end;
     }
     if (passes(eng, w, kind, p)) return w;
@@ -342,33 +350,169 @@ void try_idiom_rule(engine_state& eng, idiom_rule& rule) {
   }
 }
 
-void apply_idiom_rule(engine_state& eng, idiom_rule& rule) {
+int apply_idiom_rule(engine_state& eng, idiom_rule& rule) {
   rule.attempt_start = 1;
+  int fired = 0;
   for (int attempt = 0; attempt < kMaxAttempts && spend_work(eng, work_rule); ++attempt) {
     try_idiom_rule(eng, rule);
+    if (!rule.failed) ++fired;
     const int first = rule.found[1];
-    if (first == 0 || first >= eng.word_count) return;
+    if (first == 0 || first >= eng.word_count) return fired;
     // Deletions move the found positions back, even in front of the first word.
     rule.attempt_start = first < 0 ? 1 : first + 1;
   }
   if (eng.settings.visible) con_writeline("idiom rule stopped after 1000 attempts: " + rule.pattern_line);
+  return fired;
 }
 
-void run_idioms(engine_state& eng) {
+namespace {
+
+// The rule of a pattern line and an action line as read from an idiom file (unscrambled).
+idiom_rule rule_of_lines(std::string& pattern, const std::string& action) {
+  size_t comment = pattern.find(';');
+  if (comment != std::string::npos) pattern.resize(comment);
+  return make_idiom_rule(trim_spaces(pattern), trim_spaces(action));
+}
+
+// Reads the rules of an idiom file from rule `from` (numbered from 0) on and applies each.
+void run_rules_from(engine_state& eng, linereader& f, uint64_t from) {
   const engine_settings& st = eng.settings;
-  trace_start(eng);
-  linereader f;
-  if (!open_text_def(st, f, eng.procedures[eng.current].name)) return;
   std::string pattern, action;
+  for (uint64_t skipped = 0; skipped < from; ++skipped) {
+    if (!f.readline(pattern, 80)) return;
+    f.readline(action, 80);
+  }
   while (f.readline(pattern, 80)) {
     if (!f.readline(action, 80)) action.clear();
     unscramble_line(st, pattern);
     unscramble_line(st, action);
-    size_t comment = pattern.find(';');
-    if (comment != std::string::npos) pattern.resize(comment);
-    idiom_rule rule = make_idiom_rule(trim_spaces(pattern), trim_spaces(action));
+    idiom_rule rule = rule_of_lines(pattern, action);
     apply_idiom_rule(eng, rule);
   }
+}
+
+// Counts the work of `rules` rules whose first pattern word the sentence does not hold:
+// each the one attempt that would have failed, as apply_idiom_rule counts it.
+void spend_skipped(engine_state& eng, uint64_t rules) {
+  if (rules == 0 || eng.work_exhausted) return;
+  const uint64_t room = static_cast<uint64_t>(std::max(0L, max_sentence_work - eng.work));
+  const uint64_t fit = room / work_rule;
+  if (rules <= fit) {
+    eng.work += static_cast<long>(rules) * work_rule;
+    return;
+  }
+  // The attempt that goes past the bound ends the sentence's work.
+  eng.work += static_cast<long>(fit) * work_rule;
+  spend_work(eng, work_rule);
+}
+
+// The texts a plain first pattern word can meet in the sentence: the German text and the
+// source form of every word, as the plain test compares them; sorted, each once.
+std::vector<std::string> sentence_keys(const engine_state& eng) {
+  std::vector<std::string> keys;
+  keys.reserve(2 * static_cast<size_t>(eng.word_count));
+  for (int w = 1; w <= eng.word_count; ++w) {
+    keys.push_back(german_text(eng, w));
+    keys.push_back(eng.originals[w].str());
+  }
+  std::sort(keys.begin(), keys.end());
+  keys.erase(std::unique(keys.begin(), keys.end()), keys.end());
+  if (!keys.empty() && keys.front().empty()) keys.erase(keys.begin());  // no rule's key
+  return keys;
+}
+
+struct candidate {
+  idiom_rule_ref ref;
+  std::string_view key;  // in the sentence's keys; empty for a rule without a key
+};
+
+// The rules from rule `from` on that can fire in a sentence of the texts `keys`: those
+// without a key and those whose key is among them, in file order. False when the index
+// fails or gives a rule twice.
+bool find_candidates(idiom_index& index, const std::vector<std::string>& keys, uint64_t from,
+                     std::vector<candidate>& out, std::string& why) {
+  out.clear();
+  std::vector<idiom_rule_ref> refs;
+  for (size_t k = 0; k <= keys.size(); ++k) {
+    const std::string_view key = k == 0 ? std::string_view() : std::string_view(keys[k - 1]);
+    refs.clear();
+    if (!index.find(key, refs, why)) return false;
+    for (const idiom_rule_ref& r : refs) {
+      if (r.number >= from) out.push_back({r, key});
+    }
+  }
+  std::sort(out.begin(), out.end(),
+            [](const candidate& a, const candidate& b) { return a.ref.number < b.ref.number; });
+  for (size_t i = 1; i < out.size(); ++i) {
+    if (out[i].ref.number == out[i - 1].ref.number) {
+      why = "rule " + std::to_string(out[i].ref.number) + " under two keys";
+      return false;
+    }
+  }
+  return true;
+}
+
+// Runs the rules of an idiom file through its index: the candidates in file order, found
+// again behind every rule that changed the sentence's texts; the rules passed over count
+// their work. Returns the number of the first rule not yet run: the rule count when all
+// are done, or where the index failed.
+uint64_t run_rules_indexed(engine_state& eng, idiom_index& index, idiom_step_report& report) {
+  std::vector<std::string> keys = sentence_keys(eng);
+  std::vector<candidate> candidates;
+  uint64_t next = 0;
+  if (!find_candidates(index, keys, next, candidates, report.why)) return next;
+  std::string pattern, action;
+  for (size_t at = 0; at < candidates.size() && !eng.work_exhausted;) {
+    const candidate& c = candidates[at];
+    if (!index.read_rule(c.ref, c.key, pattern, action, report.why)) return next;
+    ++report.rules_read;
+    spend_skipped(eng, c.ref.number - next);
+    next = c.ref.number + 1;
+    if (eng.work_exhausted) break;
+    idiom_rule rule = rule_of_lines(pattern, action);
+    if (apply_idiom_rule(eng, rule) > 0) {
+      std::vector<std::string> now = sentence_keys(eng);
+      if (now != keys) {
+        keys.swap(now);
+        if (!find_candidates(index, keys, next, candidates, report.why)) return next;
+        at = 0;
+        continue;
+      }
+    }
+    ++at;
+  }
+  spend_skipped(eng, index.rule_count() - std::min(next, index.rule_count()));
+  return index.rule_count();
+}
+
+}  // namespace
+
+void run_idioms(engine_state& eng, idiom_step_report* report) {
+  const engine_settings& st = eng.settings;
+  idiom_step_report unused;
+  idiom_step_report& r = report != nullptr ? *report : unused;
+  r = idiom_step_report();
+  trace_start(eng);
+  // The name as given, else under the definitions path (as open_text_def).
+  linereader f;
+  std::string path = eng.procedures[eng.current].name.str();
+  if (!f.open(path)) {
+    path = st.definitions_path.str() + path;
+    if (!f.open(path)) return;
+  }
+  // The index describes the plain file, and the trace shows every rule tried.
+  uint64_t from = 0;
+  if (st.plain_definitions && !st.visible) {
+    idiom_index index;
+    if (index.open(path, idiom_index_name(path), r.why)) {
+      r.indexed = true;
+      from = run_rules_indexed(eng, index, r);
+      if (from >= index.rule_count()) return;
+      r.read_on = true;
+      r.read_on_from = from;
+    }
+  }
+  run_rules_from(eng, f, from);
 }
 
 void decode_idiom_record(std::string_view bytes, std::string& pattern, std::string& action) {

@@ -1,9 +1,11 @@
 // Idioms: rules of pattern words and actions over the plain sequence of words, read from
-// an idiom text file (two lines a rule) or, one rule per word, from a file of fixed idiom
-// records; they rewrite, insert, delete and join the words found.
+// an idiom text file (two lines a rule; through the file's index only the rules whose first
+// word the sentence holds) or, one rule per word, from a file of fixed idiom records; they
+// rewrite, insert, delete and join the words found.
 #pragma once
 
 #include <array>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -33,13 +35,26 @@ idiom_rule make_idiom_rule(std::string_view pattern_line, std::string_view actio
 // One attempt from rule.attempt_start: searches the pattern words and, when all are
 // found, runs the actions.
 void try_idiom_rule(engine_state& eng, idiom_rule& rule);
-// Applies a rule over the whole sentence, again behind each place where it fired.
-void apply_idiom_rule(engine_state& eng, idiom_rule& rule);
+// Applies a rule over the whole sentence, again behind each place where it fired; returns
+// the number of times it fired (its actions ran).
+int apply_idiom_rule(engine_state& eng, idiom_rule& rule);
 // Sets word w from a word spec: "source=entry", or an entry whose text is the source.
 void set_word_from_spec(engine_state& eng, int w, std::string_view spec);
 
-// Code 2: the rules of the current procedure's idiom file, in file order.
-void run_idioms(engine_state& eng);
+// How a text idiom step read its file.
+struct idiom_step_report {
+  bool indexed = false;       // through the file's index
+  uint64_t rules_read = 0;    // rules read through the index; the others were skipped
+  bool read_on = false;       // the index failed on the way: from rule read_on_from on
+  uint64_t read_on_from = 0;  // (numbered from 0) the rules were read from the file
+  std::string why;            // why the index was left aside (empty: there is none)
+};
+
+// Code 2: the rules of the current procedure's idiom file, in file order. With the trace
+// off and a plain file whose index fits it, only the rules that can fire are read; the
+// others count the work of their one failed attempt, so the word table and the work are
+// those of reading every rule.
+void run_idioms(engine_state& eng, idiom_step_report* report = nullptr);
 // Code 8: for each word with an idiom record number in its extras entry, that record's rule.
 void run_indexed_idioms(engine_state& eng);
 

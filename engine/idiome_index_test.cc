@@ -1,0 +1,185 @@
+// The text idiom step through the index of its file gives exactly what reading every rule
+// gives: the word tables, the captures and the work of generated sentences over a
+// generated idiom file, once with the index and once without it.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <iterator>
+#include <memory>
+#include <sstream>
+
+#include "common/idiom_index.h"
+#include "engine/idiome.h"
+#include "engine/scratch_dir_fixture.h"
+#include "engine/translat.h"
+
+namespace zembu {
+namespace {
+
+// Source forms and German texts that rules look for ("U.S." holds the plain test's dots);
+// first pattern words without a key (windows, "*", test characters); actions that insert,
+// delete, rewrite and join words, so that the texts of later rules come and go.
+const char kSources[] = "A B C D E F G U.S. NEU DAS";
+const char kGerman[] = "a b c neu das U.S. B";
+const char kUnkeyed[] = "0B 2C 1NEU *D #SUB #VERb ^ADJ--- ~--- $SUB------a +S >b #...";
+const char kActions[] =
+    "U D E B*NEU=SUB------neu H*DAS=ART------das I*C=ADJ------c J X1 C2 Z2 A1 R*B=SUB------b "
+    "R>B R<E R:SUB------U.S. R#VERxxxxxx R!SUB R?VER R$ADJ - +*G=VER------g !>das 0";
+const char kClasses[] =
+    "SUB---Sns VER------ ADJ------ AUX------ aux------ XXX------ _UU------ "
+    "PU[------ PU]------ E00------";
+
+struct dice {
+  uint64_t s;
+  int below(int n) {
+    s = s * 6364136223846793005ULL + 1442695040888963407ULL;
+    return static_cast<int>((s >> 33) % static_cast<uint64_t>(n));
+  }
+  // One of the words of `list`.
+  std::string pick(const std::string& list) {
+    std::istringstream in(list);
+    const std::vector<std::string> words{std::istream_iterator<std::string>(in), {}};
+    return words[below(static_cast<int>(words.size()))];
+  }
+};
+
+std::string idiom_file(dice& d, int rules) {
+  std::string text;
+  for (int r = 0; r < rules; ++r) {
+    const int kind = d.below(12);
+    std::string pattern = kind == 0   ? d.pick(kUnkeyed)
+                          : kind == 1 ? d.pick(kGerman)
+                          : kind == 2 ? (d.below(2) ? "; a comment line" : "")
+                                      : d.pick(kSources);
+    for (int more = d.below(3); more > 0; --more) {
+      pattern += " " + d.pick(d.below(3) ? kSources : kUnkeyed);
+    }
+    if (d.below(15) == 0) pattern += " ; why";
+    std::string action = d.pick(kActions);
+    for (int more = d.below(3); more > 0; --more) action += " " + d.pick(kActions);
+    text += pattern + (d.below(20) ? "\n" : "\r\n") + action + "\n";
+  }
+  return text;
+}
+
+// A sentence of 2 to 25 words, a few of them texts that rules look for; now and then a
+// word of several readings.
+std::vector<std::string> words_of(dice& d) {
+  std::vector<std::string> words;
+  for (int n = 2 + d.below(24); n > 0; --n) {
+    const std::string source = d.below(6) ? "W" + std::to_string(d.below(9)) : d.pick(kSources);
+    std::string entry = d.pick(kClasses) + (d.below(6) ? "x" : d.pick(kGerman));
+    if (d.below(10) == 0) entry = "UUU*SUB------a*VER------" + d.pick(kGerman);
+    words.push_back(source + "=" + entry);
+  }
+  return words;
+}
+
+class IdiomStepIndex : public InScratchDir {
+ protected:
+  // The word table, captures and work after the idiom step over the sentence `words`,
+  // starting with `work` steps done; `report` says how the step read its file.
+  std::string run(const std::vector<std::string>& words, long work, idiom_step_report& report,
+                  bool visible = false) {
+    auto eng = std::make_unique<engine_state>();
+    eng->settings.definitions_path = "";
+    eng->settings.visible = visible;
+    eng->procedures[1] = {'2', "idio.zmb", ""};
+    eng->procedure_count = eng->current = 1;
+    eng->work = work;
+    for (const std::string& w : words) {
+      const size_t eq = w.find('=');
+      ++eng->word_count;
+      eng->originals[eng->word_count] = w.substr(0, eq);
+      eng->words[eng->word_count] = w.substr(eq + 1);
+      lappend(eng->class_line, w.substr(eq + 1, 3));
+    }
+    run_idioms(*eng, &report);
+    std::string out = eng->class_line.text + " | work " + std::to_string(eng->work) +
+                      (eng->work_exhausted ? " exhausted" : "") + " | captures " +
+                      std::string(eng->captures.begin() + 1, eng->captures.end()) + "\n";
+    for (int i = 1; i <= eng->word_count; ++i) {
+      out += eng->originals[i].str() + "=" + eng->words[i].str() + "\n";
+    }
+    return out;
+  }
+
+  void write_index() {
+    std::string index, error;
+    ASSERT_TRUE(index_idiom_file("idio.zmb", index, error)) << error;
+    write("idio.zid", index);
+  }
+};
+
+TEST_F(IdiomStepIndex, GivesTheWordTablesAndWorkOfReadingEveryRule) {
+  dice d{11};
+  const int rules = 300;
+  write("idio.zmb", idiom_file(d, rules));
+  write_index();
+  std::vector<std::vector<std::string>> sentences;
+  std::vector<long> work;
+  std::vector<std::string> indexed;
+  uint64_t read = 0;
+  int bound_reached = 0;
+  for (int s = 0; s < 200; ++s) {
+    sentences.push_back(words_of(d));
+    // Every third sentence reaches the bound of its work somewhere in the file.
+    work.push_back(s % 3 ? 0
+                         : max_sentence_work - d.below(rules * static_cast<int>(work_rule) + 50));
+    idiom_step_report report;
+    indexed.push_back(run(sentences.back(), work.back(), report));
+    ASSERT_TRUE(report.indexed && !report.read_on) << report.why;
+    read += report.rules_read;
+    bound_reached += indexed.back().find(" exhausted ") != std::string::npos;
+  }
+  EXPECT_LT(read, 200u * rules / 2);  // most rules are passed over
+  EXPECT_GT(bound_reached, 30);
+
+  ASSERT_EQ(std::remove("idio.zid"), 0);
+  int differ = 0;
+  for (size_t s = 0; s < sentences.size(); ++s) {
+    idiom_step_report report;
+    const std::string every_rule = run(sentences[s], work[s], report);
+    ASSERT_FALSE(report.indexed);
+    if (every_rule != indexed[s] && ++differ <= 3) {
+      ADD_FAILURE() << "every rule:\n" << every_rule << "index:\n" << indexed[s];
+    }
+  }
+  EXPECT_EQ(differ, 0);
+}
+
+TEST_F(IdiomStepIndex, AnIndexThatFailsOnTheWayIsLeftForTheFile) {
+  const std::string text = "A\nR>one\nC X\nR>two\nB\nR>three\nA\nR>four\nE Y\nR>five\n";
+  write("idio.zmb", text);
+  // An index of the file's size and time whose third rule begins with C.
+  std::string forged = text;
+  forged[forged.find("B\n")] = 'C';
+  const int fd = ::open("idio.zmb", O_RDONLY);
+  lexicon_stamp stamp;
+  ASSERT_TRUE(stamp_of(fd, stamp));
+  ::close(fd);
+  write("idio.zid", build_idiom_index(forged, stamp));
+  const std::vector<std::string> words = {"A=SUB------a", "B=SUB------b", "C=SUB------c"};
+  // Two attempts of each rule that fires, one of each other rule.
+  const std::string expected =
+      "SUBSUBSUB | work 40 | captures           \nA=SUB------four\nB=SUB------three\n"
+      "C=SUB------c\n";
+  idiom_step_report report;
+  EXPECT_EQ(run(words, 0, report), expected);
+  EXPECT_TRUE(report.indexed && report.read_on);
+  EXPECT_EQ(report.read_on_from, 2u);  // rules 0 and 1 are read through the index
+  EXPECT_EQ(report.why, "no rule of the key \"C\" at byte 18");
+
+  write_index();
+  EXPECT_EQ(run(words, 0, report), expected);
+  EXPECT_TRUE(report.indexed && !report.read_on);
+  EXPECT_EQ(report.rules_read, 4u);
+  // With the trace on the file is read rule by rule.
+  EXPECT_EQ(run(words, 0, report, true), expected);
+  EXPECT_FALSE(report.indexed);
+}
+
+}  // namespace
+}  // namespace zembu
