@@ -1,8 +1,10 @@
 #include "compiler/makezembu.h"
 
+#include <filesystem>
 #include <string_view>
 #include <vector>
 
+#include "common/idiom_index.h"
 #include "common/lexicon_index.h"
 #include "common/linereader.h"
 #include "common/procedure_limit.h"
@@ -251,6 +253,19 @@ void lexikon_index(compiler& c, const std::string& name) {
   c.files.begin(index_name(c.defpath + name)).write(index);
 }
 
+// Beside an idiom file written in this run, the index of its rules, made from the file as
+// it was written. An empty file needs none (the idiom step reads nothing from it); when
+// the file cannot be read back no index is written, and one left from an earlier run no
+// longer fits the new file.
+void write_idiom_index(compiler& c, const std::string& name) {
+  const std::string temp = c.files.staged_name(c.defpath + name);
+  std::error_code ec;
+  if (temp.empty() || std::filesystem::file_size(temp, ec) == 0 || ec) return;
+  std::string index, fehler;
+  if (!index_idiom_file(temp, index, fehler)) return;
+  c.files.begin(idiom_index_name(c.defpath + name)).write(index);
+}
+
 // The sections whose lines go to a numbered file, after a procedure line naming it.
 bool nummeriert(compiler& c, int& zaehler, const char* code, const char* art,
                 std::string (*zeile)(std::string_view)) {
@@ -323,6 +338,10 @@ compile_result compile_rules(const std::string& quelle_pfad, const std::string& 
   c.q.close();
   if (!c.files.failed()) {
     for (const char* name : {"lexi.zmb", "user1.zmb"}) lexikon_index(c, name);
+    write_idiom_index(c, "user2.zmb");
+    for (int n = 1; n <= c.idiom_zaehler; ++n) {
+      write_idiom_index(c, "idio" + std::to_string(n) + ".zmb");
+    }
   }
   c.script.writeline(kSchluss);
   // The script is started last, so it is put in place after every file it names.
