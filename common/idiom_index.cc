@@ -586,4 +586,13 @@ bool idiom_index::read_rule(const idiom_rule_ref& ref, std::string_view key, std
   return true;
 }
 
+bool idiom_index::still_fits(const std::string& rule_path) const {
+  if (!is_open() || rules_fd_ < 0) return false;
+  struct stat opened, named;
+  lexicon_stamp now;
+  return fstat(rules_fd_, &opened) == 0 && stat(rule_path.c_str(), &named) == 0 &&
+         opened.st_dev == named.st_dev && opened.st_ino == named.st_ino &&
+         stamp_of(rules_fd_, now) && now == header_->stamp;
+}
+
 }  // namespace zembu

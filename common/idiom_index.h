@@ -61,6 +61,10 @@ class idiom_index {
   bool open(const std::string& rule_path, const std::string& index_path, std::string& why);
   void close();
   bool is_open() const { return map_ != nullptr; }
+  // True while the index is open and `rule_path` still names the very file it was opened for,
+  // of the same size and modification time: the index can then be used again without
+  // opening and checking it anew.
+  bool still_fits(const std::string& rule_path) const;
   // The number of rules in the file.
   uint64_t rule_count() const;
 

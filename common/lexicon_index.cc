@@ -548,4 +548,13 @@ bool lexicon_index::read_entry(uint64_t position, std::string& word_line, std::s
   return true;
 }
 
+bool lexicon_index::still_fits(const std::string& lexicon_path) const {
+  if (!is_open() || lexicon_fd_ < 0) return false;
+  struct stat opened, named;
+  lexicon_stamp now;
+  return fstat(lexicon_fd_, &opened) == 0 && stat(lexicon_path.c_str(), &named) == 0 &&
+         opened.st_dev == named.st_dev && opened.st_ino == named.st_ino &&
+         stamp_of(lexicon_fd_, now) && now == header_->stamp;
+}
+
 }  // namespace zembu

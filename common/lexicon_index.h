@@ -67,6 +67,10 @@ class lexicon_index {
   bool open(const std::string& lexicon_path, const std::string& index_path, std::string& why);
   void close();
   bool is_open() const { return map_ != nullptr; }
+  // True while the index is open and `lexicon_path` still names the very file it was opened for,
+  // of the same size and modification time: the index can then be used again without
+  // opening and checking it anew.
+  bool still_fits(const std::string& lexicon_path) const;
 
   // Appends to `positions` the positions of the entries whose headword is `key`, in file
   // order. False, with the reason in `why`, when the part of the index holding the key is

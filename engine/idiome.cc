@@ -503,11 +503,17 @@ void run_idioms(engine_state& eng, idiom_step_report* report) {
   // The index describes the plain file, and the trace shows every rule tried.
   uint64_t from = 0;
   if (st.plain_definitions && !st.visible) {
-    idiom_index index;
-    if (index.open(path, idiom_index_name(path), r.why)) {
+    std::unique_ptr<idiom_index>& index = eng.idiom_indexes[path];
+    if (!(index && index->still_fits(path))) {
+      if (!index) index = std::make_unique<idiom_index>();
+      if (!index->open(path, idiom_index_name(path), r.why)) index.reset();
+    }
+    if (index) {
       r.indexed = true;
-      from = run_rules_indexed(eng, index, r);
-      if (from >= index.rule_count()) return;
+      from = run_rules_indexed(eng, *index, r);
+      if (from >= index->rule_count()) return;
+      // The index failed part-way: it is opened and checked again next time.
+      eng.idiom_indexes.erase(path);
       r.read_on = true;
       r.read_on_from = from;
     }

@@ -105,7 +105,7 @@ bool lexikon::open(engine_state& eng, const std::string& name) {
   eng_ = &eng;
   const engine_settings& st = eng.settings;
   indexed_ = name.find('.') == std::string::npos;
-  headwords_.close();
+  headwords_ = nullptr;
   from_candidates_ = false;
   if (!indexed_) {
     // The name as given, else under the definitions path (as open_text_def).
@@ -116,9 +116,21 @@ bool lexikon::open(engine_state& eng, const std::string& name) {
     }
     // The index describes the plain file; enciphered lexicons are always scanned.
     if (st.plain_definitions) {
+      text_path_ = path;
       headwords_name_ = index_name(path);
-      std::string why;
-      if (!headwords_.open(path, headwords_name_, why) && !why.empty()) drop_headwords(why);
+      std::unique_ptr<lexicon_index>& open = eng.lexicon_indexes[path];
+      if (open && open->still_fits(path)) {
+        headwords_ = open.get();
+      } else {
+        if (!open) open = std::make_unique<lexicon_index>();
+        std::string why;
+        if (open->open(path, headwords_name_, why)) {
+          headwords_ = open.get();
+        } else {
+          eng.lexicon_indexes.erase(path);
+          if (!why.empty()) drop_headwords(why);
+        }
+      }
     }
     return true;
   }
@@ -172,7 +184,8 @@ bool lexikon::drop_headwords(const std::string& why) {
   if (eng_->settings.visible) {
     con_writeline("lexicon index " + headwords_name_ + " not used: " + why);
   }
-  headwords_.close();
+  if (headwords_ != nullptr) eng_->lexicon_indexes.erase(text_path_);
+  headwords_ = nullptr;
   return false;
 }
 
@@ -188,7 +201,7 @@ bool lexikon::read_candidates(std::string_view what, const affix_possibilities* 
   for (size_t i = 0; i < keys.size(); ++i) {
     if (std::find(keys.begin(), keys.begin() + i, keys[i]) != keys.begin() + i) continue;
     positions.clear();
-    if (!headwords_.find(keys[i], positions, why)) return drop_headwords(why);
+    if (!headwords_->find(keys[i], positions, why)) return drop_headwords(why);
     for (uint64_t p : positions) candidates_.push_back({p, std::string(keys[i]), {}, {}});
   }
   std::sort(candidates_.begin(), candidates_.end(),
@@ -199,7 +212,7 @@ bool lexikon::read_candidates(std::string_view what, const affix_possibilities* 
     if (i > 0 && candidates_[i - 1].position == c.position) {
       return drop_headwords("two headwords" + at);
     }
-    if (!headwords_.read_entry(c.position, c.word, c.entry)) return drop_headwords("no entry" + at);
+    if (!headwords_->read_entry(c.position, c.word, c.entry)) return drop_headwords("no entry" + at);
     if (headword(c.word) != c.key) return drop_headwords("the entry" + at + " is not " + c.key);
   }
   return true;
@@ -209,7 +222,7 @@ void lexikon::preparesearch(std::string_view what, const affix_possibilities* po
   end_ = false;
   from_candidates_ = false;
   if (!indexed_) {
-    if (headwords_.is_open() && read_candidates(what, poss)) {
+    if (headwords_ != nullptr && read_candidates(what, poss)) {
       from_candidates_ = true;
       served_ = 0;
       return;
@@ -697,16 +710,24 @@ namespace {
 
 // Every word of several readings that a cell of the analysis table refers to keeps one
 // reading: that of the place's class, or its first one.
+bool has_readings(const std::string& w) { return w.size() >= 4 && w[3] == '*'; }
+
 void select_in_analysis(engine_state& eng, bool first_reading) {
-  for (int row = 1; row <= max_words; ++row) {
-    for (int cell = 1; cell <= max_words; ++cell) {
+  // A word keeps one reading at the first cell that refers to it; the chosen reading holds
+  // no "*", so the word is then done. Once every word with readings is done, the rest of
+  // the table can change nothing.
+  int open = 0;
+  for (int b = 1; b <= max_words; ++b) open += has_readings(eng.words[b]);
+  for (int row = 1; row <= max_words && open > 0; ++row) {
+    for (int cell = 1; cell <= max_words && open > 0; ++cell) {
       int b = eng.analysis[row][cell];
       if (b < 1 || b > max_words) continue;
       const std::string& w = eng.words[b];
-      if (w.size() < 4 || w[3] != '*') continue;
+      if (!has_readings(w)) continue;
       std::string cls = first_reading ? (w.size() > 4 ? w.substr(4, 3) : std::string())
                                       : line_class(eng, row);
       resolve_word_reading(eng, b, row, cls);
+      if (!has_readings(eng.words[b])) --open;
     }
   }
 }

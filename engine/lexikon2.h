@@ -78,7 +78,7 @@ class lexikon {
   bool next_record();
   bool at_end() const { return end_; }
   // True while the searches use the text lexicon's headword index.
-  bool uses_headword_index() const { return headwords_.is_open(); }
+  bool uses_headword_index() const { return headwords_ != nullptr; }
 
   std::string word_line;   // the headword
   std::string outform;     // the form after ">" (the whole word line without one)
@@ -105,7 +105,8 @@ class lexikon {
   // Drops the headword index, with a trace line naming the reason.
   bool drop_headwords(const std::string& why);
 
-  lexicon_index headwords_;
+  lexicon_index* headwords_ = nullptr;  // one of the run's open indexes (engine_state)
+  std::string text_path_;               // the text lexicon's path, the key of its index
   std::string headwords_name_;
   bool from_candidates_ = false;  // the current search reads candidates_
   std::vector<candidate> candidates_;

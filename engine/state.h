@@ -6,9 +6,13 @@
 
 #include <array>
 #include <cstdint>
+#include <map>
+#include <memory>
 #include <string>
 
 #include "common/bstring.h"
+#include "common/idiom_index.h"
+#include "common/lexicon_index.h"
 #include "common/linereader.h"
 #include "common/procedure_limit.h"
 #include "engine/longstr.h"
@@ -103,6 +107,12 @@ struct engine_state {
   int change_count = 0;
 
   maxistring result_line;
+
+  // Indexes of text lexicons and idiom files by the file's path, opened once for the run
+  // and used again while the file is the one they were made for (opening checks a whole
+  // index, which every sentence of a text would otherwise pay again).
+  std::map<std::string, std::unique_ptr<lexicon_index>> lexicon_indexes;
+  std::map<std::string, std::unique_ptr<idiom_index>> idiom_indexes;
 
   // Syntax rules and flattening (syntax.cc). The restarts of rule files in the current
   // sentence (bounded, reset before the first procedure); the places a rule builds

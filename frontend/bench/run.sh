@@ -4,19 +4,21 @@
 # pass programs and the compiler replaced by a stand-in that only creates the file each
 # pass leaves (compiled here from a few lines of C), which leaves the front end's own work
 # and the cost of starting the processes. Not a test: it prints the figures.
-# Usage: run.sh [bin dir] [SENTENCES] [RUNS]
+# Usage: run.sh [bin dir] [SENTENCES] [RUNS] [RULES]   (RULES: default rules/rules.txt; the
+# full rule source ./translate generates is build/dict/rules.txt)
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 root=$(cd "$here/../.." && pwd)
 bin=$(realpath "${1:-$root/build/bin}")
 sentences=${2:-200}
 runs=${3:-5}
+rules=$(realpath "${4:-$root/rules/rules.txt}")
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 mkdir -p "$work/real/definitions" "$work/true/definitions"
 for p in makezembu zembu zembu1 zembu2 zembu3 zembu4; do cp "$bin/$p" "$work/real/"; done
-cp "$root/rules/rules.txt" "$work/real/"
+cp "$rules" "$work/real/rules.txt"
 cp "$bin/zembu" "$work/true/"
 # The stand-in creates the result file of the pass it stands for: pass1 for zembu1, the
 # second argument for zembu4 and zembu3, the fourth for zembu2; makezembu makes nothing.
