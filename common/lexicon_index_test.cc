@@ -113,6 +113,30 @@ TEST_F(LexiconIndex, DumpLookupsAndEntries) {
   }
 }
 
+TEST_F(LexiconIndex, AnOpenIndexFitsOnlyWhileItsLexiconStaysTheSame) {
+  write_lexicon("A\nx\n");
+  lexicon_index index;
+  std::string why;
+  EXPECT_FALSE(index.still_fits(path("lexi.zmb")));  // not open
+  ASSERT_TRUE(index.open(path("lexi.zmb"), path("lexi.zix"), why)) << why;
+  EXPECT_TRUE(index.still_fits(path("lexi.zmb")));
+  // Touched: another modification time.
+  struct timespec other[2] = {{0, UTIME_OMIT}, {1000, 1}};
+  ASSERT_EQ(utimensat(AT_FDCWD, path("lexi.zmb").c_str(), other, 0), 0);
+  EXPECT_FALSE(index.still_fits(path("lexi.zmb")));
+  // Replaced by a copy with the very same size and time: another file all the same.
+  ASSERT_TRUE(index.open(path("lexi.zmb"), path("lexi.zix"), why)) << why;
+  std::filesystem::copy_file(path("lexi.zmb"), path("copy"));
+  struct stat info;
+  ASSERT_EQ(stat(path("lexi.zmb").c_str(), &info), 0);
+  struct timespec same[2] = {{0, UTIME_OMIT}, info.st_mtim};
+  ASSERT_EQ(utimensat(AT_FDCWD, path("copy").c_str(), same, 0), 0);
+  std::filesystem::rename(path("copy"), path("lexi.zmb"));
+  EXPECT_FALSE(index.still_fits(path("lexi.zmb")));
+  index.close();
+  EXPECT_FALSE(index.still_fits(path("lexi.zmb")));
+}
+
 TEST_F(LexiconIndex, RefusesAnIndexThatDoesNotFitOrIsDamaged) {
   lexicon_index index;
   std::string why;
