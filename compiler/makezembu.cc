@@ -8,6 +8,7 @@
 #include "common/lexicon_index.h"
 #include "common/linereader.h"
 #include "common/procedure_limit.h"
+#include "common/rules_map.h"
 #include "compiler/felder.h"
 #include "compiler/quelle.h"
 #include "compiler/saetze.h"
@@ -48,6 +49,8 @@ struct compiler {
   std::string defpath;
   script_lines script;
   staged_files files;  // every file of the run, put in place at its end
+  rules_map map;       // where each record of those files comes from in the source
+  std::vector<long> endung_zeilen;  // the source line of each termination table entry
   ersetzungstabelle ersetzungen;
   endungstabelle endungen;
   abkuerzungstabelle abkuerzungen;
@@ -62,12 +65,22 @@ struct compiler {
 
   // Starts the definition file `name` anew; a failure is noted, the section goes on and
   // the run stops after it.
-  linewriter& erzeuge(const std::string& name) { return files.begin(defpath + name); }
+  linewriter& erzeuge(const std::string& name) {
+    map.start(name);
+    return files.begin(defpath + name);
+  }
   // Writes the lines of `s` and empties it.
   void schreibe(linewriter& w) {
     for (const std::string& z : s) w.writeline(std::string_view(z).substr(0, kShortWidth));
     s.clear();
   }
+  // Writes the lines of `s` as the next record of `name`, made from the line last read.
+  void schreibe_satz(linewriter& w, const std::string& name) {
+    map.add(name, static_cast<long>(s.size()), q.line_number());
+    schreibe(w);
+  }
+  // Notes the next record of `name`: `lines` lines made from the line last read.
+  void merke(const std::string& name, long lines) { map.add(name, lines, q.line_number()); }
 };
 
 using sektion = bool (*)(compiler&);
@@ -75,7 +88,10 @@ using sektion = bool (*)(compiler&);
 bool unknown_word(compiler& c) {
   c.script.writeline("B chang.zmb      changes for unknown words");
   linewriter& w = c.erzeuge("chang.zmb");
-  while (c.q.naechste(c.line)) w.writeline(c.line);
+  while (c.q.naechste(c.line)) {
+    w.writeline(c.line);
+    c.merke("chang.zmb", 1);
+  }
   return true;
 }
 
@@ -91,6 +107,7 @@ bool substitution(compiler& c) {
     }
     w.writeline(p.search);
     w.writeline(p.replacement);
+    c.merke("ascii.zmb", 2);
   }
   return true;
 }
@@ -105,6 +122,7 @@ bool final_substitution(compiler& c) {
     if (!final_paar(c.line, p, c.fehler)) return false;
     w.writeline(p.search);
     w.writeline(p.replacement);
+    c.merke("asci2.zmb", 2);
   }
   return true;
 }
@@ -124,6 +142,12 @@ bool termination(compiler& c) {
       c.fehler = tabelle_voll("termination");
       return false;
     }
+    c.endung_zeilen.push_back(c.q.line_number());
+  }
+  // The file holds the whole table, the entries of earlier sections too.
+  const std::vector<endung>& alle = c.endungen.eintraege();
+  for (size_t i = 0; i < alle.size() && i < c.endung_zeilen.size(); ++i) {
+    c.map.add("term.zmb", starts_with(alle[i].ending, "+") ? 1 : 2, c.endung_zeilen[i]);
   }
   endung_saetze(c.endungen, c.s);
   c.schreibe(w);
@@ -132,7 +156,10 @@ bool termination(compiler& c) {
 
 bool agglutination(compiler& c) {
   linewriter& w = c.erzeuge("aggl.zmb");
-  while (c.q.naechste(c.line)) w.writeline(normkey(c.line, c.ersetzungen));
+  while (c.q.naechste(c.line)) {
+    w.writeline(normkey(c.line, c.ersetzungen));
+    c.merke("aggl.zmb", 1);
+  }
   return true;
 }
 
@@ -142,7 +169,7 @@ bool satz_sektion(compiler& c, const char* datei,
   linewriter& w = c.erzeuge(datei);
   while (c.q.naechste(c.line)) {
     if (!builder(c.line, c.s, c.fehler)) return false;
-    c.schreibe(w);
+    c.schreibe_satz(w, datei);
   }
   return true;
 }
@@ -158,7 +185,7 @@ bool syntax(compiler& c) {
   linewriter& w = c.erzeuge(name);
   while (c.q.naechste(c.line)) {
     if (!syntax_satz(c.line, c.endungen, c.s, c.fehler)) return false;
-    c.schreibe(w);
+    c.schreibe_satz(w, name);
   }
   return true;
 }
@@ -191,12 +218,13 @@ bool abkuerzung(compiler& c, bool& ist_abkuerzung) {
   return true;
 }
 
-// A simple lexicon entry (headword known) written as two lines.
-bool eintrag(compiler& c, linewriter& w, std::string kopf) {
+// A simple lexicon entry (headword known) written as two lines to the file `name`.
+bool eintrag(compiler& c, linewriter& w, const char* name, std::string kopf) {
   std::string_view remainder = std::string_view(c.line).substr(c.line.find(' ') + 1);
   if (!eintrag_text(remainder, c.abkuerzungen, c.text, c.fehler)) return false;
   w.writeline(kopf);
   w.writeline(c.text);
+  c.merke(name, 2);
   return true;
 }
 
@@ -211,7 +239,7 @@ bool lexicon(compiler& c) {
     bool ist_abkuerzung = false;
     if (!abkuerzung(c, ist_abkuerzung)) return false;
     if (ist_abkuerzung) continue;
-    if (!eintrag(c, w, kopfwort(c.line, c.ersetzungen))) return false;
+    if (!eintrag(c, w, "lexi.zmb", kopfwort(c.line, c.ersetzungen))) return false;
   }
   return true;
 }
@@ -231,14 +259,16 @@ bool user_lexicon(compiler& c) {
     if (ist_abkuerzung) continue;
     std::string kopf = kopfwort(c.line, c.ersetzungen);
     if (kopf.empty() || (kopf[0] != '+' && kopf[0] != '-')) {
-      if (!eintrag(c, einfach, std::move(kopf))) return false;
+      if (!eintrag(c, einfach, "user1.zmb", std::move(kopf))) return false;
       continue;
     }
     if (!kompositum_kopf(c.line, kopf[0], c.ersetzungen, k, c.fehler)) return false;
     // The next line is the translation, whatever it holds.
+    const long kopfzeile = c.q.line_number();
     c.q.lies(c.line);
     zusammen.writeline(k.wortzeile);
     zusammen.writeline(kompositum_rzeile(k, c.line, c.abkuerzungen));
+    c.map.add("user2.zmb", 2, kopfzeile, c.q.line_number() - kopfzeile + 1);
   }
   return true;
 }
@@ -272,7 +302,10 @@ bool nummeriert(compiler& c, int& zaehler, const char* code, const char* art,
   std::string name = art + std::to_string(++zaehler) + ".zmb";
   c.script.writeline(code + name);
   linewriter& w = c.erzeuge(name);
-  while (c.q.naechste(c.line)) w.writeline(zeile ? zeile(c.line) : c.line);
+  while (c.q.naechste(c.line)) {
+    w.writeline(zeile ? zeile(c.line) : c.line);
+    c.merke(name, 1);
+  }
   return true;
 }
 
@@ -344,9 +377,11 @@ compile_result compile_rules(const std::string& quelle_pfad, const std::string& 
     }
   }
   c.script.writeline(kSchluss);
-  // The script is started last, so it is put in place after every file it names.
+  // The script is put in place after every file it names; the map, which it does not
+  // name, after the script.
   linewriter& script = c.files.begin(defpath + "exec.zmb");
   for (const std::string& z : c.script.lines) script.writeline(z);
+  c.files.begin(defpath + kRulesMapName).write(c.map.text());
   if (!c.files.commit()) {
     result.failure = "makezembu: cannot write " + c.files.failure() + "\n";
     return result;

@@ -3,12 +3,15 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
 #include <vector>
+
+#include "common/rules_map.h"
 
 namespace zembu {
 namespace {
@@ -110,6 +113,93 @@ TEST(MakezembuZufall, AnySourceGivesAScriptAndAWellFormedReport) {
   // The sources must reach both ends: clean runs and error reports.
   EXPECT_GT(berichte, 40);
   EXPECT_GT(sauber, 40);
+}
+
+// Every record of the definition files is traced to the rules.txt line it was made from;
+// a section written twice keeps only its last records, and the termination file, written
+// from the whole table, keeps those of every section.
+TEST(MakezembuQuellen, TheMapNamesTheSourceLineOfEveryRecord) {
+  const fs::path root =
+      fs::temp_directory_path() / ("makezembu_quellen_" + std::to_string(::getpid()));
+  fs::remove_all(root);
+  fs::create_directories(root / "definitions");
+  const std::string quelle =
+      "; sample\nSUBSTITUTIONS\nCOLOUR -> COLOR\n-----\n"          // 1-4
+      "TERMINATION\n-ING G VER\n-----\n"                             // 5-7
+      "LEXICON\nn = NOM\nhouse n Haus\n\ncar n Auto\n-----\n"         // 8-13
+      "USER LEXICON\nnew a neu\n+ new york\nn New_York\n-----\n"     // 14-18
+      "SYNTAX\nNN -ING -> VP (001+002, 003)\n-----\n"                // 19-21
+      "TERMINATION\n+S x y\n-----\n"                                 // 22-24
+      "COMPLEX\n1 +\nSUN\nunchanged_\n-----\n"                       // 25-29
+      "INFLECTION\nVpp (ppp) -> ge-en\n-----\n"                      // 30-32
+      "FINAL SUBSTITUTION\na -> b\n-----\n"                          // 33-35
+      "IDIOM\nKICK THE BUCKET\nR>sterben\n-----\n"                   // 36-39
+      "INFLECTION\nVpp (qqq) -> x\n-----\n";                         // 40-42
+  {
+    std::ofstream f(root / "rules.txt", std::ios::binary | std::ios::trunc);
+    f << quelle;
+  }
+  ASSERT_EQ(makezembu((root / "rules.txt").string(), (root / "definitions").string() + "/"), "");
+  EXPECT_EQ(slurp(root / "definitions" / "rules.map"),
+            "ascii.zmb 1 1 2 3 1\n"
+            "term.zmb 1 1 2 6 1\n"
+            "term.zmb 2 3 1 23 1\n"
+            "lexi.zmb 1 1 2 10 1\n"
+            "lexi.zmb 2 3 2 12 1\n"
+            "user1.zmb 1 1 2 15 1\n"
+            "user2.zmb 1 1 2 16 2\n"
+            "synt1.zmb 1 1 3 20 1\n"
+            "comp1.zmb 1 1 1 26 1\n"
+            "comp1.zmb 2 2 1 27 1\n"
+            "comp1.zmb 3 3 1 28 1\n"
+            "flex.zmb 1 1 3 41 1\n"
+            "asci2.zmb 1 1 2 34 1\n"
+            "idio1.zmb 1 1 1 37 1\n"
+            "idio1.zmb 2 2 1 38 1\n");
+  fs::remove_all(root);
+}
+
+// Over any source the map covers every line of every definition file it names, record
+// after record from the first line to the last, and names only lines of the source.
+TEST(MakezembuQuellen, TheMapCoversEveryFileWholeForAnySource) {
+  const fs::path root =
+      fs::temp_directory_path() / ("makezembu_abdeckung_" + std::to_string(::getpid()));
+  fs::remove_all(root);
+  fs::create_directories(root / "definitions");
+  zufall z{777};
+  for (int lauf = 0; lauf < 300; ++lauf) {
+    for (const auto& e : fs::directory_iterator(root / "definitions")) fs::remove_all(e.path());
+    const std::string text = quelltext(z);
+    {
+      std::ofstream f(root / "rules.txt", std::ios::binary | std::ios::trunc);
+      f.write(text.data(), static_cast<std::streamsize>(text.size()));
+    }
+    makezembu((root / "rules.txt").string(), (root / "definitions").string() + "/");
+    SCOPED_TRACE("run " + std::to_string(lauf));
+    const long quellzeilen = static_cast<long>(std::count(text.begin(), text.end(), '\n')) + 1;
+    const map_index map = parse_rules_map(slurp(root / "definitions" / "rules.map"));
+    for (const auto& e : fs::directory_iterator(root / "definitions")) {
+      const std::string name = e.path().filename().string();
+      const std::string ext = e.path().extension().string();
+      if (name == "exec.zmb" || name == "rules.map" || ext == ".zix" || ext == ".zid") continue;
+      const std::string inhalt = slurp(e.path());
+      const long zeilen = static_cast<long>(std::count(inhalt.begin(), inhalt.end(), '\n'));
+      long naechste = 1;
+      auto f = map.find(name);
+      if (f != map.end()) {
+        for (const map_record& r : f->second) {
+          EXPECT_EQ(r.line, naechste) << name;
+          EXPECT_LE(r.source + r.source_lines - 1, quellzeilen) << name;
+          naechste = r.line + r.lines;
+        }
+      }
+      EXPECT_EQ(naechste - 1, zeilen) << name << "\n" << text;
+    }
+    for (const auto& [name, records] : map) {
+      EXPECT_TRUE(fs::exists(root / "definitions" / name)) << name;
+    }
+  }
+  fs::remove_all(root);
 }
 
 }  // namespace

@@ -28,12 +28,17 @@ bool quelle::lies(std::string& line) {
     line.clear();
     return false;
   }
+  ++line_number_;
   zeile_ = roh_;
   line.assign(trim_comment(roh_));
   return true;
 }
 
-bool quelle::lies_roh(std::string& line) { return in_.readline(line, kShortWidth); }
+bool quelle::lies_roh(std::string& line) {
+  if (!in_.readline(line, kShortWidth)) return false;
+  ++line_number_;
+  return true;
+}
 
 bool quelle::naechste(std::string& line) {
   while (lies(line)) {

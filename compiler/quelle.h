@@ -45,11 +45,14 @@ class quelle {
 
   // The line last read through lies(), unchanged.
   const std::string& aktuelle_zeile() const { return zeile_; }
+  // The number of the line last read, raw or not, counted from 1 (0 before the first).
+  long line_number() const { return line_number_; }
 
  private:
   linereader in_;
   std::string roh_;    // buffer of the line being read
   std::string zeile_;  // current source line
+  long line_number_ = 0;
 };
 
 }  // namespace zembu

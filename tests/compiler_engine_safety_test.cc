@@ -76,9 +76,11 @@ TEST(CompilerEngineSafety, LinksUnderDefinitionNamesAreReplacedNotWrittenThrough
   EXPECT_FALSE(is_link(d.file("definitions/lexi.zmb")));
   EXPECT_EQ(d.read("definitions/lexi.zmb"), "HOUSE\n\xffnHaus\n");
   EXPECT_NE(d.read("definitions/exec.zmb").find("PROCEDURES\n"), std::string::npos);
-  // Nothing but the two definition files and the lexicon's index is left in the directory.
-  EXPECT_EQ(contents(d, "definitions").size(), 3u);
+  // Nothing but the two definition files, the lexicon's index and the source map is left
+  // in the directory.
+  EXPECT_EQ(contents(d, "definitions").size(), 4u);
   EXPECT_EQ(contents(d, "definitions").count("lexi.zix"), 1u);
+  EXPECT_EQ(contents(d, "definitions").count("rules.map"), 1u);
 }
 
 TEST(CompilerEngineSafety, EngineRefusesLinksUnderItsOutputNames) {
