@@ -835,21 +835,32 @@ void run_complex_rules(engine_state& eng) {
     return;
   }
   std::string line;
+  long line_no = 0;  // of the line last read, from the file's start
   while (spend_work(eng, work_rule)) {
     complex_rule rule;
     bool have_header = false;
     while (!have_header && f.readline(line)) {
+      ++line_no;
       unscramble_line(st, line);
       have_header = parse_complex_header(trim_spaces(line), rule);
     }
     if (!have_header) return;
+    const long header_line = line_no;
     for (int k = 1; k <= rule.n; ++k) {
-      if (!f.readline(line, 80)) line.clear();
+      if (f.readline(line, 80)) {
+        ++line_no;
+      } else {
+        line.clear();
+      }
       unscramble_line(st, line);
       if (k <= max_items) rule.item_lines[k] = trim_spaces(line);
     }
     for (int k = 1; k <= rule.n; ++k) {
-      if (!f.readline(line, 80)) line.clear();
+      if (f.readline(line, 80)) {
+        ++line_no;
+      } else {
+        line.clear();
+      }
       unscramble_line(st, line);
       if (k <= max_items) rule.op_lines[k] = trim_spaces(line);
     }
@@ -881,12 +892,14 @@ void run_complex_rules(engine_state& eng) {
       con_writeline("substitution: " + ops);
       con_writeline();
     }
+    note_fired(eng, name, header_line, line_no);
     for (int k = 1; k <= rule.n; ++k) split_item_line(rule, k, rule.op_lines[k]);
     for (int k = 1; k <= rule.n; ++k) apply_item_operations(eng, rule, k);
     put_captures_line(eng);
     ++eng.complex_firings;
     if (!spend_work(eng, work_firing)) return;
     f.seek(0);
+    line_no = 0;
   }
 }
 

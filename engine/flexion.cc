@@ -101,20 +101,30 @@ void inflect_word(engine_state& eng, linereader& f, int d) {
   if (st.visible) con_writeline("Test words[" + std::to_string(d) + "] " + eng.words[d].str());
   if (!f.seek(0)) return;
   flex_entry e;
+  long entry_no = 0;  // of the entry last read, from the file's start
+  const std::string& file = eng.procedures[eng.current].name;
+  auto fired = [&] { note_fired(eng, file, 3 * entry_no - 2, 3 * entry_no); };
   while (read_flex_entry(st, f, e)) {
+    ++entry_no;
     if (!wildcard_equal(word_third(eng, d), e.cls.substr(0, 3))) continue;
     if (!features_present(e.features, fc.text)) continue;
-    if (e.action.empty()) return;
+    if (e.action.empty()) {
+      fired();
+      return;
+    }
     // A feature word marked n++ belongs further on: the next one is taken, and the first
     // entry of the file goes on in this one's place.
     if (contains(fc.text, "n++") && !contains(e.features, "n++")) {
       fc.advance();
       if (!f.seek(0) || !read_flex_entry(st, f, e)) return;
+      entry_no = 1;
     }
+    fired();
     std::string action = e.action;
     if (!action.empty() && action[0] == kNextFeature) {
       // A restart needs a feature word to move to; without one the word is done.
       if (!fc.advance() || !f.seek(0)) return;
+      entry_no = 0;
       continue;
     }
     bool on_key = false;
@@ -133,6 +143,7 @@ void inflect_word(engine_state& eng, linereader& f, int d) {
         action.erase(0, 1);
         ending_with_trace(eng, d, action, on_key, e.features);
         if (!fc.advance() || !f.seek(0)) return;
+        entry_no = 0;
       } else {
         ending_with_trace(eng, d, action, on_key, e.features);
       }

@@ -355,7 +355,12 @@ int apply_idiom_rule(engine_state& eng, idiom_rule& rule) {
   int fired = 0;
   for (int attempt = 0; attempt < kMaxAttempts && spend_work(eng, work_rule); ++attempt) {
     try_idiom_rule(eng, rule);
-    if (!rule.failed) ++fired;
+    if (!rule.failed) {
+      ++fired;
+      if (rule.first_line > 0) {
+        note_fired(eng, eng.procedures[eng.current].name, rule.first_line, rule.last_line);
+      }
+    }
     const int first = rule.found[1];
     if (first == 0 || first >= eng.word_count) return fired;
     // Deletions move the found positions back, even in front of the first word.
@@ -367,11 +372,15 @@ int apply_idiom_rule(engine_state& eng, idiom_rule& rule) {
 
 namespace {
 
-// The rule of a pattern line and an action line as read from an idiom file (unscrambled).
-idiom_rule rule_of_lines(std::string& pattern, const std::string& action) {
+// The rule of a pattern line and an action line as read from an idiom file (unscrambled);
+// `number` counts the file's rules from 0.
+idiom_rule rule_of_lines(std::string& pattern, const std::string& action, uint64_t number) {
   size_t comment = pattern.find(';');
   if (comment != std::string::npos) pattern.resize(comment);
-  return make_idiom_rule(trim_spaces(pattern), trim_spaces(action));
+  idiom_rule rule = make_idiom_rule(trim_spaces(pattern), trim_spaces(action));
+  rule.first_line = static_cast<long>(2 * number + 1);
+  rule.last_line = rule.first_line + 1;
+  return rule;
 }
 
 // Reads the rules of an idiom file from rule `from` (numbered from 0) on and applies each.
@@ -382,11 +391,11 @@ void run_rules_from(engine_state& eng, linereader& f, uint64_t from) {
     if (!f.readline(pattern, 80)) return;
     f.readline(action, 80);
   }
-  while (f.readline(pattern, 80)) {
+  for (uint64_t number = from; f.readline(pattern, 80); ++number) {
     if (!f.readline(action, 80)) action.clear();
     unscramble_line(st, pattern);
     unscramble_line(st, action);
-    idiom_rule rule = rule_of_lines(pattern, action);
+    idiom_rule rule = rule_of_lines(pattern, action, number);
     apply_idiom_rule(eng, rule);
   }
 }
@@ -469,7 +478,7 @@ uint64_t run_rules_indexed(engine_state& eng, idiom_index& index, idiom_step_rep
     spend_skipped(eng, c.ref.number - next);
     next = c.ref.number + 1;
     if (eng.work_exhausted) break;
-    idiom_rule rule = rule_of_lines(pattern, action);
+    idiom_rule rule = rule_of_lines(pattern, action, c.ref.number);
     if (apply_idiom_rule(eng, rule) > 0) {
       std::vector<std::string> now = sentence_keys(eng);
       if (now != keys) {
@@ -563,6 +572,7 @@ void run_indexed_idioms(engine_state& eng) {
     std::string pattern, action;
     decode_idiom_record(std::string_view(buf, idiom_record_size), pattern, action);
     idiom_rule rule = make_idiom_rule(pattern, action);
+    rule.first_line = rule.last_line = n + 1;
     apply_idiom_rule(eng, rule);
   }
   std::fclose(f);

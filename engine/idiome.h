@@ -28,6 +28,10 @@ struct idiom_rule {
   int current = 1;
   int pointer = 1;  // the pattern word whose found word the next action works on
   bool failed = false;
+  // The lines of the rule's file it was read from (records of a record file), for the
+  // explain trace; 0 when not known.
+  long first_line = 0;
+  long last_line = 0;
 };
 
 // A rule from its pattern line and action line (split at single blanks, at most 15 words).

@@ -60,6 +60,7 @@ void split_affixes(engine_state& eng, std::string_view what, affix_possibilities
     const std::string& term = t.third;
     p.termn = cut(term.size() == 9 ? term + prefix + "-" + suffix : term, 30);
     p.worta = t.fourth;
+    p.termination = i;
     if (st.visible) {
       con_writeline("Split affixes, possibilities=" + std::to_string(out.count));
       con_writeline("radix=" + p.radix);
@@ -104,6 +105,7 @@ int checkaffixes(engine_state& eng, const affix_possibilities& poss,
 bool lexikon::open(engine_state& eng, const std::string& name) {
   eng_ = &eng;
   const engine_settings& st = eng.settings;
+  this->name = name;
   indexed_ = name.find('.') == std::string::npos;
   headwords_ = nullptr;
   from_candidates_ = false;
@@ -114,8 +116,9 @@ bool lexikon::open(engine_state& eng, const std::string& name) {
       path = st.definitions_path.str() + name;
       if (!text_.open(path)) return false;
     }
-    // The index describes the plain file; enciphered lexicons are always scanned.
-    if (st.plain_definitions) {
+    // The index describes the plain file; enciphered lexicons are always scanned, and so
+    // is every lexicon under the explain trace, which counts the lines of the entries.
+    if (st.plain_definitions && !st.explain) {
       text_path_ = path;
       headwords_name_ = index_name(path);
       std::unique_ptr<lexicon_index>& open = eng.lexicon_indexes[path];
@@ -228,6 +231,7 @@ void lexikon::preparesearch(std::string_view what, const affix_possibilities* po
       return;
     }
     text_.seek(0);
+    next_line_ = 1;
     return;
   }
   find_range(index_, data_.count(), what, first_, last_);
@@ -246,6 +250,7 @@ bool lexikon::next_record() {
     const candidate& c = candidates_[served_++];
     word_line = c.word;
     entry_line = c.entry;
+    first_line = last_line = 0;
     if (served_ == candidates_.size()) end_ = true;
   } else if (indexed_) {
     ++current_;
@@ -256,6 +261,7 @@ bool lexikon::next_record() {
       return false;
     }
     unscramble_record(st, rec);
+    first_line = last_line = current_ + 1;
     word_line = rec.word;
     entry_line = cut(rec.info, 80);
   } else {
@@ -264,6 +270,9 @@ bool lexikon::next_record() {
       return false;
     }
     if (!text_.readline(entry_line, 80)) entry_line.clear();
+    first_line = next_line_;
+    last_line = next_line_ + 1;
+    next_line_ += 2;
     unscramble_line(st, word_line);
     unscramble_line(st, entry_line);
     if (text_.eof()) end_ = true;
@@ -340,6 +349,24 @@ std::string default_entry(const engine_state& eng, std::string_view word, int q)
   return cut(entry, 80);
 }
 
+namespace {
+
+// Notes for the explain trace that the entry read last from `lex` fired.
+void note_entry(engine_state& eng, const lexikon& lex) {
+  if (eng.settings.explain && lex.first_line > 0) {
+    note_fired(eng, lex.name, lex.first_line, lex.last_line);
+  }
+}
+
+// Notes for the explain trace that entry t of the termination table split a word.
+void note_termination(engine_state& eng, int t) {
+  if (!eng.settings.explain || t < 1 || t > eng.termination_count) return;
+  const file_lines& at = eng.termination_lines[t];
+  note_fired(eng, at.file, at.first, at.last);
+}
+
+}  // namespace
+
 search_result suchewort(engine_state& eng, lexikon& lex, int q, std::string_view what,
                         bool makeuuu) {
   const engine_settings& st = eng.settings;
@@ -363,6 +390,7 @@ search_result suchewort(engine_state& eng, lexikon& lex, int q, std::string_view
         r.entry = "NAM---Sns" + capital_word(st, what);
       } else {
         r.entry = lex.entry_line;
+        note_entry(eng, lex);
       }
       return r;
     }
@@ -379,6 +407,8 @@ search_result suchewort(engine_state& eng, lexikon& lex, int q, std::string_view
         break;  // a capitalised word whose stem entry is no name: on to the names
       }
       r.entry = entry;
+      note_entry(eng, lex);
+      note_termination(eng, poss.p[k].termination);
       return r;
     }
     if (lex.at_end()) break;
@@ -398,6 +428,7 @@ search_result suchewort(engine_state& eng, lexikon& lex, int q, std::string_view
       r.second = poss.p[k].termn;
       r.has_second = true;
       r.new_form = poss.p[k].radix;
+      note_termination(eng, poss.p[k].termination);
     } else {
       r.entry = "NAM---Sns" + capital_word(st, what);
     }
@@ -421,6 +452,7 @@ search_result simple_search(engine_state& eng, lexikon& lex, std::string_view cl
     if (lex.word_line == what) {
       split_plus(lex.outform, r);
       r.entry = resolve_reading(lex.entry_line, cls);
+      note_entry(eng, lex);
       return r;
     }
     if (lex.at_end()) break;
@@ -646,7 +678,8 @@ std::string apply_ending_rules(engine_state& eng, const std::vector<ending_rule>
     if (c != 'U') letters += c;
   }
   const std::string source = eng.originals[j];
-  for (const ending_rule& r : rules) {
+  for (size_t n = 0; n < rules.size(); ++n) {
+    const ending_rule& r = rules[n];
     if (r.ending.size() >= source.size() || !ends_with(source, r.ending)) continue;
     if (letters.find_first_of(r.excluded) != std::string::npos) continue;
     const std::string stem = source.substr(0, source.size() - r.ending.size());
@@ -664,6 +697,8 @@ std::string apply_ending_rules(engine_state& eng, const std::vector<ending_rule>
     if (!r.new_ending.empty()) {
       eng.originals[j] = upper_str(st, stem) + (r.new_ending == "*" ? "" : r.new_ending);
     }
+    note_fired(eng, eng.procedures[eng.current].name, static_cast<long>(2 * n + 1),
+               static_cast<long>(2 * n + 2));
     return r.cls;
   }
   return "";
@@ -774,11 +809,12 @@ void split_prefix(engine_state& eng) {
       prefixes.seek(0);
       std::string line;
       const std::string wanted = upper_str(st, particle);
-      while (prefixes.readline(line)) {
+      for (long line_no = 1; prefixes.readline(line); ++line_no) {
         unscramble_line(st, line);
         if (upper_str(st, line.size() > 9 ? line.substr(9) : std::string()) == wanted) {
           eng.words[d] = line;
           eng.originals[d] = line;
+          note_fired(eng, eng.procedures[eng.current].name, line_no, line_no);
           matched = true;
           break;
         }

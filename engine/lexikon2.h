@@ -24,6 +24,7 @@ struct affix_possibility {
   std::string radix;  // the stem (at most 80 characters)
   std::string termn;  // the termination word (at most 30)
   std::string worta;  // the admissible classes of the stem's entry (at most 80)
+  int termination = 0;  // the entry of the termination table that gave it
 };
 
 struct affix_possibilities {
@@ -83,6 +84,11 @@ class lexikon {
   std::string word_line;   // the headword
   std::string outform;     // the form after ">" (the whole word line without one)
   std::string entry_line;  // the entry with its field markers removed
+  // For the explain trace: the lexicon's name and where the entry read last stands: its
+  // first and last file line, or its record number (from 1) twice; 0 when not known.
+  std::string name;
+  long first_line = 0;
+  long last_line = 0;
 
  private:
   engine_state* eng_ = nullptr;
@@ -92,6 +98,7 @@ class lexikon {
   std::vector<index_type> index_;
   long current_ = 0, first_ = 0, last_ = -1;
   bool end_ = false;
+  long next_line_ = 1;  // the text lexicon's line the next entry starts on
 
   // An entry that the headword index names for the current search, read ahead.
   struct candidate {

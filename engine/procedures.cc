@@ -11,6 +11,7 @@
 #include "engine/idiome.h"
 #include "engine/lexikon2.h"
 #include "engine/disconti.h"
+#include "engine/explain.h"
 #include "engine/flexion.h"
 #include "engine/longstr.h"
 #include "engine/resultline.h"
@@ -421,11 +422,16 @@ void load_terminations(engine_state& eng, const std::string& name) {
   linereader f;
   if (!open_text_def(st, f, name)) return;
   std::string line;
+  long line_no = 0;  // of the line last read
   while (eng.termination_count < max_terminations && f.readline(line)) {
+    ++line_no;
     unscramble_line(st, line);
     const std::string u = upper_str(st, line);
     if (!u.empty() && u[0] == '+') {
-      if (eng.suffix_count < max_suffixes) eng.suffixes[++eng.suffix_count] = u.substr(1);
+      if (eng.suffix_count < max_suffixes) {
+        eng.suffixes[++eng.suffix_count] = u.substr(1);
+        eng.suffix_lines[eng.suffix_count] = {name, line_no, line_no};
+      }
       continue;
     }
     // Prefix and suffix around the first "-"; without one the whole line is the suffix.
@@ -437,14 +443,17 @@ void load_terminations(engine_state& eng, const std::string& name) {
       t.first = u.substr(0, dash);
       t.second = u.substr(dash + 1);
     }
+    file_lines from{name, line_no, line_no};
     std::string next;
     if (f.readline(next)) {
+      from.last = ++line_no;
       unscramble_line(st, next);
       size_t blank = next.find(' ');
       t.third = next.substr(0, blank);
       if (blank != std::string::npos) t.fourth = next.substr(blank + 1);
     }
     eng.terminations[++eng.termination_count] = t;
+    eng.termination_lines[eng.termination_count] = from;
   }
 }
 
@@ -508,6 +517,8 @@ void split_suffixes(engine_state& eng) {
           continue;
         }
         if (st.visible) con_writeline("affix found " + suf);
+        const file_lines& at = eng.suffix_lines[s];
+        if (at.first > 0) note_fired(eng, at.file, at.first, at.last);
         std::string word = eng.words[w];
         word.resize(word.size() > suf.size() ? word.size() - suf.size() : 0);
         eng.originals[w] = source.substr(0, source.size() - suf.size());
@@ -544,8 +555,13 @@ void run_procedures(engine_state& eng) {
   run.snapshot = eng.class_line;
   run.remembered_plain = st.plain_definitions;
   if (st.visible) con_writeline("MODUS=" + st.modus.str());
+  explain_view view;
+  procedure_entry started;  // the entry as it starts: per-word rule files rename it
+  if (st.explain) explain_sentence_start(eng, view);
   while (eng.current <= eng.procedure_count && spend_work(eng, work_rule)) {
     const procedure_entry& e = eng.procedures[eng.current];
+    const int index = eng.current;
+    if (st.explain) started = e;
     if (st.visible) {
       con_writeline(std::string(77, '-'));
       con_writeline(e.name.str() + ": " + e.argument.str());
@@ -557,11 +573,13 @@ void run_procedures(engine_state& eng) {
       st.plain_definitions = run.remembered_plain;
     }
     run_action(eng, run);
+    if (st.explain) explain_procedure_done(eng, index, started, view);
     ++eng.current;
   }
   if (!run.output_done) {
     build_result_line(eng, wortartenanzeige::ohne_wortart, ausgabesprache::uebersetzt);
   }
+  if (st.explain) explain_sentence_end(eng);
   if (eng.trace_cut) st.visible = visible_at_start;
 }
 

@@ -24,6 +24,7 @@ struct engine_settings {
   bool shell_mode = false;            // started by the front end
   bool shell_visible = false;         // shell mode echoes each sentence
   bool write_result = false;          // output procedures also write the result file
+  bool explain = false;               // shell mode writes the explain trace (explain.h)
   bool right_to_left = false;         // script line KEYBOARD A
   bool external_input = false;        // script line KEYBOARD J
   bstring<50> modus;                  // letters for IF / IF NOT procedure lines

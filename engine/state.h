@@ -9,6 +9,8 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "common/bstring.h"
 #include "common/idiom_index.h"
@@ -54,11 +56,26 @@ struct procedure_entry {
   bstring<80> argument;
 };
 
+// Where a loaded table entry stands: its file (as the procedure names it) and lines.
+struct file_lines {
+  bstring<30> file;
+  long first = 0;
+  long last = 0;
+};
+
 struct termination_entry {
   ministring first;    // text before the "-" of the termination line
   ministring second;   // text after it
   normstring third;    // the following line up to its first blank
   normstring fourth;   // the rest of that line
+};
+
+// A rule that fired, for the explain trace: the definition file as the procedure names
+// it and the file lines the rule takes (records, for a file of fixed records).
+struct fired_rule {
+  std::string file;
+  long first = 0;
+  long last = 0;
 };
 
 struct vp_set {
@@ -97,8 +114,10 @@ struct engine_state {
 
   // Tables loaded at script time.
   std::array<normstring, max_suffixes + 1> suffixes;  // 1..suffix_count
+  std::array<file_lines, max_suffixes + 1> suffix_lines;  // where each suffix stands
   int suffix_count = 0;
   std::array<termination_entry, max_terminations + 1> terminations;  // 1..termination_count
+  std::array<file_lines, max_terminations + 1> termination_lines;  // where each entry stands
   int termination_count = 0;
   std::array<vp_set, 3> verb_patterns;  // sets 1 (V) and 2 (v)
 
@@ -131,7 +150,18 @@ struct engine_state {
   // The trace line count at the sentence's start, and whether its trace was cut off.
   unsigned long trace_start = 0;
   bool trace_cut = false;
+
+  // The explain trace (explain.h), while settings.explain is on: its file and the rules
+  // that fired in the procedure being run.
+  linewriter explain_file;
+  std::vector<fired_rule> fired;
 };
+
+// Notes for the explain trace that the rule on lines first..last of `file` fired; does
+// nothing while the trace is off.
+inline void note_fired(engine_state& eng, std::string_view file, long first, long last) {
+  if (eng.settings.explain) eng.fired.push_back({std::string(file), first, last});
+}
 
 // Counts `steps` of work of the current sentence. False once max_sentence_work is used
 // up; the first time, the trace says so. Turns the trace off for the rest of the sentence

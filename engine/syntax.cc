@@ -66,12 +66,15 @@ void disambiguate(engine_state& eng, const syntax_rule& rule, int start) {
   }
 }
 
-// Looks up `name` in the function-word file; entry receives the second line of its pair.
+// Looks up `name` in the function-word file; entry receives the second line of its pair
+// and `line` the line of its first.
 bool find_function_word(const engine_settings& st, linereader& f, bool open,
-                        const std::string& name, std::string& entry) {
+                        const std::string& name, std::string& entry, long& line) {
   if (!open || !f.seek(0)) return false;
   std::string key;
+  line = -1;
   while (f.readline(key, kRuleLineWidth)) {
+    line += 2;
     if (!f.readline(entry, kRuleLineWidth)) entry.clear();
     unscramble_line(st, key);
     if (key != name) continue;
@@ -140,10 +143,12 @@ struct flattening {
     if (name.empty()) return;
     grow();
     std::string entry;
-    if (!find_function_word(eng.settings, func, func_open, name, entry)) {
+    long line = 0;
+    if (!find_function_word(eng.settings, func, func_open, name, entry, line)) {
       store_normal(name);
       return;
     }
+    note_fired(eng, eng.procedures[eng.current].name, line, line + 1);
     const std::string text = str_from(entry, 10);
     if (starts_with(entry, "aux---aux")) {
       // Feature material under another name: the symbol takes it, no word is made.
@@ -261,12 +266,16 @@ void run_syntax_rules(engine_state& eng, bool with_table) {
   linereader f;
   if (!open_text_def(st, f, eng.procedures[eng.current].name)) return;
   std::string pattern, replacement, action;
+  long rule_no = 0;  // of the rule being read, from the file's start
   while (spend_work(eng, work_rule) && read_rule_line(st, f, pattern)) {
     const bool complete = read_rule_line(st, f, replacement) && read_rule_line(st, f, action);
     if (!complete) break;  // a rule cut off by the end of the file is not applied
+    ++rule_no;
     const syntax_rule rule = parse_syntax_rule(pattern, replacement, action);
     const maxistring saved = eng.class_line;
-    apply_syntax_rule(eng, rule, with_table);
+    if (apply_syntax_rule(eng, rule, with_table) != 0) {
+      note_fired(eng, eng.procedures[eng.current].name, 3 * rule_no - 2, 3 * rule_no);
+    }
     if (rule.pattern.empty()) break;  // the empty pattern line ends the rules
     if (equal_maxi(saved, eng.class_line)) continue;
     if (eng.syntax_restarts >= max_syntax_restarts) {
@@ -278,6 +287,7 @@ void run_syntax_rules(engine_state& eng, bool with_table) {
     }
     ++eng.syntax_restarts;
     if (!f.seek(0)) break;
+    rule_no = 0;
   }
 }
 

@@ -101,6 +101,7 @@ void read_command_line(engine_settings& st, const std::vector<std::string>& args
     if (args.size() > 4) {
       if (args[4] == "VISIBLE") st.shell_visible = true;
       if (args[4] == "visible") st.visible = true;
+      if (args[4] == "EXPLAIN") st.explain = true;
     }
     st.shell_mode = true;
     st.show_output = false;
