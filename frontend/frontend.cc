@@ -10,6 +10,7 @@
 
 #include "common/codepage.h"
 #include "common/version.h"
+#include "frontend/explain.h"
 #include "frontend/worklock.h"
 
 namespace zembu {
@@ -260,13 +261,26 @@ bool parse_frontend_args(const std::vector<std::string>& args, frontend_args& ou
                          std::string& error) {
   out = frontend_args();
   bool have_text = false;
-  for (const std::string& a : args) {
+  for (size_t i = 0; i < args.size(); ++i) {
+    const std::string& a = args[i];
     if (a == "--raw") {
       out.raw = true;
+    } else if (a == "--explain") {
+      if (i + 1 >= args.size()) {
+        error = "zembu: --explain needs a sentence, or - for standard input (zembu --help "
+                "shows the usage)";
+        return false;
+      }
+      if (have_text || out.explain) {
+        error = "zembu: one text at a time (zembu --help shows the usage)";
+        return false;
+      }
+      out.explain = true;
+      out.explain_text = args[++i];
     } else if (a.size() > 1 && a[0] == '-' && a != "-") {
       error = "zembu: unknown option " + a + " (zembu --help shows the usage)";
       return false;
-    } else if (have_text) {
+    } else if (have_text || out.explain) {
       error = "zembu: one text at a time (zembu --help shows the usage)";
       return false;
     } else {
@@ -280,6 +294,7 @@ bool parse_frontend_args(const std::vector<std::string>& args, frontend_args& ou
 
 std::string frontend_usage() {
   return "Usage: zembu [--raw] [FILE | -]\n"
+         "       zembu [--raw] --explain SENTENCE | --explain -\n"
          "Translates English text into German with the rules in rules.txt (compiled into\n"
          "definitions/ at start). Run it in a directory that holds the six programs,\n"
          "rules.txt and definitions/; one zembu per directory.\n"
@@ -287,6 +302,13 @@ std::string frontend_usage() {
          "  zembu FILE     translate a text file: every sentence, then its German\n"
          "  zembu -        filter: read standard input, write only the German, one line\n"
          "                 for every line of the text; messages go to standard error\n"
+         "  zembu --explain SENTENCE\n"
+         "                 why the sentence came out as it did: the tokens, then for each\n"
+         "                 procedure of the script the rules that fired, with their lines\n"
+         "                 in rules.txt, and the word table where it changed; then the\n"
+         "                 result line and the German\n"
+         "  zembu --explain -\n"
+         "                 the same for every sentence of standard input\n"
          "  --raw          no UTF-8 conversion: the bytes of the text go to the passes\n"
          "                 as they are and the German comes out as the passes wrote it\n"
          "  --help         this text\n"
@@ -467,6 +489,7 @@ int translate_text(const frontend_env& env, text_input& in, text_mode mode, run_
 }
 
 int run_frontend(const frontend_args& args) {
+  if (args.explain) return run_explain(args);
   // The text first: a text that cannot be read needs no compiled rules.
   FILE* text = stdin;
   if (args.mode == text_mode::file && !(text = open_text(args.text_file))) {

@@ -32,6 +32,8 @@ struct frontend_args {
   text_mode mode = text_mode::interactive;
   std::string text_file;  // file mode: the text
   bool raw = false;       // no UTF-8 conversion: bytes pass as they are (code page 437)
+  bool explain = false;   // --explain: report why each sentence came out as it did
+  std::string explain_text;  // its sentences, or "-" for those of standard input
 };
 
 // Reads the command line (without the program name). False with `error` set when it
