@@ -4,7 +4,7 @@
 #include "engine/longstr.h"
 #include "engine/translat.h"
 
-namespace zembu {
+namespace zembu::engine {
 
 namespace {
 
@@ -903,4 +903,4 @@ void run_complex_rules(engine_state& eng) {
   }
 }
 
-}  // namespace zembu
+}  // namespace zembu::engine

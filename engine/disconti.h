@@ -11,7 +11,7 @@
 
 #include "engine/state.h"
 
-namespace zembu {
+namespace zembu::engine {
 
 
 // The pattern text for the verb reading of entry e whose "*" stands at (1-based)
@@ -70,4 +70,4 @@ void run_complex_rules(engine_state& eng);
 // The number of places: the length of the class line divided by three.
 int place_count(const engine_state& eng);
 
-}  // namespace zembu
+}  // namespace zembu::engine

@@ -7,7 +7,7 @@
 #include "engine/syntax.h"
 #include "engine/translat.h"
 
-namespace zembu {
+namespace zembu::engine {
 namespace {
 
 TEST(VerbPattern, VerbReadingOfAnEntry) {
@@ -326,4 +326,4 @@ TEST(ComplexOperations, InsertWithoutAMatchedEntryAddsNoWord) {
 }
 
 }  // namespace
-}  // namespace zembu
+}  // namespace zembu::engine

@@ -1,6 +1,6 @@
 #include "engine/explain.h"
 
-namespace zembu {
+namespace zembu::engine {
 
 namespace {
 
@@ -72,4 +72,4 @@ void explain_sentence_end(engine_state& eng) {
   write_text(eng, "result\t" + field(eng.result_line.text) + "\nend\n");
 }
 
-}  // namespace zembu
+}  // namespace zembu::engine

@@ -10,7 +10,7 @@
 
 #include "engine/state.h"
 
-namespace zembu {
+namespace zembu::engine {
 
 // The file the trace goes to, in the working directory; made anew by each engine run.
 constexpr const char* kExplainFile = "zembu.exp";
@@ -45,4 +45,4 @@ void explain_procedure_done(engine_state& eng, int index, const procedure_entry&
 // After the last procedure: "result <result line>" and "end".
 void explain_sentence_end(engine_state& eng);
 
-}  // namespace zembu
+}  // namespace zembu::engine

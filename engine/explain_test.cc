@@ -10,7 +10,7 @@
 #include "engine/scratch_dir_fixture.h"
 #include "engine/wordtable.h"
 
-namespace zembu {
+namespace zembu::engine {
 namespace {
 
 explain_view view_of(std::vector<std::pair<std::string, std::string>> words, std::string cls) {
@@ -124,4 +124,4 @@ TEST_F(ExplainRun, NamesTheLinesOfEveryRuleThatFiredAndLeavesTheResultAlone) {
 }
 
 }  // namespace
-}  // namespace zembu
+}  // namespace zembu::engine

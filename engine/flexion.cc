@@ -7,7 +7,7 @@
 #include "engine/longstr.h"
 #include "engine/translat.h"
 
-namespace zembu {
+namespace zembu::engine {
 
 namespace {
 
@@ -243,4 +243,4 @@ void inflect_words(engine_state& eng) {
   for (int d = 1; d <= eng.word_count && d <= max_words; ++d) inflect_word(eng, f, d);
 }
 
-}  // namespace zembu
+}  // namespace zembu::engine

@@ -9,7 +9,7 @@
 
 #include "engine/state.h"
 
-namespace zembu {
+namespace zembu::engine {
 
 // Code 7: inflects every word by the inflection file of the current procedure.
 void inflect_words(engine_state& eng);
@@ -25,4 +25,4 @@ std::string ending_of(std::string t, std::string r, bool on_key);
 // the umlaut on its a; texts shorter than 10 characters stay unchanged.
 std::string vowel_change(std::string_view text);
 
-}  // namespace zembu
+}  // namespace zembu::engine

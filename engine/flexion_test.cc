@@ -4,7 +4,7 @@
 
 #include <memory>
 
-namespace zembu {
+namespace zembu::engine {
 namespace {
 
 TEST(VowelChange, LastBackVowelTakesTheUmlaut) {
@@ -54,4 +54,4 @@ TEST(Ending, SubstitutionListWorksOnTheEntry) {
 }
 
 }  // namespace
-}  // namespace zembu
+}  // namespace zembu::engine

@@ -9,7 +9,7 @@
 #include "engine/longstr.h"
 #include "engine/translat.h"
 
-namespace zembu {
+namespace zembu::engine {
 
 namespace {
 
@@ -578,4 +578,4 @@ void run_indexed_idioms(engine_state& eng) {
   std::fclose(f);
 }
 
-}  // namespace zembu
+}  // namespace zembu::engine

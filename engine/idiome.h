@@ -11,7 +11,7 @@
 
 #include "engine/state.h"
 
-namespace zembu {
+namespace zembu::engine {
 
 constexpr int max_idiom_words = 15;
 constexpr size_t idiom_record_size = 162;
@@ -66,4 +66,4 @@ void run_indexed_idioms(engine_state& eng);
 void decode_idiom_record(std::string_view bytes, std::string& pattern, std::string& action);
 std::string encode_idiom_record(std::string_view pattern, std::string_view action);
 
-}  // namespace zembu
+}  // namespace zembu::engine

@@ -15,7 +15,7 @@
 #include "engine/scratch_dir_fixture.h"
 #include "engine/translat.h"
 
-namespace zembu {
+namespace zembu::engine {
 namespace {
 
 // Source forms and German texts that rules look for ("U.S." holds the plain test's dots);
@@ -182,4 +182,4 @@ TEST_F(IdiomStepIndex, AnIndexThatFailsOnTheWayIsLeftForTheFile) {
 }
 
 }  // namespace
-}  // namespace zembu
+}  // namespace zembu::engine

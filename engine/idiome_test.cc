@@ -7,7 +7,7 @@
 #include "engine/translat.h"
 #include "engine/wordtable.h"
 
-namespace zembu {
+namespace zembu::engine {
 namespace {
 
 // An engine whose sentence holds the given "source=entry" words; the class line follows
@@ -156,4 +156,4 @@ TEST(IdiomRecords, RoundTrip) {
 }
 
 }  // namespace
-}  // namespace zembu
+}  // namespace zembu::engine

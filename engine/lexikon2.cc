@@ -4,7 +4,7 @@
 
 #include "engine/longstr.h"
 
-namespace zembu {
+namespace zembu::engine {
 
 namespace {
 
@@ -885,4 +885,4 @@ void resolve_word_reading(engine_state& eng, int i, int j, std::string_view cls)
   eng.words[i] = chosen;
 }
 
-}  // namespace zembu
+}  // namespace zembu::engine

@@ -13,7 +13,7 @@
 #include "engine/state.h"
 #include "engine/translat.h"
 
-namespace zembu {
+namespace zembu::engine {
 
 // ---- Affix splitting ----
 
@@ -183,4 +183,4 @@ std::string resolve_reading(std::string_view entry, std::string_view cls);
 // The same on words[i], writing the chosen reading's class into position j of the class line.
 void resolve_word_reading(engine_state& eng, int i, int j, std::string_view cls);
 
-}  // namespace zembu
+}  // namespace zembu::engine

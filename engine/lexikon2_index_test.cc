@@ -12,7 +12,7 @@
 #include "engine/scratch_dir_fixture.h"
 #include "engine/wordtable.h"
 
-namespace zembu {
+namespace zembu::engine {
 namespace {
 
 // prefix, suffix, termination, admissible classes (the last but one admits every class,
@@ -221,4 +221,4 @@ TEST_F(HeadwordIndex, AnIndexThatDoesNotFitIsLeftAside) {
 }
 
 }  // namespace
-}  // namespace zembu
+}  // namespace zembu::engine

@@ -4,7 +4,7 @@
 
 #include <memory>
 
-namespace zembu {
+namespace zembu::engine {
 namespace {
 
 std::unique_ptr<engine_state> with_terminations(
@@ -182,4 +182,4 @@ TEST(ResolveReading, OnAWordOfTheTable) {
 }
 
 }  // namespace
-}  // namespace zembu
+}  // namespace zembu::engine

@@ -5,7 +5,7 @@
 
 #include "common/replace.h"
 
-namespace zembu {
+namespace zembu::engine {
 
 void strtomaxi(std::string_view s, maxistring& l) { l.text = cut(s, maxi_capacity); }
 
@@ -271,4 +271,4 @@ void file_not_found(const engine_settings& st, std::string_view name) {
   std::exit(0);
 }
 
-}  // namespace zembu
+}  // namespace zembu::engine

@@ -10,7 +10,7 @@
 #include "common/linereader.h"
 #include "engine/settings.h"
 
-namespace zembu {
+namespace zembu::engine {
 
 constexpr size_t maxi_capacity = 2000;
 
@@ -89,4 +89,4 @@ extern void (*engine_exit_hook)();
 // Writes the definitions path, the name and " : File not found." and ends the program (status 0).
 [[noreturn]] void file_not_found(const engine_settings& st, std::string_view name);
 
-}  // namespace zembu
+}  // namespace zembu::engine

@@ -4,7 +4,7 @@
 
 #include <cstdio>
 
-namespace zembu {
+namespace zembu::engine {
 namespace {
 
 maxistring maxi(std::string_view s) {
@@ -242,4 +242,4 @@ TEST(Console, TraceStopWritesAnEmptyLineWhenNotStopping) {
 }
 
 }  // namespace
-}  // namespace zembu
+}  // namespace zembu::engine

@@ -19,7 +19,7 @@
 #include "engine/translat.h"
 #include "engine/wordtable.h"
 
-namespace zembu {
+namespace zembu::engine {
 
 namespace {
 
@@ -592,4 +592,4 @@ std::string dump_procedures(const engine_state& eng) {
   return out;
 }
 
-}  // namespace zembu
+}  // namespace zembu::engine

@@ -9,7 +9,7 @@
 #include "common/linereader.h"
 #include "engine/state.h"
 
-namespace zembu {
+namespace zembu::engine {
 
 // Opens the procedure script and reads it; stops the engine when it does not open. A
 // script with more procedure lines than the table holds is named on standard error.
@@ -34,4 +34,4 @@ void split_suffixes(engine_state& eng);
 // The procedure table as text, one entry a line ("code|name|argument"), for tests.
 std::string dump_procedures(const engine_state& eng);
 
-}  // namespace zembu
+}  // namespace zembu::engine

@@ -10,7 +10,7 @@
 #include "engine/translat.h"
 #include "engine/wordtable.h"
 
-namespace zembu {
+namespace zembu::engine {
 namespace {
 
 std::unique_ptr<engine_state> with_script(const std::string& text, const std::string& modus = "") {
@@ -228,4 +228,4 @@ TEST(RunTime, RestartRepeatsUntilTheClassLineSettles) {
 }
 
 }  // namespace
-}  // namespace zembu
+}  // namespace zembu::engine

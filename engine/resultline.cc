@@ -3,7 +3,7 @@
 #include "engine/longstr.h"
 #include "engine/wordtable.h"
 
-namespace zembu {
+namespace zembu::engine {
 
 namespace {
 
@@ -242,4 +242,4 @@ bool run_output_procedure(engine_state& eng, char code) {
   }
 }
 
-}  // namespace zembu
+}  // namespace zembu::engine

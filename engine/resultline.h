@@ -8,7 +8,7 @@
 #include "engine/state.h"
 #include "engine/translat.h"
 
-namespace zembu {
+namespace zembu::engine {
 
 // Builds the result line from the word table and writes it to the listing and, when
 // write_result is on, to the result file.
@@ -26,4 +26,4 @@ std::string coarse_label(const engine_settings& st, const std::string& cls);
 // Runs the output procedure of `code` (R r W w s ö Ö); false for any other code.
 bool run_output_procedure(engine_state& eng, char code);
 
-}  // namespace zembu
+}  // namespace zembu::engine

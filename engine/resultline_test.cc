@@ -6,7 +6,7 @@
 
 #include "engine/wordtable.h"
 
-namespace zembu {
+namespace zembu::engine {
 namespace {
 
 // An engine whose word table holds entries of the given texts (class TXT).
@@ -123,4 +123,4 @@ TEST(AnalysisListing, ResultFileLinesAndDisplay) {
 }
 
 }  // namespace
-}  // namespace zembu
+}  // namespace zembu::engine

@@ -9,7 +9,7 @@
 #include <fstream>
 #include <string>
 
-namespace zembu {
+namespace zembu::engine {
 
 class InScratchDir : public testing::Test {
  protected:
@@ -31,4 +31,4 @@ class InScratchDir : public testing::Test {
   std::filesystem::path old_, dir_;
 };
 
-}  // namespace zembu
+}  // namespace zembu::engine

@@ -5,7 +5,7 @@
 
 #include "common/bstring.h"
 
-namespace zembu {
+namespace zembu::engine {
 
 struct engine_settings {
   bool visible = false;               // trace lines on standard output
@@ -37,4 +37,4 @@ struct engine_settings {
   bstring<255> intro_text{"Zembu \x9a" "bersetzungsprogramm. Bitte englische S\x84" "tze eingeben!"};
 };
 
-}  // namespace zembu
+}  // namespace zembu::engine

@@ -20,7 +20,7 @@
 #include "engine/longstr.h"
 #include "engine/settings.h"
 
-namespace zembu {
+namespace zembu::engine {
 
 constexpr int max_words = 200;         // entries of the word table
 constexpr int max_symbols = 200;       // names of the symbol table
@@ -184,4 +184,4 @@ inline bool spend_work(engine_state& eng, long steps = 1) {
   return false;
 }
 
-}  // namespace zembu
+}  // namespace zembu::engine

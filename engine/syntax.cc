@@ -7,7 +7,7 @@
 #include "engine/longstr.h"
 #include "engine/translat.h"
 
-namespace zembu {
+namespace zembu::engine {
 
 namespace {
 
@@ -350,4 +350,4 @@ std::string dump_analysis(const engine_state& eng) {
   return out;
 }
 
-}  // namespace zembu
+}  // namespace zembu::engine

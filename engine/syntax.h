@@ -8,7 +8,7 @@
 
 #include "engine/state.h"
 
-namespace zembu {
+namespace zembu::engine {
 
 // The most restarts of rule files in one sentence; a rule file that keeps changing the
 // class line stops after this many.
@@ -49,4 +49,4 @@ void flatten_analysis(engine_state& eng);
 // The analysis table as text, one place a line ("row: members"), for tests.
 std::string dump_analysis(const engine_state& eng);
 
-}  // namespace zembu
+}  // namespace zembu::engine

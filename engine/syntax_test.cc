@@ -6,7 +6,7 @@
 
 #include "engine/translat.h"
 
-namespace zembu {
+namespace zembu::engine {
 namespace {
 
 // A sentence whose class line holds the given classes, one place per word.
@@ -108,4 +108,4 @@ TEST(Flattening, PlacesBecomeWords) {
 }
 
 }  // namespace
-}  // namespace zembu
+}  // namespace zembu::engine

@@ -12,7 +12,7 @@
 #include "engine/translat.h"
 #include "engine/wordtable.h"
 
-namespace zembu {
+namespace zembu::engine {
 
 namespace {
 
@@ -394,4 +394,4 @@ int run_engine(const std::vector<std::string>& args) {
   return 0;
 }
 
-}  // namespace zembu
+}  // namespace zembu::engine

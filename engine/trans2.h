@@ -10,7 +10,7 @@
 #include "engine/settings.h"
 #include "engine/state.h"
 
-namespace zembu {
+namespace zembu::engine {
 
 // Applies the lines of a zembu.cfg to st (modus is emptied first).
 void read_config(engine_settings& st, linereader& cfg);
@@ -37,4 +37,4 @@ void timing_line(engine_state& eng);
 // The whole engine run for the given arguments; returns the exit status.
 int run_engine(const std::vector<std::string>& args);
 
-}  // namespace zembu
+}  // namespace zembu::engine

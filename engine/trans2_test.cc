@@ -6,7 +6,7 @@
 
 #include "engine/scratch_dir_fixture.h"
 
-namespace zembu {
+namespace zembu::engine {
 namespace {
 
 engine_settings configured(const std::string& cfg_text) {
@@ -188,4 +188,4 @@ TEST_F(ResultFile, AnUncreatableResultFileFailsTheRun) {
 }
 
 }  // namespace
-}  // namespace zembu
+}  // namespace zembu::engine

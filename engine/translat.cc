@@ -2,7 +2,7 @@
 
 #include "common/replace.h"
 
-namespace zembu {
+namespace zembu::engine {
 
 // ---- Definition files ----
 
@@ -421,4 +421,4 @@ void analysis_to_listing(engine_state& eng) {
   eng.listing.write(analysis_rows(eng, 0));
 }
 
-}  // namespace zembu
+}  // namespace zembu::engine

@@ -13,7 +13,7 @@
 #include "engine/settings.h"
 #include "engine/state.h"
 
-namespace zembu {
+namespace zembu::engine {
 
 enum class searchmodus { normal, simple, forsecond };
 enum class modetype { appendmode, createmode };
@@ -145,4 +145,4 @@ void analysis_to_listing(engine_state& eng);
 // to 15, otherwise with blanks to that width.
 std::string analysis_rows(const engine_state& eng, size_t text_width);
 
-}  // namespace zembu
+}  // namespace zembu::engine

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-namespace zembu {
+namespace zembu::engine {
 namespace {
 
 std::string captures_of(const engine_state& eng) {
@@ -215,4 +215,4 @@ TEST(Analysis, InitAndListingLayout) {
 }
 
 }  // namespace
-}  // namespace zembu
+}  // namespace zembu::engine

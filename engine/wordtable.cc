@@ -4,7 +4,7 @@
 
 #include "engine/translat.h"
 
-namespace zembu {
+namespace zembu::engine {
 
 namespace {
 
@@ -353,4 +353,4 @@ std::string dump_word_table(const engine_state& eng) {
   return out;
 }
 
-}  // namespace zembu
+}  // namespace zembu::engine

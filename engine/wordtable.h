@@ -10,7 +10,7 @@
 #include "engine/longstr.h"
 #include "engine/state.h"
 
-namespace zembu {
+namespace zembu::engine {
 
 // The class of entry i: its first three characters.
 std::string class_of(const engine_state& eng, int i);
@@ -36,4 +36,4 @@ void reload_plain_rest(engine_state& eng, maxistring& s);
 // The table as text, one entry a line ("i|class line triple|original|entry"), for tests.
 std::string dump_word_table(const engine_state& eng);
 
-}  // namespace zembu
+}  // namespace zembu::engine

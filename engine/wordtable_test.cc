@@ -9,7 +9,7 @@
 #include "engine/scratch_dir_fixture.h"
 #include "engine/translat.h"
 
-namespace zembu {
+namespace zembu::engine {
 namespace {
 
 std::unique_ptr<engine_state> shell_engine() {
@@ -245,4 +245,4 @@ TEST_F(PlainSplit, RightToLeftReversesTheEntries) {
 }
 
 }  // namespace
-}  // namespace zembu
+}  // namespace zembu::engine

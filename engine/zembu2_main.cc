@@ -33,5 +33,5 @@ const char kUsage[] =
 int main(int argc, char** argv) {
   const std::vector<std::string> args(argv + 1, argv + argc);
   if (zembu::answer_standard_option(args, "zembu2", kUsage)) return 0;
-  return zembu::run_engine(args);
+  return zembu::engine::run_engine(args);
 }

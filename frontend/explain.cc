@@ -11,7 +11,7 @@
 #include "common/codepage.h"
 #include "frontend/worklock.h"
 
-namespace zembu {
+namespace zembu::frontend {
 
 namespace {
 
@@ -420,4 +420,4 @@ int run_explain(const frontend_args& args) {
   return interrupted ? kStatusInterrupted : status;
 }
 
-}  // namespace zembu
+}  // namespace zembu::frontend

@@ -14,7 +14,7 @@
 #include "common/rules_map.h"
 #include "frontend/frontend.h"
 
-namespace zembu {
+namespace zembu::frontend {
 
 // A rule the engine reports as fired: its definition file and the file lines it takes.
 struct trace_rule {
@@ -94,4 +94,4 @@ std::vector<std::string> explain_report(const rule_source& src, const std::strin
 // `args.explain_text`, or of standard input when it is "-". Returns the exit status.
 int run_explain(const frontend_args& args);
 
-}  // namespace zembu
+}  // namespace zembu::frontend

@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-namespace zembu {
+namespace zembu::frontend {
 namespace {
 
 const char kTrace[] =
@@ -151,4 +151,4 @@ TEST(ExplainArgs, TakesOneSentenceOrStandardInput) {
 }
 
 }  // namespace
-}  // namespace zembu
+}  // namespace zembu::frontend

@@ -13,7 +13,7 @@
 #include "frontend/explain.h"
 #include "frontend/worklock.h"
 
-namespace zembu {
+namespace zembu::frontend {
 
 namespace {
 
@@ -514,4 +514,4 @@ int run_frontend(const frontend_args& args) {
   return interrupted ? kStatusInterrupted : status;
 }
 
-}  // namespace zembu
+}  // namespace zembu::frontend

@@ -13,7 +13,7 @@
 #include "frontend/process.h"
 #include "frontend/textinput.h"
 
-namespace zembu {
+namespace zembu::frontend {
 
 // Exit statuses of zembu.
 constexpr int kStatusOk = 0;
@@ -126,4 +126,4 @@ int translate_text(const frontend_env& env, text_input& in, text_mode mode, run_
 // exit status.
 int run_frontend(const frontend_args& args);
 
-}  // namespace zembu
+}  // namespace zembu::frontend

@@ -12,7 +12,7 @@
 #include <set>
 #include <vector>
 
-namespace zembu {
+namespace zembu::frontend {
 namespace {
 
 namespace fs = std::filesystem;
@@ -314,4 +314,4 @@ TEST_F(Frontend, AnOverlongSentenceIsTranslatedInPiecesWithAMessage) {
 }
 
 }  // namespace
-}  // namespace zembu
+}  // namespace zembu::frontend

@@ -11,7 +11,7 @@
 
 extern char** environ;
 
-namespace zembu {
+namespace zembu::frontend {
 
 std::vector<std::string> split_arguments(const std::string& arguments) {
   std::vector<std::string> words;
@@ -76,4 +76,4 @@ std::string describe(const program_outcome& outcome) {
   return "ended with status " + std::to_string(outcome.status);
 }
 
-}  // namespace zembu
+}  // namespace zembu::frontend

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-namespace zembu {
+namespace zembu::frontend {
 
 // How a program run ended.
 struct program_outcome {
@@ -30,4 +30,4 @@ bool succeeded(const program_outcome& outcome, std::initializer_list<int> good =
 // "was killed by signal 11".
 std::string describe(const program_outcome& outcome);
 
-}  // namespace zembu
+}  // namespace zembu::frontend

@@ -9,7 +9,7 @@
 #include <fstream>
 #include <iterator>
 
-namespace zembu {
+namespace zembu::frontend {
 namespace {
 
 TEST(SplitArguments, SplitsAtBlanksOnly) {
@@ -78,4 +78,4 @@ TEST_F(RunProgram, OutputCanGoToStandardError) {
 }
 
 }  // namespace
-}  // namespace zembu
+}  // namespace zembu::frontend

@@ -1,6 +1,6 @@
 #include "frontend/textinput.h"
 
-namespace zembu {
+namespace zembu::frontend {
 
 bool text_input::next(std::string& line) {
   for (;;) {
@@ -76,4 +76,4 @@ std::vector<std::string> cut_sentence(const std::string& sentence, size_t limit)
 
 bool is_blank(const std::string& s) { return s.find_first_not_of(" \t") == std::string::npos; }
 
-}  // namespace zembu
+}  // namespace zembu::frontend

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-namespace zembu {
+namespace zembu::frontend {
 
 // A line longer than this is handed on in pieces (so a text without line ends cannot
 // fill the memory); each piece is cut between UTF-8 characters.
@@ -47,4 +47,4 @@ std::vector<std::string> cut_sentence(const std::string& sentence, size_t limit)
 // True when s holds nothing but blanks and TABs.
 bool is_blank(const std::string& s);
 
-}  // namespace zembu
+}  // namespace zembu::frontend

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-namespace zembu {
+namespace zembu::frontend {
 namespace {
 
 // Every line text_input hands on for `text`, with its line number in front.
@@ -81,4 +81,4 @@ TEST(CutSentence, PiecesEndBehindABlankAndHoldEveryByte) {
 }
 
 }  // namespace
-}  // namespace zembu
+}  // namespace zembu::frontend

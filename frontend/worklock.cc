@@ -9,7 +9,7 @@
 #include <cstdlib>
 #include <string>
 
-namespace zembu {
+namespace zembu::frontend {
 
 namespace {
 
@@ -66,4 +66,4 @@ void release_work_lock(work_lock& lock) {
   lock.fd = -1;
 }
 
-}  // namespace zembu
+}  // namespace zembu::frontend

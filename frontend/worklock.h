@@ -6,7 +6,7 @@
 
 #include <string>
 
-namespace zembu {
+namespace zembu::frontend {
 
 constexpr const char* kLockFile = "zembu.lock";
 
@@ -23,4 +23,4 @@ bool take_work_lock(const std::string& dir, work_lock& lock, long& holder);
 // Removes the lock file and releases the lock; nothing when it is not held.
 void release_work_lock(work_lock& lock);
 
-}  // namespace zembu
+}  // namespace zembu::frontend

@@ -8,7 +8,7 @@
 #include <filesystem>
 #include <fstream>
 
-namespace zembu {
+namespace zembu::frontend {
 namespace {
 
 namespace fs = std::filesystem;
@@ -79,4 +79,4 @@ TEST_F(WorkLock, ALinkUnderTheLockNameIsNotFollowed) {
 }
 
 }  // namespace
-}  // namespace zembu
+}  // namespace zembu::frontend

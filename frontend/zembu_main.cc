@@ -12,7 +12,7 @@
 
 namespace {
 
-void on_interrupt(int) { zembu::interrupted = 1; }
+void on_interrupt(int) { zembu::frontend::interrupted = 1; }
 
 // An interruption lets the current sentence finish and clean up; a reader waiting for
 // input is woken (no restart). A closed output pipe shows up as a write error instead of
@@ -32,13 +32,13 @@ void set_up_signals() {
 
 int main(int argc, char** argv) {
   const std::vector<std::string> args(argv + 1, argv + argc);
-  if (zembu::answer_standard_option(args, "zembu", zembu::frontend_usage())) return 0;
-  zembu::frontend_args parsed;
+  if (zembu::answer_standard_option(args, "zembu", zembu::frontend::frontend_usage())) return 0;
+  zembu::frontend::frontend_args parsed;
   std::string error;
-  if (!zembu::parse_frontend_args(args, parsed, error)) {
+  if (!zembu::frontend::parse_frontend_args(args, parsed, error)) {
     std::fprintf(stderr, "%s\n", error.c_str());
-    return zembu::kStatusStopped;
+    return zembu::frontend::kStatusStopped;
   }
   set_up_signals();
-  return zembu::run_frontend(parsed);
+  return zembu::frontend::run_frontend(parsed);
 }

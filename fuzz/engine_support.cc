@@ -20,7 +20,7 @@ void prepare_definitions() {
   static const bool done = [] {
     enter_scratch();
     copy_dir(data_dir() + "/engine_defs", "definitions");
-    zembu::engine_exit_hook = throw_engine_exit;
+    zembu::engine::engine_exit_hook = throw_engine_exit;
     return true;
   }();
   (void)done;
@@ -28,7 +28,7 @@ void prepare_definitions() {
 
 void run_engine_once(const std::vector<std::string>& args) {
   try {
-    zembu::run_engine(args);
+    zembu::engine::run_engine(args);
   } catch (const engine_exit&) {
   }
   for (const char* name : {"pass2", "zembu.wor", "zembu.rst", "zembu.lst", "zembu.aux"}) unlink(name);

@@ -15,11 +15,11 @@
 
 namespace {
 
-const zembu::frontend_env& surroundings() {
-  static const zembu::frontend_env env = [] {
+const zembu::frontend::frontend_env& surroundings() {
+  static const zembu::frontend::frontend_env env = [] {
     zembu_fuzz::enter_scratch();
     mkdir("fe", 0755);
-    zembu::frontend_env env;
+    zembu::frontend::frontend_env env;
     env.dir = "fe/";
     env.screen = std::fopen("/dev/null", "w");
     env.messages = env.screen;
@@ -35,7 +35,7 @@ const zembu::frontend_env& surroundings() {
                                  zembu_fuzz::read_file(std::string("fe/") + c[1]));
         }
       }
-      zembu::program_outcome done;
+      zembu::frontend::program_outcome done;
       done.started = done.exited = true;
       return done;
     };
@@ -47,16 +47,16 @@ const zembu::frontend_env& surroundings() {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  const zembu::frontend_env& env = surroundings();
+  const zembu::frontend::frontend_env& env = surroundings();
   std::string text(reinterpret_cast<const char*>(data), size);
-  for (zembu::text_mode mode :
-       {zembu::text_mode::file, zembu::text_mode::filter, zembu::text_mode::interactive}) {
+  using zembu::frontend::text_mode;
+  for (text_mode mode : {text_mode::file, text_mode::filter, text_mode::interactive}) {
     FILE* f = text.empty() ? std::fopen("/dev/null", "rb") : fmemopen(text.data(), text.size(), "rb");
     if (!f) continue;
-    zembu::text_input in(f);
-    zembu::run_record record;
-    zembu::progress_meter meter;
-    zembu::translate_text(env, in, mode, record, meter);
+    zembu::frontend::text_input in(f);
+    zembu::frontend::run_record record;
+    zembu::frontend::progress_meter meter;
+    zembu::frontend::translate_text(env, in, mode, record, meter);
     std::fclose(f);
   }
   return 0;

@@ -13,7 +13,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   zembu_fuzz::enter_scratch();
   const std::vector<std::string> parts = zembu_fuzz::split_parts(data, size, 2);
   zembu_fuzz::write_file("pass2", parts[0]);
-  zembu::zembu3_args a;
+  zembu::subst::zembu3_args a;
   a.infile = "pass2";
   a.outfile = "pass3";
   if (parts.size() > 1) {
@@ -21,6 +21,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     a.tablefile = "asci2.zmb";
     a.has_table = true;
   }
-  zembu::run_zembu3(a, stdout);
+  zembu::subst::run_zembu3(a, stdout);
   return 0;
 }

@@ -15,11 +15,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::vector<std::string> parts = zembu_fuzz::split_parts(data, size, 2);
   zembu_fuzz::write_file("pass1", parts[0]);
   zembu_fuzz::write_file("aggl.zmb", parts.size() > 1 ? parts[1] : standard);
-  zembu::zembu4_args a;
+  zembu::suffix::zembu4_args a;
   a.infile = "pass1";
   a.outfile = "pass3";
   a.suffixfile = "aggl.zmb";
-  zembu::console con;  // messages are captured, a stop does not wait
-  zembu::run_zembu4(a, con);
+  zembu::suffix::console con;  // messages are captured, a stop does not wait
+  zembu::suffix::run_zembu4(a, con);
   return 0;
 }

@@ -17,16 +17,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   zembu_fuzz::enter_scratch();
   static const std::vector<zembu::replace_pair> standard = [] {
     zembu::linereader in(zembu_fuzz::read_file(zembu_fuzz::data_dir() + "/engine_defs/ascii.zmb"));
-    return zembu::lies_ersatzpaare(in);
+    return zembu::tokenizer::lies_ersatzpaare(in);
   }();
   const std::vector<std::string> parts = zembu_fuzz::split_parts(data, size, 2);
   std::vector<zembu::replace_pair> tabelle = standard;
   if (parts.size() > 1) {
     zembu::linereader in(parts[1]);
-    tabelle = zembu::lies_ersatzpaare(in);
+    tabelle = zembu::tokenizer::lies_ersatzpaare(in);
   }
   zembu_fuzz::write_file("text.txt", parts[0]);
-  zembu::zembu1_auftrag a;
+  zembu::tokenizer::zembu1_auftrag a;
   a.eingabe = "text.txt";
   a.quiet = true;
   // Every run that reads a sentence moves the start on (or marks the end of the text with
@@ -37,8 +37,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       std::abort();
     }
     std::string bildschirm;
-    if (zembu::tokenisiere(a, tabelle, bildschirm) != zembu::kStatusSatz) break;
-    const long long next = zembu::lies_indexdatei(a.indexdatei);
+    if (zembu::tokenizer::tokenisiere(a, tabelle, bildschirm) != zembu::tokenizer::kStatusSatz) {
+      break;
+    }
+    const long long next = zembu::tokenizer::lies_indexdatei(a.indexdatei);
     if (next < 0) break;  // the sentence ended the text
     if (next <= a.start) {
       std::fprintf(stderr, "zembu1 index does not move on: %lld -> %lld\n", a.start, next);

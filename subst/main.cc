@@ -24,12 +24,12 @@ const char kHelp[] =
 int main(int argc, char** argv) {
   std::vector<std::string> args(argv + (argc > 0 ? 1 : 0), argv + argc);
   if (zembu::answer_standard_option(args, "zembu3", kHelp)) return 0;
-  zembu::zembu3_args a;
-  if (!zembu::parse_zembu3_args(args, a)) {
-    std::string usage = zembu::zembu3_usage(argc > 0 ? argv[0] : "zembu3");
+  zembu::subst::zembu3_args a;
+  if (!zembu::subst::parse_zembu3_args(args, a)) {
+    std::string usage = zembu::subst::zembu3_usage(argc > 0 ? argv[0] : "zembu3");
     std::fwrite(usage.data(), 1, usage.size(), stdout);
     std::fputc('\n', stdout);
     return 1;
   }
-  return zembu::run_zembu3(a, stdout);
+  return zembu::subst::run_zembu3(a, stdout);
 }

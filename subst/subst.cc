@@ -2,7 +2,7 @@
 
 #include <string_view>
 
-namespace zembu {
+namespace zembu::subst {
 
 namespace {
 
@@ -148,4 +148,4 @@ int run_zembu3(const zembu3_args& a, FILE* console, FILE* errors) {
   return 0;
 }
 
-}  // namespace zembu
+}  // namespace zembu::subst

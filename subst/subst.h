@@ -11,7 +11,7 @@
 #include "common/linereader.h"
 #include "common/replace.h"
 
-namespace zembu {
+namespace zembu::subst {
 
 // The most pairs a table file gives; pairs behind them are ignored.
 constexpr size_t kMaxPairs = 1000;
@@ -61,4 +61,4 @@ std::string zembu3_usage(const std::string& program);
 // Returns the exit status: 0, or 1 when a file cannot be read or written.
 int run_zembu3(const zembu3_args& a, FILE* console, FILE* errors = stderr);
 
-}  // namespace zembu
+}  // namespace zembu::subst

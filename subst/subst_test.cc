@@ -4,7 +4,7 @@
 
 #include "engine/longstr.h"
 
-namespace zembu {
+namespace zembu::subst {
 namespace {
 
 std::string dumped(const std::string& file, size_t max = kMaxPairs, bool* more = nullptr) {
@@ -72,7 +72,7 @@ TEST(SubstLine, ReplacementHoldingItsSearchTextIsOnePass) {
 }
 
 // The filter takes the engine's longest result line whole.
-static_assert(kLongestLine == maxi_capacity, "longest result line of the engine");
+static_assert(kLongestLine == engine::maxi_capacity, "longest result line of the engine");
 
 TEST(SubstLine, GrowthStopsAtTheResultWidth) {
   // Far beyond the old short-string width, and up to the result width exactly.
@@ -105,4 +105,4 @@ TEST(Zembu3Args, InfileOutfileAndOptionalTable) {
 }
 
 }  // namespace
-}  // namespace zembu
+}  // namespace zembu::subst

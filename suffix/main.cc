@@ -26,16 +26,16 @@ int main(int argc, char** argv) {
   if (zembu::answer_standard_option(args, "zembu4", kHelp)) return 0;
   zembu::linereader answers;
   answers.attach(stdin);
-  zembu::console con;
+  zembu::suffix::console con;
   con.out = stdout;
   con.answers = &answers;
 
-  zembu::zembu4_args a;
+  zembu::suffix::zembu4_args a;
   int status = 1;
-  if (zembu::parse_zembu4_args(args, a)) {
-    status = zembu::run_zembu4(a, con);
+  if (zembu::suffix::parse_zembu4_args(args, a)) {
+    status = zembu::suffix::run_zembu4(a, con);
   } else {
-    zembu::report_error(con, zembu::zembu4_usage(argc > 0 ? argv[0] : "zembu4"));
+    zembu::suffix::report_error(con, zembu::suffix::zembu4_usage(argc > 0 ? argv[0] : "zembu4"));
   }
   std::fflush(stdout);
   return status;

@@ -2,7 +2,7 @@
 
 #include <utility>
 
-namespace zembu {
+namespace zembu::suffix {
 
 const char kDefaultSuffixFile[] = "definitions/aggl.zmb";
 
@@ -152,4 +152,4 @@ int run_zembu4(const zembu4_args& a, console& con) {
   return 0;
 }
 
-}  // namespace zembu
+}  // namespace zembu::suffix

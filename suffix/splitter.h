@@ -12,7 +12,7 @@
 #include "common/linereader.h"
 #include "suffix/tokentab.h"
 
-namespace zembu {
+namespace zembu::suffix {
 
 // The most suffixes the agglutination list takes; later ones are ignored.
 constexpr size_t kMaxSuffixes = 500;
@@ -71,4 +71,4 @@ void report_error(console& con, std::string_view message);
 // status: 0, or 1 after an error.
 int run_zembu4(const zembu4_args& a, console& con);
 
-}  // namespace zembu
+}  // namespace zembu::suffix

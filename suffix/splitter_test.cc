@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-namespace zembu {
+namespace zembu::suffix {
 namespace {
 
 TEST(SplitterSuffixes, EmptyLinesSkippedExcessIgnored) {
@@ -100,4 +100,4 @@ TEST(Zembu4Args, SuffixFileAndVisibleFlag) {
 }
 
 }  // namespace
-}  // namespace zembu
+}  // namespace zembu::suffix

@@ -5,7 +5,7 @@
 
 #include "common/bstring.h"
 
-namespace zembu {
+namespace zembu::suffix {
 
 token_entry parse_token_line(std::string_view line) {
   token_entry e;
@@ -84,4 +84,4 @@ std::string dump_tokentab(const tokentab& t) {
   return out;
 }
 
-}  // namespace zembu
+}  // namespace zembu::suffix

@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-namespace zembu {
+namespace zembu::suffix {
 
 // The most entries the table holds.
 constexpr size_t kMaxTokens = 2000;
@@ -53,4 +53,4 @@ bool insert_token(tokentab& t, size_t i, token_entry e);
 // in two columns, a blank, then the entry's line.
 std::string dump_tokentab(const tokentab& t);
 
-}  // namespace zembu
+}  // namespace zembu::suffix

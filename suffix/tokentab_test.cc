@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-namespace zembu {
+namespace zembu::suffix {
 namespace {
 
 std::string roundtrip(std::string_view line) { return format_token_line(parse_token_line(line)); }
@@ -88,4 +88,4 @@ TEST(TokentabDump, NumbersRightAlignedInTwoColumns) {
 }
 
 }  // namespace
-}  // namespace zembu
+}  // namespace zembu::suffix

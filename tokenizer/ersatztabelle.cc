@@ -1,6 +1,6 @@
 #include "tokenizer/ersatztabelle.h"
 
-namespace zembu {
+namespace zembu::tokenizer {
 
 std::vector<replace_pair> lies_ersatzpaare(linereader& in) {
   std::vector<replace_pair> t;
@@ -32,4 +32,4 @@ std::string dump_ersatztabelle(const std::vector<replace_pair>& tabelle) {
   return out;
 }
 
-}  // namespace zembu
+}  // namespace zembu::tokenizer

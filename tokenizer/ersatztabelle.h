@@ -10,7 +10,7 @@
 #include "common/linereader.h"
 #include "common/replace.h"
 
-namespace zembu {
+namespace zembu::tokenizer {
 
 // The most pairs the table holds; further pairs of the file are ignored.
 constexpr size_t kMaxErsatzpaare = 200;
@@ -32,4 +32,4 @@ std::vector<replace_pair> lade_ersatztabelle(const std::string& path = kAsciiDat
 // The table as text, one "search -> replacement" line per pair.
 std::string dump_ersatztabelle(const std::vector<replace_pair>& tabelle);
 
-}  // namespace zembu
+}  // namespace zembu::tokenizer

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-namespace zembu {
+namespace zembu::tokenizer {
 namespace {
 
 std::string geladen(const std::string& text) {
@@ -38,4 +38,4 @@ TEST(Ersatztabelle, BuiltInPairsWhenTheFileIsMissing) {
 }
 
 }  // namespace
-}  // namespace zembu
+}  // namespace zembu::tokenizer

@@ -2,7 +2,7 @@
 
 #include "tokenizer/zeichen.h"
 
-namespace zembu {
+namespace zembu::tokenizer {
 
 bool lies_satz(linereader& in, satz& s, size_t capacity) {
   s = satz();
@@ -84,4 +84,4 @@ std::string anzeigetext(const satz& s) {
   return out;
 }
 
-}  // namespace zembu
+}  // namespace zembu::tokenizer

@@ -8,7 +8,7 @@
 
 #include "common/linereader.h"
 
-namespace zembu {
+namespace zembu::tokenizer {
 
 // The most bytes (capital markers included) one run keeps of a sentence; a longer
 // sentence is handed on in pieces of this size.
@@ -48,4 +48,4 @@ std::string satztext(const satz& s);
 // The sentence text as a person reads it: satztext without the capital markers.
 std::string anzeigetext(const satz& s);
 
-}  // namespace zembu
+}  // namespace zembu::tokenizer

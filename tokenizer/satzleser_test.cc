@@ -4,7 +4,7 @@
 
 #include <random>
 
-namespace zembu {
+namespace zembu::tokenizer {
 namespace {
 
 const std::string M(1, '\x01');  // capital marker
@@ -193,4 +193,4 @@ TEST(Satzleser, AnzeigetextDropsMarkersAndTrailingBlanks) {
 }
 
 }  // namespace
-}  // namespace zembu
+}  // namespace zembu::tokenizer

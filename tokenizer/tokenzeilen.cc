@@ -4,7 +4,7 @@
 
 #include "tokenizer/zeichen.h"
 
-namespace zembu {
+namespace zembu::tokenizer {
 
 namespace {
 
@@ -162,4 +162,4 @@ std::string tokenzeilen(std::string_view text, const std::vector<replace_pair>& 
   return zerleger(text, tabelle).run();
 }
 
-}  // namespace zembu
+}  // namespace zembu::tokenizer

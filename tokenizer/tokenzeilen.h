@@ -9,7 +9,7 @@
 
 #include "common/replace.h"
 
-namespace zembu {
+namespace zembu::tokenizer {
 
 // The most bytes a search key grows to while the pairs of the table are applied.
 constexpr size_t kTokenbreite = 255;
@@ -41,4 +41,4 @@ std::string tokenzeilen(std::string_view text, const std::vector<replace_pair>& 
 // The token file at the end of the text.
 inline constexpr std::string_view kTextendeZeile = "SEN EOF";
 
-}  // namespace zembu
+}  // namespace zembu::tokenizer

@@ -8,7 +8,7 @@
 #include "tokenizer/satzleser.h"
 #include "tokenizer/zeichen.h"
 
-namespace zembu {
+namespace zembu::tokenizer {
 namespace {
 
 // The token file of the first sentence of `text`.
@@ -112,8 +112,8 @@ TEST(Tokenzeilen, PathsAndLongTokens) {
 // The engine reads a token line of at most 255 bytes and keeps its key and its entry
 // (attribute field and text) in columns of 100 bytes; the suffix splitter reads lines and
 // fields of 255 bytes. A piece fits all of them.
-static_assert(kKeyWidth <= norm_lang_string::width, "key column of the engine");
-static_assert(13 + kPieceWidth <= normstring::width, "default entry of the engine");
+static_assert(kKeyWidth <= engine::norm_lang_string::width, "key column of the engine");
+static_assert(13 + kPieceWidth <= engine::normstring::width, "default entry of the engine");
 static_assert(4 + kKeyWidth + 1 + 10 + kPieceWidth <= kShortWidth, "token line width");
 
 TEST(Tokenzeilen, LongWordPiecesKeepEveryByte) {
@@ -202,4 +202,4 @@ TEST(Normalisiere, UpperCaseAndPairsInTableOrder) {
 }
 
 }  // namespace
-}  // namespace zembu
+}  // namespace zembu::tokenizer

@@ -2,7 +2,7 @@
 // sets decide how a text is cut into sentences and tokens; no locale is consulted.
 #pragma once
 
-namespace zembu {
+namespace zembu::tokenizer {
 
 // Stored in the sentence buffer before an upper-case letter that follows whitespace.
 constexpr unsigned char kKapitalmarke = 1;
@@ -45,4 +45,4 @@ constexpr bool ist_folgezeichen(unsigned char c) {
   return ist_leerraum(c) || c == ':' || ist_trennzeichen(c);
 }
 
-}  // namespace zembu
+}  // namespace zembu::tokenizer

@@ -29,15 +29,16 @@ const char kHelp[] =
 int main(int argc, char** argv) {
   std::vector<std::string> args(argv + (argc > 0 ? 1 : 0), argv + argc);
   if (zembu::answer_standard_option(args, "zembu1", kHelp)) return 0;
-  const std::vector<zembu::replace_pair> tabelle = zembu::lade_ersatztabelle();
-  zembu::zembu1_auftrag auftrag;
-  if (!zembu::lies_argumente(args, auftrag)) {
+  const std::vector<zembu::replace_pair> tabelle = zembu::tokenizer::lade_ersatztabelle();
+  zembu::tokenizer::zembu1_auftrag auftrag;
+  if (!zembu::tokenizer::lies_argumente(args, auftrag)) {
     const std::string pfad = argc > 0 ? argv[0] : "zembu1";
-    std::printf("%s\n\nWhich file? Use: %s filename\n", zembu::banner().c_str(), pfad.c_str());
-    return zembu::kStatusAufruf;
+    std::printf("%s\n\nWhich file? Use: %s filename\n", zembu::tokenizer::banner().c_str(),
+                pfad.c_str());
+    return zembu::tokenizer::kStatusAufruf;
   }
   std::string bildschirm;
-  const int status = zembu::tokenisiere(auftrag, tabelle, bildschirm);
+  const int status = zembu::tokenizer::tokenisiere(auftrag, tabelle, bildschirm);
   std::fwrite(bildschirm.data(), 1, bildschirm.size(), stdout);
   return status;
 }

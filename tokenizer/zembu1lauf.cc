@@ -9,7 +9,7 @@
 #include "tokenizer/satzleser.h"
 #include "tokenizer/tokenzeilen.h"
 
-namespace zembu {
+namespace zembu::tokenizer {
 
 namespace {
 
@@ -135,4 +135,4 @@ int tokenisiere(const zembu1_auftrag& a, const std::vector<replace_pair>& tabell
   return kStatusSatz;
 }
 
-}  // namespace zembu
+}  // namespace zembu::tokenizer

@@ -8,7 +8,7 @@
 
 #include "common/replace.h"
 
-namespace zembu {
+namespace zembu::tokenizer {
 
 // Exit statuses of zembu1.
 constexpr int kStatusSatz = 0;        // a sentence was written
@@ -49,4 +49,4 @@ std::string banner();
 int tokenisiere(const zembu1_auftrag& a, const std::vector<replace_pair>& tabelle,
                 std::string& bildschirm);
 
-}  // namespace zembu
+}  // namespace zembu::tokenizer

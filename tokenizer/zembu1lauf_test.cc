@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-namespace zembu {
+namespace zembu::tokenizer {
 namespace {
 
 TEST(Zembu1Lauf, NumbersAndNames) {
@@ -71,4 +71,4 @@ TEST(Zembu1Lauf, BannerNamesProgramAndVersion) {
 }
 
 }  // namespace
-}  // namespace zembu
+}  // namespace zembu::tokenizer

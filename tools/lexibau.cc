@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
-namespace zembu {
+namespace zembu::engine {
 
 namespace {
 
@@ -110,4 +110,4 @@ bool scramble_record_file(const std::string& in, const std::string& out) {
   return writer.close();
 }
 
-}  // namespace zembu
+}  // namespace zembu::engine

@@ -9,7 +9,7 @@
 #include "engine/lexikon2.h"
 #include "engine/translat.h"
 
-namespace zembu {
+namespace zembu::engine {
 
 // One entry of a text lexicon: the word line and the entry line.
 struct lexi_pair {
@@ -41,4 +41,4 @@ bool scramble_text_file(const std::string& in, const std::string& out);
 // Copies a record file with every record scrambled; false as for scramble_text_file.
 bool scramble_record_file(const std::string& in, const std::string& out);
 
-}  // namespace zembu
+}  // namespace zembu::engine

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-namespace zembu {
+namespace zembu::engine {
 namespace {
 
 std::vector<lexi_pair> pairs_of(const std::vector<std::string>& words) {
@@ -66,4 +66,4 @@ TEST(IndexedLexicon, TextLexiconPairs) {
 }
 
 }  // namespace
-}  // namespace zembu
+}  // namespace zembu::engine

@@ -48,7 +48,8 @@ int main(int argc, char** argv) {
     if (!in.readline(action, 80)) action.clear();
     size_t comment = pattern.find(';');
     if (comment != std::string::npos) pattern.resize(comment);
-    out.write(zembu::encode_idiom_record(zembu::trim_spaces(pattern), zembu::trim_spaces(action)));
+    out.write(zembu::engine::encode_idiom_record(zembu::engine::trim_spaces(pattern),
+                                                 zembu::engine::trim_spaces(action)));
     ++rules;
   }
   if (!out.close()) {

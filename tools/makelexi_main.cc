@@ -35,10 +35,11 @@ int main(int argc, char** argv) {
     std::printf("%s cannot be opened for reading\n", source.c_str());
     return 1;
   }
-  zembu::indexed_lexicon lex = zembu::build_indexed_lexicon(zembu::read_text_lexicon(file));
+  zembu::engine::indexed_lexicon lex =
+      zembu::engine::build_indexed_lexicon(zembu::engine::read_text_lexicon(file));
   const std::string index = crypt ? target + "zembu.001" : target + ".ndx";
   const std::string data = crypt ? target + "zembu.002" : target + ".dat";
-  if (!zembu::write_indexed_lexicon(lex, index, data, crypt)) {
+  if (!zembu::engine::write_indexed_lexicon(lex, index, data, crypt)) {
     std::printf("%s or %s cannot be written\n", index.c_str(), data.c_str());
     return 1;
   }

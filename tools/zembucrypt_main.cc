@@ -27,8 +27,8 @@ int main(int argc, char** argv) {
     std::printf("usage: %s lines|records infile outfile\n", argv[0]);
     return 1;
   }
-  bool ok = mode == "lines" ? zembu::scramble_text_file(argv[2], argv[3])
-                            : zembu::scramble_record_file(argv[2], argv[3]);
+  bool ok = mode == "lines" ? zembu::engine::scramble_text_file(argv[2], argv[3])
+                            : zembu::engine::scramble_record_file(argv[2], argv[3]);
   if (!ok) {
     std::printf("%s cannot be read or %s cannot be written\n", argv[2], argv[3]);
     return 1;
