@@ -219,29 +219,39 @@ std::string trim_spaces(std::string_view s) {
 
 namespace {
 unsigned long lines_written = 0;
+FILE* console_out = nullptr;  // null: standard output
+FILE* console_in = nullptr;   // null: standard input
+
+FILE* out_stream() { return console_out ? console_out : stdout; }
 }  // namespace
 
 void con_write(std::string_view text) {
   if (text.empty()) return;
-  std::fwrite(text.data(), 1, text.size(), stdout);
+  std::fwrite(text.data(), 1, text.size(), out_stream());
   for (char c : text) lines_written += c == '\n';
 }
 
 void con_writeline(std::string_view text) {
   con_write(text);
-  std::fputc('\n', stdout);
+  std::fputc('\n', out_stream());
   ++lines_written;
 }
 
 unsigned long con_lines() { return lines_written; }
 
 std::string con_readline(size_t width) {
-  std::fflush(stdout);
+  std::fflush(out_stream());
+  FILE* in = console_in ? console_in : stdin;
   std::string line;
-  for (int c = std::getc(stdin); c != EOF && c != '\n'; c = std::getc(stdin)) {
+  for (int c = std::getc(in); c != EOF && c != '\n'; c = std::getc(in)) {
     if (c != '\r' && line.size() < width) line.push_back(static_cast<char>(c));
   }
   return line;
+}
+
+void set_console(FILE* out, FILE* in) {
+  console_out = out;
+  console_in = in;
 }
 
 void trace_stop(const engine_settings& st) {
@@ -252,23 +262,19 @@ void trace_stop(const engine_settings& st) {
   }
 }
 
-void (*engine_exit_hook)() = nullptr;
-
 void fatal_error(std::string_view message) {
   con_writeline("Fatal runtime Error");
   con_writeline(message);
   con_write("ENTER");
   con_readline();
   std::fflush(nullptr);
-  if (engine_exit_hook) engine_exit_hook();
-  std::exit(0);
+  throw engine_stop{};
 }
 
 void file_not_found(const engine_settings& st, std::string_view name) {
   con_writeline(st.definitions_path.str() + std::string(name) + " : File not found.");
   std::fflush(nullptr);
-  if (engine_exit_hook) engine_exit_hook();
-  std::exit(0);
+  throw engine_stop{};
 }
 
 }  // namespace zembu::engine

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdio>
 #include <string>
 #include <string_view>
 
@@ -70,23 +71,27 @@ std::string trim_spaces(std::string_view s);
 // True when s holds a slash or a backslash (such text is never case-converted).
 bool has_slash(std::string_view s);
 
-// Writes text (no line end) and a whole line to standard output.
+// Writes text (no line end) and a whole line to the engine's console output (standard
+// output unless set_console says otherwise).
 void con_write(std::string_view text);
 void con_writeline(std::string_view text = {});
 // The number of lines con_write and con_writeline have written so far.
 unsigned long con_lines();
-// Reads one line from standard input (cut at `width`); empty at the end of the input.
+// Reads one line from the console input (cut at `width`); empty at the end of the input.
 std::string con_readline(size_t width = 255);
+// Points the engine's console at other streams; null keeps standard output or input. A
+// program that runs the engine in-process uses it; the engine program never does.
+void set_console(FILE* out, FILE* in);
 
 // A trace stop: waits for the Enter key when stop_trace is on, else writes an empty line.
 void trace_stop(const engine_settings& st);
-// When set, called by fatal_error and file_not_found in place of ending the process, after
-// their messages: a program that runs the engine in-process takes control back there (the
-// hook must not return, it throws or jumps). Null in the programs.
-extern void (*engine_exit_hook)();
-// Writes "Fatal runtime Error" and the message, waits for Enter and ends the program (status 0).
+// What fatal_error and file_not_found throw once their messages are written and flushed:
+// the engine run ends there. zembu2 ends with status 0; a program that runs the engine
+// in-process goes on with its next piece of work.
+struct engine_stop {};
+// Writes "Fatal runtime Error" and the message, waits for Enter and stops the engine.
 [[noreturn]] void fatal_error(std::string_view message);
-// Writes the definitions path, the name and " : File not found." and ends the program (status 0).
+// Writes the definitions path, the name and " : File not found." and stops the engine.
 [[noreturn]] void file_not_found(const engine_settings& st, std::string_view name);
 
 }  // namespace zembu::engine

@@ -353,18 +353,23 @@ void run_action(engine_state& eng, sentence_run& run) {
 
 }  // namespace
 
-void read_procedure_script(engine_state& eng) {
+int read_procedure_script(engine_state& eng) {
   const engine_settings& st = eng.settings;
   const std::string name = st.plain_definitions ? "exec.zmb" : "zembu.000";
   linereader script;
   if (!open_text_def(st, script, name)) file_not_found(st, name);
   const int lines = read_script(eng, script);
-  if (lines > max_procedures) {
-    std::fprintf(stderr,
-                 "zembu2: the procedure script %s has %d procedure lines, more than the %d "
-                 "the engine holds; only the first %d are run\n",
-                 name.c_str(), lines, max_procedures, max_procedures);
-  }
+  note_script_lines(st, lines);
+  return lines;
+}
+
+void note_script_lines(const engine_settings& st, int lines) {
+  if (lines <= max_procedures) return;
+  const std::string name = st.plain_definitions ? "exec.zmb" : "zembu.000";
+  std::fprintf(stderr,
+               "zembu2: the procedure script %s has %d procedure lines, more than the %d "
+               "the engine holds; only the first %d are run\n",
+               name.c_str(), lines, max_procedures, max_procedures);
 }
 
 int read_script(engine_state& eng, linereader& script) {

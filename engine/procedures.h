@@ -13,7 +13,10 @@ namespace zembu::engine {
 
 // Opens the procedure script and reads it; stops the engine when it does not open. A
 // script with more procedure lines than the table holds is named on standard error.
-void read_procedure_script(engine_state& eng);
+// Returns the number of procedure lines in the script.
+int read_procedure_script(engine_state& eng);
+// Names on standard error a script of more procedure lines than the table holds.
+void note_script_lines(const engine_settings& st, int lines);
 // Reads the head and the procedure lines of a script, loading what codes 0, V and v name.
 // The table keeps the first max_procedures lines; returns the number of procedure lines
 // in the script, those beyond the table included.

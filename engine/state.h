@@ -1,7 +1,7 @@
-// The engine's process-wide state: its settings, the word table of the current sentence,
-// the analysis and symbol tables, the capture slots, the procedure table and the tables
-// the script loads. One instance lives from start-up to exit; nothing in it is allocated
-// per sentence.
+// The engine's state: the configuration fixed at start-up (settings, procedure table and
+// the tables the script loads) apart from the state of the sentences (word table,
+// analysis and symbol tables, capture slots, counters), so that a run can be set back to
+// the state of a fresh start cheaply. Nothing in it is allocated per sentence.
 #pragma once
 
 #include <array>
@@ -85,11 +85,28 @@ struct vp_set {
   int code_count = 0;
 };
 
-struct engine_state {
+// What start-up fixes for the whole run: the settings, the procedure table and the
+// tables the script loads. A sentence may change some of it while it runs (the trace
+// switches, a per-word rule file's name); a fresh run starts from the values of start-up.
+struct engine_setup {
   engine_settings settings;
-  linewriter listing;      // open from start-up while show_listing is on
-  linewriter result_file;  // the result file of the file loops
 
+  // Procedure table.
+  std::array<procedure_entry, max_procedures + 1> procedures;  // 1..procedure_count
+  int procedure_count = 0;
+
+  // Tables loaded at script time.
+  std::array<normstring, max_suffixes + 1> suffixes;  // 1..suffix_count
+  std::array<file_lines, max_suffixes + 1> suffix_lines;  // where each suffix stands
+  int suffix_count = 0;
+  std::array<termination_entry, max_terminations + 1> terminations;  // 1..termination_count
+  std::array<file_lines, max_terminations + 1> termination_lines;  // where each entry stands
+  int termination_count = 0;
+  std::array<vp_set, 3> verb_patterns;  // sets 1 (V) and 2 (v)
+};
+
+// The state of the sentences of one run: empty at start-up, filled by the sentence loops.
+struct sentence_state {
   // The word table of the current sentence.
   woerter_type words;
   woerter_type originals;
@@ -107,31 +124,14 @@ struct engine_state {
   int symbol_count = 0;
   std::array<char, 11> captures{{' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' '}};  // 1..10
 
-  // Procedure table and the sentence run over it.
-  std::array<procedure_entry, max_procedures + 1> procedures;  // 1..procedure_count
-  int procedure_count = 0;
+  // The procedure being run.
   int current = 0;
-
-  // Tables loaded at script time.
-  std::array<normstring, max_suffixes + 1> suffixes;  // 1..suffix_count
-  std::array<file_lines, max_suffixes + 1> suffix_lines;  // where each suffix stands
-  int suffix_count = 0;
-  std::array<termination_entry, max_terminations + 1> terminations;  // 1..termination_count
-  std::array<file_lines, max_terminations + 1> termination_lines;  // where each entry stands
-  int termination_count = 0;
-  std::array<vp_set, 3> verb_patterns;  // sets 1 (V) and 2 (v)
 
   // Change pairs of the unknown-word treatment (load_change_pairs, code b).
   std::array<std::array<ministring, 2>, 201> change_pairs;  // 1..change_count
   int change_count = 0;
 
   maxistring result_line;
-
-  // Indexes of text lexicons and idiom files by the file's path, opened once for the run
-  // and used again while the file is the one they were made for (opening checks a whole
-  // index, which every sentence of a text would otherwise pay again).
-  std::map<std::string, std::unique_ptr<lexicon_index>> lexicon_indexes;
-  std::map<std::string, std::unique_ptr<idiom_index>> idiom_indexes;
 
   // Syntax rules and flattening (syntax.cc). The restarts of rule files in the current
   // sentence (bounded, reset before the first procedure); the places a rule builds
@@ -151,10 +151,23 @@ struct engine_state {
   unsigned long trace_start = 0;
   bool trace_cut = false;
 
-  // The explain trace (explain.h), while settings.explain is on: its file and the rules
-  // that fired in the procedure being run.
-  linewriter explain_file;
+  // The rules that fired in the procedure being run, for the explain trace.
   std::vector<fired_rule> fired;
+};
+
+// The engine as one run has it: start-up's configuration, the sentence state, the open
+// output files and the indexes opened on the way.
+struct engine_state : engine_setup, sentence_state {
+  linewriter listing;      // open from start-up while show_listing is on
+  linewriter result_file;  // the result file of the file loops
+  // The explain trace (explain.h), while settings.explain is on.
+  linewriter explain_file;
+
+  // Indexes of text lexicons and idiom files by the file's path, opened once for the run
+  // and used again while the file is the one they were made for (opening checks a whole
+  // index, which every sentence of a text would otherwise pay again).
+  std::map<std::string, std::unique_ptr<lexicon_index>> lexicon_indexes;
+  std::map<std::string, std::unique_ptr<idiom_index>> idiom_indexes;
 };
 
 // Notes for the explain trace that the rule on lines first..last of `file` fired; does

@@ -352,9 +352,7 @@ bool token_file_loop(engine_state& eng) {
 
 }  // namespace
 
-int run_engine(const std::vector<std::string>& args) {
-  auto eng = std::make_unique<engine_state>();
-  engine_settings& st = eng->settings;
+void configure_engine(engine_settings& st, const std::vector<std::string>& args) {
   load_config(st);
   st.input_name.clear();
   st.result_name.clear();
@@ -362,36 +360,51 @@ int run_engine(const std::vector<std::string>& args) {
   st.shell_visible = false;
   read_command_line(st, args);
   derive_names(st);
-  if (st.show_listing) eng->listing.create(st.listing_name);
+}
+
+void open_engine_run(engine_state& eng) {
+  const engine_settings& st = eng.settings;
+  if (st.show_listing) eng.listing.create(st.listing_name);
   if (st.visible) settings_trace(st);
   delete_file("UNKNOWN");
-  read_procedure_script(*eng);
+}
+
+int run_sentence_loops(engine_state& eng) {
+  engine_settings& st = eng.settings;
   if (!st.shell_mode) {
     con_writeline(banner());
     con_writeline("Rule-based translation from English into German");
     con_writeline("Made by the zembu developers; all language knowledge lives in rules.txt");
     con_writeline();
   }
-  timing_line(*eng);
+  timing_line(eng);
   if (st.show_config) configuration_dialog(st);
   bool written = true;
   if (st.input_name.empty()) {
-    interactive_loop(*eng);
+    interactive_loop(eng);
   } else if (st.old_file_mode && !st.shell_mode) {
     // The front end's pass file is always a token file, whatever zembu.cfg says.
-    written = plain_file_loop(*eng);
+    written = plain_file_loop(eng);
   } else {
-    written = token_file_loop(*eng);
+    written = token_file_loop(eng);
   }
-  timing_line(*eng);
-  eng->listing.close();
+  timing_line(eng);
+  eng.listing.close();
   std::fflush(stdout);
   if (!written) {
     std::fprintf(stderr, "zembu2: cannot write the result file %s: %s\n",
-                 st.result_name.str().c_str(), std::strerror(eng->result_file.error()));
+                 st.result_name.str().c_str(), std::strerror(eng.result_file.error()));
     return 1;
   }
   return 0;
+}
+
+int run_engine(const std::vector<std::string>& args) {
+  auto eng = std::make_unique<engine_state>();
+  configure_engine(eng->settings, args);
+  open_engine_run(*eng);
+  read_procedure_script(*eng);
+  return run_sentence_loops(*eng);
 }
 
 }  // namespace zembu::engine

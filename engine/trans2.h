@@ -34,7 +34,17 @@ std::string clock_text(int hour, int minute, int second);
 // Writes the current time to the listing file when show_listing is on.
 void timing_line(engine_state& eng);
 
-// The whole engine run for the given arguments; returns the exit status.
+// Start-up's settings for the arguments: zembu.cfg, the command line and the derived names.
+void configure_engine(engine_settings& st, const std::vector<std::string>& args);
+// Opens the listing when show_listing is on, writes the settings trace when visible is on,
+// and deletes the file UNKNOWN: what start-up does before it reads the procedure script.
+void open_engine_run(engine_state& eng);
+// What start-up does after the procedure script: the banner (direct form), the timing
+// lines, the configuration dialog, the sentence loop of the form; returns the exit status.
+int run_sentence_loops(engine_state& eng);
+
+// The whole engine run for the given arguments; returns the exit status. An engine stop
+// (fatal_error, file_not_found) leaves it as engine_stop.
 int run_engine(const std::vector<std::string>& args);
 
 }  // namespace zembu::engine

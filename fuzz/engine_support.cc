@@ -8,19 +8,10 @@
 
 namespace zembu_fuzz {
 
-namespace {
-
-struct engine_exit {};
-
-[[noreturn]] void throw_engine_exit() { throw engine_exit{}; }
-
-}  // namespace
-
 void prepare_definitions() {
   static const bool done = [] {
     enter_scratch();
     copy_dir(data_dir() + "/engine_defs", "definitions");
-    zembu::engine::engine_exit_hook = throw_engine_exit;
     return true;
   }();
   (void)done;
@@ -29,7 +20,7 @@ void prepare_definitions() {
 void run_engine_once(const std::vector<std::string>& args) {
   try {
     zembu::engine::run_engine(args);
-  } catch (const engine_exit&) {
+  } catch (const zembu::engine::engine_stop&) {
   }
   for (const char* name : {"pass2", "zembu.wor", "zembu.rst", "zembu.lst", "zembu.aux"}) unlink(name);
 }

@@ -1,0 +1,63 @@
+#include "engine/session.h"
+
+#include "engine/longstr.h"
+#include "engine/procedures.h"
+#include "engine/trans2.h"
+
+namespace zembu::engine {
+
+namespace {
+
+// Start-up up to and with the procedure script, as zembu2 does it. The session keeps the
+// engine only when the script was read: a stop on the way is met again by the next run.
+void start_session(engine_session& s, const std::vector<std::string>& args) {
+  s.eng.reset();
+  s.args = args;
+  auto eng = std::make_unique<engine_state>();
+  configure_engine(eng->settings, args);
+  open_engine_run(*eng);
+  s.script_lines = read_procedure_script(*eng);
+  s.started = std::make_unique<engine_setup>(*eng);
+  if (!s.blank) s.blank = std::make_unique<sentence_state>();
+  s.eng = std::move(eng);
+}
+
+// Sets the kept engine back to the state after start-up and does what start-up does
+// before and around the script for every run.
+void restart_session(engine_session& s) {
+  engine_state& eng = *s.eng;
+  static_cast<engine_setup&>(eng) = *s.started;
+  static_cast<sentence_state&>(eng) = *s.blank;
+  open_engine_run(eng);
+  note_script_lines(eng.settings, s.script_lines);
+}
+
+// Closes what a run may have left open, as the end of the engine process would.
+void close_run_files(engine_state& eng) {
+  eng.listing.close();
+  eng.result_file.close();
+  eng.explain_file.close();
+}
+
+}  // namespace
+
+int run_engine_in_session(engine_session& s, const std::vector<std::string>& args, FILE* out,
+                          FILE* in) {
+  set_console(out, in);
+  int status = 0;
+  try {
+    if (!s.eng || args != s.args) {
+      start_session(s, args);
+    } else {
+      restart_session(s);
+    }
+    status = run_sentence_loops(*s.eng);
+  } catch (const engine_stop&) {
+    status = 0;
+  }
+  if (s.eng) close_run_files(*s.eng);
+  set_console(nullptr, nullptr);
+  return status;
+}
+
+}  // namespace zembu::engine
