@@ -373,7 +373,7 @@ std::vector<std::string> explain_report(const rule_source& src, const std::strin
 }
 
 int run_explain(const frontend_args& args) {
-  const frontend_env env = real_env(true, args.raw);
+  const frontend_env env = real_env(true, args.raw, args.processes);
   work_lock lock;
   long holder = 0;
   if (!take_work_lock(env.dir, lock, holder)) {

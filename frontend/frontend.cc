@@ -7,10 +7,12 @@
 #include <cerrno>
 #include <chrono>
 #include <cstring>
+#include <memory>
 
 #include "common/codepage.h"
 #include "common/version.h"
 #include "frontend/explain.h"
+#include "frontend/in_process.h"
 #include "frontend/worklock.h"
 
 namespace zembu::frontend {
@@ -265,6 +267,8 @@ bool parse_frontend_args(const std::vector<std::string>& args, frontend_args& ou
     const std::string& a = args[i];
     if (a == "--raw") {
       out.raw = true;
+    } else if (a == "--processes") {
+      out.processes = true;
     } else if (a == "--explain") {
       if (i + 1 >= args.size()) {
         error = "zembu: --explain needs a sentence, or - for standard input (zembu --help "
@@ -311,6 +315,10 @@ std::string frontend_usage() {
          "                 the same for every sentence of standard input\n"
          "  --raw          no UTF-8 conversion: the bytes of the text go to the passes\n"
          "                 as they are and the German comes out as the passes wrote it\n"
+         "  --processes    run each pass as its program (zembu1, zembu4, zembu2, zembu3 in\n"
+         "                 this directory), one process each, for rule sets that bring\n"
+         "                 pass programs of their own; otherwise the passes built into\n"
+         "                 zembu run inside it\n"
          "  --help         this text\n"
          "  --version      the version\n"
          "Exit status: 0 translated; 1 could not start or had to stop; 2 the text file\n"
@@ -318,11 +326,20 @@ std::string frontend_usage() {
          "130 interrupted.\n";
 }
 
-frontend_env real_env(bool program_output_to_stderr, bool raw) {
+frontend_env real_env(bool program_output_to_stderr, bool raw, bool processes) {
   frontend_env env;
-  env.run = [program_output_to_stderr](const std::string& program, const std::string& arguments) {
-    return run_program(program, arguments, program_output_to_stderr);
-  };
+  if (processes) {
+    env.run = [program_output_to_stderr](const std::string& program,
+                                         const std::string& arguments) {
+      return run_program(program, arguments, program_output_to_stderr);
+    };
+  } else {
+    auto passes = std::make_shared<in_process_passes>();
+    env.run = [passes, program_output_to_stderr](const std::string& program,
+                                                 const std::string& arguments) {
+      return run_in_process(*passes, program, arguments, program_output_to_stderr);
+    };
+  }
   env.raw = raw;
   return env;
 }
@@ -498,7 +515,7 @@ int run_frontend(const frontend_args& args) {
                  std::strerror(error));
     return kStatusNoText;
   }
-  const frontend_env env = real_env(args.mode == text_mode::filter, args.raw);
+  const frontend_env env = real_env(args.mode == text_mode::filter, args.raw, args.processes);
   work_lock lock;
   int status = kStatusStopped;
   if (lock_directory(env, lock) && definitions_present(env) && compile_rules(env)) {

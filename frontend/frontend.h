@@ -34,6 +34,7 @@ struct frontend_args {
   bool raw = false;       // no UTF-8 conversion: bytes pass as they are (code page 437)
   bool explain = false;   // --explain: report why each sentence came out as it did
   std::string explain_text;  // its sentences, or "-" for those of standard input
+  bool processes = false;    // --processes: each pass runs as its program, one process each
 };
 
 // Reads the command line (without the program name). False with `error` set when it
@@ -85,9 +86,11 @@ struct sentence_result {
 // run for the current sentence are skipped, its files deleted, and the run ends.
 extern volatile std::sig_atomic_t interrupted;
 
-// The real surroundings: the working directory, programs started by run_program (their
-// output on standard error with `program_output_to_stderr`), standard output and error.
-frontend_env real_env(bool program_output_to_stderr, bool raw);
+// The real surroundings: the working directory, standard output and error, and the passes
+// run in this process (run_in_process) or, with `processes`, every program started by
+// run_program; with `program_output_to_stderr` what they write to standard output goes
+// to standard error.
+frontend_env real_env(bool program_output_to_stderr, bool raw, bool processes);
 
 // The banner line: program name, version and build date.
 std::string banner();

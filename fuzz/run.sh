@@ -3,7 +3,7 @@
 # scratch directory of their own, so every path given to them is absolute.)
 #   fuzz/run.sh [seconds] [target...]
 # seconds: run time per target (default 60); targets: any of compiler tokenizer suffix
-# subst engine_tokens engine_defs frontend (default all). Two targets run at a time
+# subst engine_tokens engine_defs frontend frontend_passes (default all). Two targets run at a time
 # (FUZZ_JOBS to change). Installs clang when it is missing, builds into build-fuzz/, keeps
 # the growing corpus in build-fuzz/corpus/<target> (seeded from fuzz/corpus/<target>) and
 # the findings in build-fuzz/findings/<target>/. Ends with one line per target: executions
@@ -15,7 +15,7 @@ cd "$(dirname "$0")/.."
 
 seconds=${1:-60}
 shift || true
-all=(compiler tokenizer suffix subst engine_tokens engine_defs frontend)
+all=(compiler tokenizer suffix subst engine_tokens engine_defs frontend frontend_passes)
 targets=("$@")
 [ ${#targets[@]} -eq 0 ] && targets=("${all[@]}")
 jobs=${FUZZ_JOBS:-2}

@@ -281,7 +281,8 @@ TEST(ZembuFrontendBadInput, AMissingPassProgramLeavesEmptyTranslationsAndANonZer
   richte_ein(d);
   d.remove("zembu2");
   d.write("text.txt", "The house is red. Hello.\n");
-  run_result r = d.run("zembu", {"text.txt"});
+  // The pass programs are started only with --processes.
+  run_result r = d.run("zembu", {"--processes", "text.txt"});
   EXPECT_EQ(r.status, 3);
   // Both sentences are still shown, each with an empty translation line: never the token
   // lines of the passes before the engine.
@@ -338,7 +339,7 @@ TEST(ZembuFrontendFiles, AnInterruptionEndsTheRunAndLeavesNoFiles) {
   int ein[2];
   ASSERT_EQ(pipe(ein), 0);
   const int aus = open(d.file("screen").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-  const pid_t pid = starte_zembu(d, {}, ein[0], aus);
+  const pid_t pid = starte_zembu(d, {"--processes"}, ein[0], aus);
   close(ein[0]);
   close(aus);
   const std::string zeilen = "The house is red.\nIt is red.\n";

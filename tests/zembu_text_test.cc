@@ -205,7 +205,7 @@ TEST(ZembuText, AFailedEngineIsNamedAndItsInputNeverShown) {
       d.write("zembu2", engine);
       fs::permissions(d.file("zembu2"), fs::perms::owner_all);
     }
-    const run_result r = d.run("zembu", {"-"}, "The house is red.\n\nIt is red.\n");
+    const run_result r = d.run("zembu", {"--processes", "-"}, "The house is red.\n\nIt is red.\n");
     EXPECT_EQ(r.status, 3) << engine;
     EXPECT_EQ(r.out, "\n\n\n") << engine;  // empty lines, no token lines
     EXPECT_EQ(r.err.rfind("zembu: zembu2 ", 0), 0u) << r.err;
@@ -298,13 +298,13 @@ TEST(ZembuText, LinksPlantedBeforeOrDuringARunAreNotWrittenThrough) {
   EXPECT_FALSE(fs::is_symlink(d.file("definitions/exec.zmb")));
   // During the run: a pass plants links under the names the next passes write.
   wrap(d, "zembu4", "ln -s " + victim + " pass2");
-  r = d.run("zembu", {"-"}, "The house is red.\n");
+  r = d.run("zembu", {"--processes", "-"}, "The house is red.\n");
   EXPECT_EQ(r.status, 3);
   EXPECT_EQ(r.out, "\n");
   EXPECT_NE(r.err.find("zembu: zembu2 "), std::string::npos) << r.err;
   fs::rename(d.file("zembu4.real"), d.file("zembu4"));
   wrap(d, "zembu1", "ln -s " + victim + " pass1; ln -s " + victim + " zembu.ind");
-  r = d.run("zembu", {"-"}, "The house is red.\n");
+  r = d.run("zembu", {"--processes", "-"}, "The house is red.\n");
   EXPECT_EQ(r.status, 3);
   EXPECT_NE(r.err.find("zembu: zembu1 "), std::string::npos) << r.err;
   std::ifstream f(victim);
