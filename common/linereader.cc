@@ -11,7 +11,11 @@
 
 namespace zembu {
 
-linereader::linereader(std::string text) : in_memory_(true), text_(std::move(text)) {}
+linereader::linereader(std::string text)
+    : in_memory_(true), text_(std::make_shared<const std::string>(std::move(text))) {}
+
+linereader::linereader(std::shared_ptr<const std::string> text)
+    : in_memory_(text != nullptr), text_(std::move(text)) {}
 
 linereader::~linereader() {
   close();
@@ -56,13 +60,13 @@ void linereader::close() {
   file_ = nullptr;
   owned_ = false;
   in_memory_ = false;
-  text_.clear();
+  text_.reset();
   pos_ = 0;
 }
 
 int linereader::get() {
   if (file_) return getc_unlocked(file_);  // the programs are single-threaded
-  if (in_memory_ && pos_ < text_.size()) return static_cast<unsigned char>(text_[pos_++]);
+  if (in_memory_ && pos_ < text_->size()) return static_cast<unsigned char>((*text_)[pos_++]);
   return -1;
 }
 
@@ -86,7 +90,8 @@ bool linereader::seek(long offset) {
   if (offset < 0) return false;
   if (file_) return std::fseek(file_, offset, SEEK_SET) == 0;
   if (!in_memory_) return false;
-  pos_ = static_cast<size_t>(offset) < text_.size() ? static_cast<size_t>(offset) : text_.size();
+  const size_t size = text_->size();
+  pos_ = static_cast<size_t>(offset) < size ? static_cast<size_t>(offset) : size;
   return true;
 }
 
@@ -103,16 +108,14 @@ bool linereader::readline(std::string& line, size_t width) {
     line.assign(line_buf_, len < width ? len : width);
     return true;
   }
-  int c = get();
-  if (c < 0) return false;
-  bool cr = false;  // a carriage return is held back until we know whether LF follows
-  while (c >= 0 && c != '\n') {
-    if (cr) append_cut(line, "\r", width);
-    cr = c == '\r';
-    if (!cr && line.size() < width) line.push_back(static_cast<char>(c));
-    c = get();
-  }
-  if (cr && c < 0) append_cut(line, "\r", width);
+  if (!in_memory_ || pos_ >= text_->size()) return false;
+  // As from a file: up to the line feed, a carriage return right before it dropped.
+  const std::string& text = *text_;
+  const size_t end = text.find('\n', pos_);
+  size_t length = (end == std::string::npos ? text.size() : end) - pos_;
+  if (end != std::string::npos && length > 0 && text[end - 1] == '\r') --length;
+  line.assign(text, pos_, length < width ? length : width);
+  pos_ = end == std::string::npos ? text.size() : end + 1;
   return true;
 }
 

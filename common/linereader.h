@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdio>
+#include <memory>
 #include <string>
 
 #include "common/bstring.h"
@@ -16,6 +17,8 @@ class linereader {
   linereader() = default;
   // A reader over the bytes of `text`, as if they were a file.
   explicit linereader(std::string text);
+  // A reader over shared bytes (kept by a cache, say), without a copy of them.
+  explicit linereader(std::shared_ptr<const std::string> text);
   ~linereader();
   linereader(linereader&& other) noexcept;
   linereader& operator=(linereader&& other) noexcept;
@@ -50,7 +53,7 @@ class linereader {
   bool in_memory_ = false;
   char* line_buf_ = nullptr;  // getline's buffer, reused for every line of the file
   size_t line_cap_ = 0;
-  std::string text_;
+  std::shared_ptr<const std::string> text_;
   size_t pos_ = 0;
 };
 

@@ -32,6 +32,34 @@ TEST(LineReader, DropsOnlyTheCarriageReturnOfALineEnd) {
   EXPECT_EQ(lines_of("x\r"), (std::vector<std::string>{"x\r"}));
 }
 
+// Shared bytes and a file with the same bytes give the same lines and bytes.
+TEST(LineReader, SharedBytesReadAsTheFileWouldBe) {
+  const std::string text = std::string("a\rb\r\r\n\r\n") + '\0' + "x\n" +
+                           std::string(300, 'y') + "\r\nlast\r";
+  char name[] = "/tmp/zembu_linereader_XXXXXX";
+  const int fd = mkstemp(name);
+  ASSERT_GE(fd, 0);
+  ASSERT_EQ(write(fd, text.data(), text.size()), static_cast<ssize_t>(text.size()));
+  close(fd);
+  const auto bytes = std::make_shared<const std::string>(text);
+  for (size_t width : {size_t{3}, kShortWidth, std::string::npos}) {
+    linereader file, shared(bytes);
+    ASSERT_TRUE(file.open(name));
+    std::string a, b;
+    bool more = true;
+    while (more) {
+      more = file.readline(a, width);
+      EXPECT_EQ(shared.readline(b, width), more);
+      EXPECT_EQ(a, b);
+    }
+  }
+  linereader shared(bytes);
+  ASSERT_TRUE(shared.seek(9));
+  EXPECT_EQ(shared.get(), 'x');
+  EXPECT_EQ(*bytes, text);  // reading never changes the shared bytes
+  unlink(name);
+}
+
 TEST(LineReader, CutsLongLinesAndSkipsTheirRest) {
   std::string text(300, 'a');
   text += "\nnext\n";

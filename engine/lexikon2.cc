@@ -546,7 +546,8 @@ void search_sentence(engine_state& eng, searchmodus mode, lexikon& lex) {
 void write_unknown_words(engine_state& eng) {
   const engine_settings& st = eng.settings;
   linewriter out;
-  if (!out.append_own(st.word_file_name)) return;  // never through a symbolic link
+  // Never through a symbolic link; not at all when nobody reads it.
+  if (!eng.discard_word_file && !out.append_own(st.word_file_name)) return;
   for (int i = 1; i <= eng.word_count; ++i) {
     const std::string cls = word_class(eng, i);
     if (st.visible) {

@@ -90,7 +90,7 @@ void build_result_line(engine_state& eng, wortartenanzeige classes, ausgabesprac
   if (classes == wortartenanzeige::ohne_wortart) l.text = clean_result(st, l.text);
   eng.result_line = l;
   if (st.show_listing) eng.listing.writeline(l.text);
-  if (st.write_result) eng.result_file.writeline(l.text);
+  if (st.write_result) write_result_line(eng, l.text);
 }
 
 void analysis_listing(engine_state& eng) {
@@ -113,7 +113,7 @@ void analysis_listing(engine_state& eng) {
       line += '\xff';
       line += eng.words[i].str();
       if (p == "STR") line += " #" + eng.sentence_label.str();
-      eng.result_file.writeline(line);
+      write_result_line(eng, line);
     }
     if (d == "*" || starts_with(d, "_____")) continue;
     std::string piece;

@@ -39,11 +39,15 @@ void close_run_files(engine_state& eng) {
   eng.explain_file.close();
 }
 
-}  // namespace
-
-int run_engine_in_session(engine_session& s, const std::vector<std::string>& args, FILE* out,
-                          FILE* in) {
+// One run: start-up or its restart, then the sentence loop, from the token file or from
+// `tokens` when they are given.
+int run_in_session(engine_session& s, const std::vector<std::string>& args,
+                   const std::string* tokens, std::string& result, bool& result_made, FILE* out,
+                   FILE* in) {
   set_console(out, in);
+  use_definition_cache(&s.definitions);
+  result.clear();
+  result_made = false;
   int status = 0;
   try {
     if (!s.eng || args != s.args) {
@@ -51,13 +55,36 @@ int run_engine_in_session(engine_session& s, const std::vector<std::string>& arg
     } else {
       restart_session(s);
     }
-    status = run_sentence_loops(*s.eng);
+    s.eng->result_text = tokens ? &result : nullptr;
+    s.eng->discard_word_file = tokens != nullptr;
+    const engine_settings& st = s.eng->settings;
+    result_made = tokens && st.shell_mode && !st.input_name.empty();
+    status = run_sentence_loops(*s.eng, tokens);
   } catch (const engine_stop&) {
     status = 0;
   }
-  if (s.eng) close_run_files(*s.eng);
+  if (s.eng) {
+    s.eng->result_text = nullptr;
+    close_run_files(*s.eng);
+  }
   set_console(nullptr, nullptr);
+  use_definition_cache(nullptr);
   return status;
+}
+
+}  // namespace
+
+int run_engine_in_session(engine_session& s, const std::vector<std::string>& args, FILE* out,
+                          FILE* in) {
+  std::string unused;
+  bool made = false;
+  return run_in_session(s, args, nullptr, unused, made, out, in);
+}
+
+int run_engine_on_tokens(engine_session& s, const std::vector<std::string>& args,
+                         const std::string& tokens, std::string& result, bool& result_made,
+                         FILE* out, FILE* in) {
+  return run_in_session(s, args, &tokens, result, result_made, out, in);
 }
 
 }  // namespace zembu::engine

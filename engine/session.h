@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/definition_cache.h"
 #include "engine/state.h"
 
 namespace zembu::engine {
@@ -19,6 +20,7 @@ struct engine_session {
   std::unique_ptr<engine_setup> started;  // the configuration right after start-up
   std::unique_ptr<sentence_state> blank;  // the sentence state of a fresh start
   int script_lines = 0;                   // procedure lines of the script, for its note
+  definition_cache definitions;           // text definition files as read in this session
 };
 
 // Runs the engine as "zembu2 args" would, with its console output on `out` and its console
@@ -27,5 +29,12 @@ struct engine_session {
 // open closed, status 0.
 int run_engine_in_session(engine_session& s, const std::vector<std::string>& args,
                           FILE* out = nullptr, FILE* in = nullptr);
+
+// The same run for a token file whose lines are `tokens`: the result lines go to `result`
+// instead of the result file. `result_made` tells whether the run got as far as making
+// its result file (an engine stopped at start-up does not).
+int run_engine_on_tokens(engine_session& s, const std::vector<std::string>& args,
+                         const std::string& tokens, std::string& result, bool& result_made,
+                         FILE* out = nullptr, FILE* in = nullptr);
 
 }  // namespace zembu::engine

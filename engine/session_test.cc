@@ -107,6 +107,25 @@ TEST_F(EngineSession, EachRunIsAFreshEnginesRun) {
   }
 }
 
+// The token lines handed over in memory give the result lines the result file would hold,
+// and the same console.
+TEST_F(EngineSession, TokensInMemoryGiveWhatTheFileGives) {
+  copy_fuzz_definitions();
+  engine_session files, memory;
+  for (const std::string& tokens : sentences_) {
+    write("pass3", tokens);
+    const run_output want = in_session(files, kShellArgs);
+    FILE* out = std::tmpfile();
+    std::string result;
+    bool made = false;
+    EXPECT_EQ(run_engine_on_tokens(memory, kShellArgs, tokens, result, made, out), want.status);
+    EXPECT_TRUE(made);
+    EXPECT_EQ(result, want.result);
+    EXPECT_EQ(contents(out), want.console);
+    std::fclose(out);
+  }
+}
+
 // A stop ends the run with status 0 after its message and the Enter it waits for; the
 // result file is closed as the end of the process would close it, and the next run of
 // the same session translates again.

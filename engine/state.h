@@ -160,6 +160,12 @@ struct sentence_state {
 struct engine_state : engine_setup, sentence_state {
   linewriter listing;      // open from start-up while show_listing is on
   linewriter result_file;  // the result file of the file loops
+  // When set, the token loop takes its sentences from memory and the result lines go to
+  // this text instead of the result file (an engine kept in another program's process).
+  std::string* result_text = nullptr;
+  // The word file of unknown words is deleted unread after every sentence (by the front
+  // end that keeps the engine in its process): procedure S then writes nothing.
+  bool discard_word_file = false;
   // The explain trace (explain.h), while settings.explain is on.
   linewriter explain_file;
 
@@ -169,6 +175,16 @@ struct engine_state : engine_setup, sentence_state {
   std::map<std::string, std::unique_ptr<lexicon_index>> lexicon_indexes;
   std::map<std::string, std::unique_ptr<idiom_index>> idiom_indexes;
 };
+
+// Writes a line of the result: to result_text when it is set, else to the result file.
+inline void write_result_line(engine_state& eng, std::string_view line) {
+  if (eng.result_text) {
+    eng.result_text->append(line);
+    eng.result_text->push_back('\n');
+  } else {
+    eng.result_file.writeline(line);
+  }
+}
 
 // Notes for the explain trace that the rule on lines first..last of `file` fired; does
 // nothing while the trace is off.

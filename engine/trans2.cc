@@ -350,6 +350,19 @@ bool token_file_loop(engine_state& eng) {
   return written;
 }
 
+// The token loop over sentences in memory, the result lines going to eng.result_text.
+void token_text_loop(engine_state& eng, const std::string& tokens) {
+  eng.settings.write_result = true;
+  linereader in(tokens);
+  while (!in.eof() || eng.rest_spilled) {
+    assemble_token_sentence(eng, in);
+    if (eng.word_count == 0) continue;
+    if (eng.settings.show_output || eng.settings.show_listing) echo_token_sentence(eng);
+    if (!is_strnossen(eng)) run_procedures(eng);
+  }
+  delete_file("zembu.rst");
+}
+
 }  // namespace
 
 void configure_engine(engine_settings& st, const std::vector<std::string>& args) {
@@ -369,7 +382,7 @@ void open_engine_run(engine_state& eng) {
   delete_file("UNKNOWN");
 }
 
-int run_sentence_loops(engine_state& eng) {
+int run_sentence_loops(engine_state& eng, const std::string* tokens) {
   engine_settings& st = eng.settings;
   if (!st.shell_mode) {
     con_writeline(banner());
@@ -385,6 +398,8 @@ int run_sentence_loops(engine_state& eng) {
   } else if (st.old_file_mode && !st.shell_mode) {
     // The front end's pass file is always a token file, whatever zembu.cfg says.
     written = plain_file_loop(eng);
+  } else if (tokens && eng.result_text) {
+    token_text_loop(eng, *tokens);
   } else {
     written = token_file_loop(eng);
   }

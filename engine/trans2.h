@@ -41,7 +41,9 @@ void configure_engine(engine_settings& st, const std::vector<std::string>& args)
 void open_engine_run(engine_state& eng);
 // What start-up does after the procedure script: the banner (direct form), the timing
 // lines, the configuration dialog, the sentence loop of the form; returns the exit status.
-int run_sentence_loops(engine_state& eng);
+// With `tokens` and eng.result_text set, the token loop reads the token lines from
+// `tokens` and writes the result lines to eng.result_text (no result file, no input file).
+int run_sentence_loops(engine_state& eng, const std::string* tokens = nullptr);
 
 // The whole engine run for the given arguments; returns the exit status. An engine stop
 // (fatal_error, file_not_found) leaves it as engine_stop.

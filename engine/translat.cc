@@ -1,12 +1,17 @@
 #include "engine/translat.h"
 
 #include "common/replace.h"
+#include "engine/definition_cache.h"
 
 namespace zembu::engine {
 
 // ---- Definition files ----
 
 bool open_text_def(const engine_settings& st, linereader& file, const std::string& name) {
+  if (definition_cache* cache = current_definition_cache()) {
+    return open_cached(*cache, file, name) ||
+           open_cached(*cache, file, st.definitions_path.str() + name);
+  }
   if (file.open(name)) return true;
   return file.open(st.definitions_path.str() + name);
 }

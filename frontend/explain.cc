@@ -135,6 +135,7 @@ bool explain_sentence(const frontend_env& env, const rule_source& src,
                       const std::string& sentence, bool& stop) {
   std::vector<explained_piece> pieces;
   frontend_env traced = env;
+  traced.translate = nullptr;  // the report reads the pass files
   traced.run = [&env, &pieces](const std::string& program, const std::string& arguments) {
     const bool engine = program == "./zembu2";
     if (engine) remove_work_file(env, kTraceFile);

@@ -29,10 +29,6 @@ constexpr const char* kIntermediateFiles[] = {"pass0",     "pass2",       "pass1
                                               "pass4",     kSentenceFile, "zembu.ind", "zembu.lst",
                                               "zembu.wor", "zembu.rst"};
 
-// zembu1 cuts a sentence of test.zembu at a ";" too; it is run again for the rest, but
-// never more often than this for one sentence.
-constexpr int kMostPieces = 1000;
-
 // A line of a pass file is read up to this length (the engine's result lines are far
 // shorter).
 constexpr size_t kLongestResultLine = 1 << 16;
@@ -109,20 +105,9 @@ bool pass_file_present(const frontend_env& env, const char* name) {
 
 // The lines of a pass file, each cut to kLongestResultLine bytes.
 std::vector<std::string> read_pass_file(const frontend_env& env, const char* name) {
-  std::vector<std::string> lines;
   FILE* f = open_pass_file(env, name);
-  if (!f) return lines;
-  text_input in(f);
-  std::string line;
-  bool continued = false;
-  size_t last_number = 0;
-  while (in.next(line)) {
-    continued = in.line_number() == last_number;
-    last_number = in.line_number();
-    if (continued) continue;  // beyond kLongestLine: far past any result line
-    if (line.size() > kLongestResultLine) line.resize(kLongestResultLine);
-    lines.push_back(line);
-  }
+  if (!f) return {};
+  std::vector<std::string> lines = read_result_lines(f);
   std::fclose(f);
   return lines;
 }
@@ -259,6 +244,22 @@ progress_meter progress_for(FILE* text, const frontend_args& args) {
 
 volatile std::sig_atomic_t interrupted = 0;
 
+std::vector<std::string> read_result_lines(FILE* f) {
+  std::vector<std::string> lines;
+  text_input in(f);
+  std::string line;
+  bool continued = false;
+  size_t last_number = 0;
+  while (in.next(line)) {
+    continued = in.line_number() == last_number;
+    last_number = in.line_number();
+    if (continued) continue;  // beyond kLongestLine: far past any result line
+    if (line.size() > kLongestResultLine) line.resize(kLongestResultLine);
+    lines.push_back(line);
+  }
+  return lines;
+}
+
 bool parse_frontend_args(const std::vector<std::string>& args, frontend_args& out,
                          std::string& error) {
   out = frontend_args();
@@ -339,6 +340,9 @@ frontend_env real_env(bool program_output_to_stderr, bool raw, bool processes) {
                                                  const std::string& arguments) {
       return run_in_process(*passes, program, arguments, program_output_to_stderr);
     };
+    env.translate = [passes, program_output_to_stderr](const std::string& sentence) {
+      return translate_in_memory(*passes, frontend_env(), program_output_to_stderr, sentence);
+    };
   }
   env.raw = raw;
   return env;
@@ -374,6 +378,7 @@ void delete_intermediate_files(const frontend_env& env) {
 }
 
 sentence_result translate_sentence(const frontend_env& env, const std::string& sentence) {
+  if (env.translate) return env.translate(sentence);
   sentence_result result;
   // Files left by an earlier run that was cut short must not reach this sentence's
   // passes, and a link planted under one of the names must not be written through.

@@ -45,6 +45,8 @@ bool parse_frontend_args(const std::vector<std::string>& args, frontend_args& ou
 // The usage text of zembu.
 std::string frontend_usage();
 
+struct sentence_result;
+
 // Where the front end works, how it runs a program and where its output goes.
 struct frontend_env {
   // Prefix of every file name the front end writes or deletes: "" for the working
@@ -55,6 +57,9 @@ struct frontend_env {
   FILE* screen = stdout;    // translations, the banner, the prompt
   FILE* messages = stderr;  // notes and failures
   bool raw = false;         // bytes pass unchanged, no UTF-8 conversion
+  // When set, translates a sentence in place of the pass programs that `run` starts (the
+  // passes in this process, handing their data over in memory).
+  std::function<sentence_result(const std::string& sentence)> translate;
 };
 
 // What one run has met so far: the notes already given (each is given once) and whether
@@ -81,6 +86,14 @@ struct sentence_result {
   std::string failure;             // empty, or which pass failed and how
   bool stop = false;               // the run cannot go on (interrupted, or after a message)
 };
+
+// zembu1 cuts a sentence of test.zembu at a ";" too; it is run again for the rest, but
+// never more often than this for one sentence.
+constexpr int kMostPieces = 1000;
+
+// The lines of a pass file open as `f` as the front end takes them (line ends LF, CR LF
+// or CR; each line cut to 64 KiB).
+std::vector<std::string> read_result_lines(FILE* f);
 
 // Set (from a signal handler) when the user interrupts the front end: the passes still to
 // run for the current sentence are skipped, its files deleted, and the run ends.

@@ -102,6 +102,26 @@ std::string zembu3_usage(const std::string& program) {
   return "usage: " + program + " infile outfile [tablefile]";
 }
 
+std::string subst_text(linereader& in, const std::string& name,
+                       const std::vector<replace_pair>& pairs, FILE* errors) {
+  std::string text, line;
+  for (size_t number = 1; in.readline(line, std::string::npos); ++number) {
+    const std::string where = "zembu3: " + name + ", line " + std::to_string(number);
+    if (line.size() > kLongestLine) {
+      say(errors, where + " is " + std::to_string(line.size()) + " bytes long; cut to " +
+                      std::to_string(kLongestLine) + " bytes");
+      line.resize(kLongestLine);
+    }
+    if (!subst_line(line, pairs)) {
+      say(errors, where + " grew beyond " + std::to_string(kLongestResult) +
+                      " bytes under the substitutions; cut there");
+    }
+    text += line;
+    text += '\n';
+  }
+  return text;
+}
+
 int run_zembu3(const zembu3_args& a, FILE* console, FILE* errors) {
   linereader in;
   if (!in.open(a.infile)) {
@@ -127,20 +147,7 @@ int run_zembu3(const zembu3_args& a, FILE* console, FILE* errors) {
   }
   const std::vector<replace_pair>& pairs = own.empty() ? builtin_table() : own;
 
-  std::string line;
-  for (size_t number = 1; in.readline(line, std::string::npos); ++number) {
-    const std::string where = "zembu3: " + a.infile + ", line " + std::to_string(number);
-    if (line.size() > kLongestLine) {
-      say(errors, where + " is " + std::to_string(line.size()) + " bytes long; cut to " +
-                      std::to_string(kLongestLine) + " bytes");
-      line.resize(kLongestLine);
-    }
-    if (!subst_line(line, pairs)) {
-      say(errors, where + " grew beyond " + std::to_string(kLongestResult) +
-                      " bytes under the substitutions; cut there");
-    }
-    out.writeline(line);
-  }
+  out.write(subst_text(in, a.infile, pairs, errors));
   if (!out.close()) {
     say(console, a.outfile + " cannot be written");
     return 1;

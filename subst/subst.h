@@ -43,6 +43,11 @@ std::string dump_subst_table(const std::vector<replace_pair>& pairs);
 bool subst_line(std::string& line, const std::vector<replace_pair>& pairs,
                 size_t width = kLongestResult);
 
+// The lines of `in` (named `name` in messages) as the filter writes them, each with its
+// line feed; a line cut to kLongestLine or kLongestResult is named on `errors`.
+std::string subst_text(linereader& in, const std::string& name,
+                       const std::vector<replace_pair>& pairs, FILE* errors);
+
 struct zembu3_args {
   std::string infile;
   std::string outfile;

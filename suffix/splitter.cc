@@ -94,6 +94,25 @@ void report_error(console& con, std::string_view message) {
   con.line(message);
 }
 
+std::string split_token_text(const tokentab& t, linereader& in, bool& passed_through) {
+  std::string text;
+  auto add = [&text](const token_entry& e) {
+    text += format_token_line(e);
+    text += '\n';
+  };
+  for (const token_entry& e : t.entries) add(e);
+  // What did not fit into the table goes out unsplit, in sentence order: the entries
+  // pushed past the end, then the lines not read yet.
+  passed_through = !t.beyond.empty();
+  for (auto it = t.beyond.rbegin(); it != t.beyond.rend(); ++it) add(*it);
+  std::string line;
+  while (in.readline(line)) {
+    passed_through = true;
+    add(parse_token_line(line));
+  }
+  return text;
+}
+
 int run_zembu4(const zembu4_args& a, console& con) {
   console* trace = a.visible ? &con : nullptr;
 
@@ -130,18 +149,8 @@ int run_zembu4(const zembu4_args& a, console& con) {
   }
   split_tokens(t, suffixes, trace);
 
-  for (const token_entry& e : t.entries) out.writeline(format_token_line(e));
-  // What did not fit into the table goes out unsplit, in sentence order: the entries
-  // pushed past the end, then the lines not read yet.
-  bool passed_through = !t.beyond.empty();
-  for (auto it = t.beyond.rbegin(); it != t.beyond.rend(); ++it) {
-    out.writeline(format_token_line(*it));
-  }
-  std::string line;
-  while (in.readline(line)) {
-    passed_through = true;
-    out.writeline(format_token_line(parse_token_line(line)));
-  }
+  bool passed_through = false;
+  out.write(split_token_text(t, in, passed_through));
   if (!out.close()) {
     report_error(con, "Result file " + a.outfile + " cannot be written");
     return 1;

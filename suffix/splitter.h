@@ -51,6 +51,11 @@ void read_tokens(linereader& in, tokentab& t, console* trace);
 // waits for an answer.
 void split_tokens(tokentab& t, const std::vector<std::string>& suffixes, console* trace);
 
+// The token lines after split_tokens: the entries of t, then unsplit what did not fit
+// (the entries pushed past the end, the lines of `in` not read yet), each with its line
+// feed. `passed_through` tells whether anything went out unsplit.
+std::string split_token_text(const tokentab& t, linereader& in, bool& passed_through);
+
 struct zembu4_args {
   std::string infile;
   std::string outfile;
