@@ -126,8 +126,8 @@ std::string percent(size_t part, size_t whole) {
 }
 
 // The suite files keep their form: every group has its five sentences of 4 to 12 words,
-// no sentence comes twice, every German ends as its English does, and every known failure
-// names a sentence of the suite and gives a reason.
+// no sentence comes twice, every German ends as its English does, every known failure
+// names a sentence of the suite and gives a reason, and they are at most a tenth of it.
 TEST(GrammarRegression, SuiteFilesAreWellFormed) {
   const suite s = read_suite(read_source_file(kSuiteName));
   std::vector<std::string> errors = s.errors;
@@ -161,14 +161,20 @@ TEST(GrammarRegression, SuiteFilesAreWellFormed) {
   for (const auto& [sentence, reason] : known) {
     if (!english.count(sentence)) errors.push_back("known failure not in the suite: " + sentence);
   }
+  // The grammar gets nine sentences in ten right: at most a tenth may be known failures.
+  if (known.size() * 10 > s.sentences.size()) {
+    errors.push_back(std::to_string(known.size()) + " known failures, more than a tenth of " +
+                     std::to_string(s.sentences.size()) + " sentences");
+  }
   std::string all;
   for (const std::string& e : errors) all += "\n  " + e;
   EXPECT_TRUE(errors.empty()) << all;
 }
 
 // The whole suite through `zembu -` over the full rule set: the per-group table and the
-// failing sentences go to standard output; the test fails when a sentence fails that is
-// not a known failure, or a known failure translates right now.
+// failing sentences go to standard output; the test fails when fewer than 90 % of the
+// sentences are right, when a sentence fails that is not a known failure, or when a known
+// failure translates right now.
 TEST(GrammarRegression, FullRulesTranslateTheSuite) {
   const zembu_test::generated_rules full = zembu_test::full_rules();
   if (full.path.empty()) GTEST_SKIP() << full.why;
@@ -229,6 +235,8 @@ TEST(GrammarRegression, FullRulesTranslateTheSuite) {
   if (!failing.str().empty()) report << "Failing sentences:\n" << failing.str();
   std::cout << report.str() << std::flush;
 
+  EXPECT_GE(passed * 10, s.sentences.size() * 9)
+      << "fewer than 90 % of the sentences right: " << passed << " of " << s.sentences.size();
   std::string message;
   for (const std::string& u : unexpected) message += "\n  " + u;
   EXPECT_TRUE(unexpected.empty()) << unexpected.size() << " sentences fail that are not in "

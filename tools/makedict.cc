@@ -482,6 +482,8 @@ std::string adjective_class(const std::string& german) {
     return "Aun";
   }
   if (ends_with_s(german, "el") || ends_with_s(german, "uer")) return "Ael";
+  // müde, andere: the e of the stem is the e of the endings, as in a superlative (beste).
+  if (ends_with_s(german, "e")) return "Asp";
   return "Arg";
 }
 
@@ -556,10 +558,12 @@ std::string abbreviation_of(const std::string& code) {
   if (cls == "VER" || cls == "PAR") {
     return std::string(cls == "VER" ? "V" : "Pa") + a + static_cast<char>(f[1]);
   }
+  if (cls == "VPA" || cls == "PPA") return std::string(cls == "VPA" ? "Vd" : "Pd") + a + static_cast<char>(f[1]);
   if (cls == "ADJ") {
     std::string n = std::string("A") + a[0];
     if (f == "Ael") n += 'e';
     if (f == "Aun") n += 'u';
+    if (f == "Asp" && a[0] != 's') n += 's';
     return n;
   }
   if (cls == "ADV") return std::string("Av") + a[0];
@@ -1215,6 +1219,7 @@ struct pending {
   int pos_order = 0;
   int kind_order = 0;
   double score = 0;
+  bool tail = false;  // a form of the base verb kept behind every reading of the word
 };
 
 size_t entry_length(const std::vector<dict_reading>& rs) {
@@ -1435,6 +1440,21 @@ dict_tables build_dict_tables(std::string_view dictionary, const rule_facts& fac
         }
       } else {
         by_key[key].push_back(p);
+        // A base verb also carries its past (class VPA) and its past participle (PPA):
+        // "did" + verb is the past or the perfect, which rules select by these classes.
+        if (s.pos == kVerb && f.kind == kBase) {
+          for (const form& g : s.forms) {
+            if (g.kind != kPast && g.kind != kPastPart) continue;
+            std::string gde;
+            if (!to_cp437(g.german, gde)) continue;
+            std::replace(gde.begin(), gde.end(), ' ', kBlank);
+            pending t = p;
+            t.r = {(g.kind == kPast ? "VPA" : "PPA") + code_of(s, g).code.substr(3), gde};
+            t.kind_order = g.kind;
+            t.tail = true;
+            by_key[key].push_back(t);
+          }
+        }
         // The spelling written: a lower-case one when there is one, else the first in order.
         auto sp = spelling.find(key);
         const auto capitals = [](const std::string& x) { return std::count_if(x.begin(), x.end(), [](char ch) { return ch >= 'A' && ch <= 'Z'; }); };
@@ -1481,6 +1501,7 @@ dict_tables build_dict_tables(std::string_view dictionary, const rule_facts& fac
     // English word that is one of them is that far more often than anything else.
     const auto open = [](const pending& p) { return p.pos_order < kPrep || p.pos_order == kInt; };
     std::stable_sort(list.begin(), list.end(), [&](const pending& x, const pending& y) {
+      if (x.tail != y.tail) return y.tail;
       if (rank(x) != rank(y)) return rank(x) < rank(y);
       if (open(x) != open(y)) return open(y);
       if (x.support != y.support) return x.support > y.support;
@@ -1501,8 +1522,9 @@ dict_tables build_dict_tables(std::string_view dictionary, const rule_facts& fac
       e.readings.push_back(p.r);
       if (entry_length(e.readings) > 80) {
         e.readings.pop_back();
-        ++b.counts.dropped[e.readings.empty() ? "words whose German does not fit an entry line"
-                                              : "readings beyond an entry line's 80 bytes"];
+        ++b.counts.dropped[p.tail ? "past forms of base verbs beyond an entry line's 80 bytes"
+                           : e.readings.empty() ? "words whose German does not fit an entry line"
+                                                : "readings beyond an entry line's 80 bytes"];
         continue;
       }
       proper |= p.proper;
@@ -1533,6 +1555,15 @@ dict_tables build_dict_tables(std::string_view dictionary, const rule_facts& fac
     }
     bool cut = false;
     std::vector<std::string> words = split_blanks(normkey(ch.english, facts.substitutions));
+    // "will be", "not any", "do good": an auxiliary, a modal or "not" in front belongs
+    // to the grammar, which a compound would take away from it.
+    static const std::set<std::string> kGrammarWords = {
+        "AM",   "ARE", "BE",    "CAN",   "COULD", "DID",   "DO",     "DOES", "HAD",  "HAS", "HAVE",
+        "IS",   "MAY", "MIGHT", "MUST",  "NOT",   "SHALL", "SHOULD", "WAS",  "WERE", "WILL", "WOULD"};
+    if (kGrammarWords.count(words[0])) {
+      ++b.counts.dropped["compounds that start with an auxiliary, a modal or \"not\""];
+      continue;
+    }
     std::string wordline;
     for (size_t k = 0; k < words.size(); ++k) {
       cut |= ends_in_suffix(words[k], facts.suffixes);
@@ -1609,7 +1640,8 @@ const char* const kSchemeComment[] = {
     "; Class codes of the generated entries (rules/README.md explains them in full):",
     ";   1-3 word class: SUN noun, NAM name, VER verb, PAR participle, ADJ adjective,",
     ";       ADV adverb, PRE preposition, KON/KOS co-/subordinating conjunction, PRO pronoun,",
-    ";       NUM numeral, INT interjection",
+    ";       NUM numeral, INT interjection; the last readings of a base verb: VPA its past,",
+    ";       PPA its past participle (for \"did\" + verb)",
     ";   4-6 attributes: SUN/NAM gender (m f n, - plural-only) and number (s p);",
     ";       VER/PAR valency (T I R -), form (i infinitive, 3 third person, p past or past",
     ";       participle, g present participle) and perfect auxiliary (h haben, s sein, -);",

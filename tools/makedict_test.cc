@@ -44,7 +44,8 @@ TEST(MakeDict, ExcerptTables) {
             "FRANCE France | NAMns-Nst @nFrankreich\n"
             "GERMANY Germany | NAMns-Nst @nDeutschland\n"
             // a verb's principal parts with its auxiliary sein
-            "GO go | VERIisVir gehen\n"
+            // a base verb ends with its past and participle, for "did" + verb
+            "GO go | VERIisVir gehen | VPAIpsVir ging | PPAIpsVir gegangen\n"
             "GOES goes | VERI3sVir geht\n"
             "GOING going | PARIgsVir gehend\n"
             "GONE gone | PARIpsVir gegangen\n"
@@ -53,7 +54,7 @@ TEST(MakeDict, ExcerptTables) {
             "NUMBER number | SUNfs-Nfe @fZahl\n"
             "NUMBERS numbers | SUNfp-Npx @pZahlen\n"
             // öffnen's forms come from the line of aufmachen; öffnen
-            "OPEN open | VERTihVrg öffnen | ADJp--Arg offen\n"
+            "OPEN open | VERTihVrg öffnen | ADJp--Arg offen | VPATphVrg öffnete | PPATphVrg geöffnet\n"
             "OPENED opened | VERTphVrg öffnete | PARTphVrg geöffnet\n"
             "OPENING opening | PARTghVrg öffnend\n"
             "OPENS opens | VERT3hVrg öffnet\n"
@@ -65,7 +66,7 @@ TEST(MakeDict, ExcerptTables) {
             "TWO two | NUMc--Inv zwei | SUNfs-Nfe @fZwei\n"
             "TWOS twos | SUNfp-Npx @pZweien\n"
             "UNDID undid | VERTphVrg machte_auf\n"
-            "UNDO undo | VERTihVrg aufmachen\n"
+            "UNDO undo | VERTihVrg aufmachen | VPATphVrg machte_auf | PPATphVrg aufgemacht\n"
             "UNDOES undoes | VERT3hVrg macht_auf\n"
             "UNDOING undoing | PARTghVrg aufmachend\n"
             "UNDONE undone | PARTphVrg aufgemacht\n"
@@ -73,8 +74,9 @@ TEST(MakeDict, ExcerptTables) {
             "WAGONS wagons | SUNmp-Npx @pWagen\n"
             "WENT went | VERIpsVir ging\n"
             "WITH with | PREd--Inv mit\n"
-            // several parts of speech in one entry; Werk [art] loses to Arbeit
-            "WORK work | SUNfs-Nfe @fArbeit | VERIihVrg arbeiten\n"
+            // several parts of speech in one entry; Werk [art] loses to Arbeit; the
+            // participle does not fit the line
+            "WORK work | SUNfs-Nfe @fArbeit | VERIihVrg arbeiten | VPAIphVrg arbeitete\n"
             "WORKED worked | VERIphVrg arbeitete | PARIphVrg gearbeitet\n"
             "WORKING working | PARIghVrg arbeitend\n"
             "WORKS works | SUNfp-Npx @pArbeiten | VERI3hVrg arbeitet\n"
@@ -102,7 +104,9 @@ TEST(MakeDict, SkippedLinesAndWordsAreCountedByReason) {
                                          {"not UTF-8", 1},
                                          {"sides with different numbers of \" | \" parts", 1},
                                          {"unbalanced brackets", 1}}));
-  EXPECT_EQ(t.counts.dropped, (std::map<std::string, long>{{"German words code page 437 cannot hold", 1}}));
+  EXPECT_EQ(t.counts.dropped,
+            (std::map<std::string, long>{{"German words code page 437 cannot hold", 1},
+                                         {"past forms of base verbs beyond an entry line's 80 bytes", 1}}));
   EXPECT_EQ(english_forms(t), 48);
   const std::string summary = dict_summary(t);
   EXPECT_NE(summary.find("makedict: 32 lines read\n"), std::string::npos) << summary;
@@ -142,14 +146,16 @@ TEST(MakeDict, OverridesChooseOrderAndDrop) {
   const dict_tables t =
       tables_of(excerpt(), kRules, "work order v\ncart n Karren\nhouse drop n\nclose v öffnen\nfoo n Bar\n");
   const std::string d = dump(t);
-  EXPECT_NE(d.find("WORK work | VERIihVrg arbeiten | SUNfs-Nfe @fArbeit\n"), std::string::npos) << d;
+  EXPECT_NE(d.find("WORK work | VERIihVrg arbeiten | SUNfs-Nfe @fArbeit | VPAIphVrg arbeitete\n"),
+            std::string::npos)
+      << d;
   // "order" is for the word form written: "works" keeps its own order.
   EXPECT_NE(d.find("WORKS works | SUNfp-Npx @pArbeiten | VERI3hVrg arbeitet\n"), std::string::npos) << d;
   EXPECT_NE(d.find("CART cart | SUNms-Nst @mKarren\nCARTS carts | SUNmp-Npx @pKarren\n"), std::string::npos) << d;
   EXPECT_EQ(d.find("HOUSE house"), std::string::npos) << d;
   EXPECT_EQ(d.find("HOUSES houses"), std::string::npos) << d;
   // A German no line pairs with the word, with the forms the dictionary knows for it.
-  EXPECT_NE(d.find("CLOSE close | VERTihVrg öffnen\n"
+  EXPECT_NE(d.find("CLOSE close | VERTihVrg öffnen | VPATphVrg öffnete | PPATphVrg geöffnet\n"
                    "CLOSED closed | VERTphVrg öffnete | PARTphVrg geöffnet\n"
                    "CLOSES closes | VERT3hVrg öffnet\n"
                    "CLOSING closing | PARTghVrg öffnend\n"),
@@ -158,6 +164,31 @@ TEST(MakeDict, OverridesChooseOrderAndDrop) {
   // A noun the dictionary does not know cannot get a gender.
   EXPECT_EQ(t.counts.overrides_unused, 1);
   EXPECT_EQ(t.counts.unused_overrides, "foo n Bar\n");
+}
+
+// An adjective whose German ends in e inflects as a superlative stored with its e does
+// (müde: müden, not müdeen); its abbreviation differs from the regular adjective's.
+TEST(MakeDict, AdjectivesEndingInEDropTheirEBeforeEndings) {
+  const std::string d = dump(tables_of("müde {adj} :: tired\nrot {adj} :: red\n"));
+  EXPECT_NE(d.find("TIRED tired | ADJp--Asp müde\n"), std::string::npos) << d;
+  EXPECT_NE(d.find("RED red | ADJp--Arg rot\n"), std::string::npos) << d;
+  const std::string merged =
+      merged_rules(scan_rules(kRules), tables_of("müde {adj} :: tired\nrot {adj} :: red\n"), "x");
+  EXPECT_NE(merged.find("\nAps = ADJp--Asp\n"), std::string::npos) << merged;
+  EXPECT_NE(merged.find("\nAp = ADJp--Arg\n"), std::string::npos) << merged;
+}
+
+// A compound that starts with an auxiliary, a modal or "not" would take those words away
+// from the grammar: it is left out, and counted.
+TEST(MakeDict, NoCompoundStartsWithAGrammarWord) {
+  const dict_tables t = tables_of(
+      "es wird geben {v} :: will be\nnicht amüsiert {adj} :: not amused\n"
+      "sehr amüsiert {adj} :: very amused\n");
+  const std::string d = dump(t);
+  EXPECT_NE(d.find("+ VERY_AMUSED very amused"), std::string::npos) << d;
+  EXPECT_EQ(d.find("NOT_AMUSED"), std::string::npos) << d;
+  EXPECT_EQ(d.find("WILL_BE"), std::string::npos) << d;
+  EXPECT_EQ(t.counts.dropped.at("compounds that start with an auxiliary, a modal or \"not\""), 2);
 }
 
 TEST(MakeDict, ScanRulesFindsTheSections) {
@@ -200,7 +231,8 @@ TEST(MakeDict, MergedRulesPutTheLinesInPlace) {
   ASSERT_NE(lex, std::string::npos) << merged;
   const size_t lex_end = merged.find("; ===== end of the generated lines =====\n-----\nUSER LEXICON\n");
   ASSERT_NE(lex_end, std::string::npos) << merged;
-  EXPECT_NE(merged.find("\nwork SUN *Nfs @fArbeit *VIihr arbeiten\n"), std::string::npos);
+  EXPECT_NE(merged.find("\nwork SUN *Nfs @fArbeit *VIihr arbeiten *VdIphr arbeitete\n"), std::string::npos);
+  EXPECT_NE(merged.find("\nVdIphr = VPAIphVrg\n"), std::string::npos);
   EXPECT_NE(merged.find("\nNfs = SUNfs-Nfe\n"), std::string::npos);
   const size_t user = merged.find("n New_York\n; ===== generated");
   ASSERT_NE(user, std::string::npos);
