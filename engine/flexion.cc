@@ -1,6 +1,7 @@
 #include "engine/flexion.h"
 
 #include <algorithm>
+#include <vector>
 
 #include "common/linereader.h"
 #include "common/replace.h"
@@ -94,36 +95,44 @@ void ending_with_trace(engine_state& eng, int d, const std::string& action, bool
 }
 
 // Runs the entries of the inflection file over word d until one applies.
-void inflect_word(engine_state& eng, linereader& f, int d) {
+void inflect_word(engine_state& eng, const std::vector<flex_entry>& entries, int d) {
   const engine_settings& st = eng.settings;
   feature_cursor fc{eng, 0, {}};
   fc.find(d);
   if (st.visible) con_writeline("Test words[" + std::to_string(d) + "] " + eng.words[d].str());
-  if (!f.seek(0)) return;
-  flex_entry e;
+  size_t next = 0;  // the entry read next, from the file's start
+  // Reads the next entry into e; false past the last one.
+  auto read_entry = [&entries, &next](const flex_entry*& e) {
+    if (next >= entries.size()) return false;
+    e = &entries[next++];
+    return true;
+  };
+  const flex_entry* e = nullptr;
   long entry_no = 0;  // of the entry last read, from the file's start
   const std::string& file = eng.procedures[eng.current].name;
   auto fired = [&] { note_fired(eng, file, 3 * entry_no - 2, 3 * entry_no); };
-  while (read_flex_entry(st, f, e)) {
+  while (read_entry(e)) {
     ++entry_no;
-    if (!wildcard_equal(word_third(eng, d), e.cls.substr(0, 3))) continue;
-    if (!features_present(e.features, fc.text)) continue;
-    if (e.action.empty()) {
+    if (!wildcard_equal(word_third(eng, d), e->cls.substr(0, 3))) continue;
+    if (!features_present(e->features, fc.text)) continue;
+    if (e->action.empty()) {
       fired();
       return;
     }
     // A feature word marked n++ belongs further on: the next one is taken, and the first
     // entry of the file goes on in this one's place.
-    if (contains(fc.text, "n++") && !contains(e.features, "n++")) {
+    if (contains(fc.text, "n++") && !contains(e->features, "n++")) {
       fc.advance();
-      if (!f.seek(0) || !read_flex_entry(st, f, e)) return;
+      next = 0;
+      if (!read_entry(e)) return;
       entry_no = 1;
     }
     fired();
-    std::string action = e.action;
+    std::string action = e->action;
     if (!action.empty() && action[0] == kNextFeature) {
       // A restart needs a feature word to move to; without one the word is done.
-      if (!fc.advance() || !f.seek(0)) return;
+      if (!fc.advance()) return;
+      next = 0;
       entry_no = 0;
       continue;
     }
@@ -141,15 +150,16 @@ void inflect_word(engine_state& eng, linereader& f, int d) {
       }
       if (!action.empty() && action[0] == '#') {
         action.erase(0, 1);
-        ending_with_trace(eng, d, action, on_key, e.features);
-        if (!fc.advance() || !f.seek(0)) return;
+        ending_with_trace(eng, d, action, on_key, e->features);
+        if (!fc.advance()) return;
+        next = 0;
         entry_no = 0;
       } else {
-        ending_with_trace(eng, d, action, on_key, e.features);
+        ending_with_trace(eng, d, action, on_key, e->features);
       }
       continue;  // a "#" entry does not end the search
     }
-    ending_with_trace(eng, d, action, on_key, e.features);
+    ending_with_trace(eng, d, action, on_key, e->features);
     return;
   }
 }
@@ -240,7 +250,11 @@ void apply_ending(engine_state& eng, int d, std::string_view action, bool on_key
 void inflect_words(engine_state& eng) {
   linereader f;
   if (!open_text_def(eng.settings, f, eng.procedures[eng.current].name)) return;
-  for (int d = 1; d <= eng.word_count && d <= max_words; ++d) inflect_word(eng, f, d);
+  // The entries are read once for all the words; each word reads them from the first.
+  std::vector<flex_entry> entries;
+  flex_entry e;
+  while (read_flex_entry(eng.settings, f, e)) entries.push_back(e);
+  for (int d = 1; d <= eng.word_count && d <= max_words; ++d) inflect_word(eng, entries, d);
 }
 
 }  // namespace zembu::engine

@@ -1,6 +1,7 @@
 #include "engine/syntax.h"
 
 #include <cstdlib>
+#include <vector>
 
 #include "common/linereader.h"
 #include "engine/lexikon2.h"
@@ -265,13 +266,19 @@ void run_syntax_rules(engine_state& eng, bool with_table) {
   const engine_settings& st = eng.settings;
   linereader f;
   if (!open_text_def(st, f, eng.procedures[eng.current].name)) return;
+  // The rules are read once; after a change the file is gone through from its first rule
+  // again. A rule cut off by the end of the file is not applied.
+  std::vector<syntax_rule> rules;
   std::string pattern, replacement, action;
+  while (read_rule_line(st, f, pattern) && read_rule_line(st, f, replacement) &&
+         read_rule_line(st, f, action)) {
+    rules.push_back(parse_syntax_rule(pattern, replacement, action));
+  }
+  size_t next = 0;  // the rule read next
   long rule_no = 0;  // of the rule being read, from the file's start
-  while (spend_work(eng, work_rule) && read_rule_line(st, f, pattern)) {
-    const bool complete = read_rule_line(st, f, replacement) && read_rule_line(st, f, action);
-    if (!complete) break;  // a rule cut off by the end of the file is not applied
+  while (spend_work(eng, work_rule) && next < rules.size()) {
+    const syntax_rule& rule = rules[next++];
     ++rule_no;
-    const syntax_rule rule = parse_syntax_rule(pattern, replacement, action);
     const maxistring saved = eng.class_line;
     if (apply_syntax_rule(eng, rule, with_table) != 0) {
       note_fired(eng, eng.procedures[eng.current].name, 3 * rule_no - 2, 3 * rule_no);
@@ -286,7 +293,7 @@ void run_syntax_rules(engine_state& eng, bool with_table) {
       break;
     }
     ++eng.syntax_restarts;
-    if (!f.seek(0)) break;
+    next = 0;
     rule_no = 0;
   }
 }
