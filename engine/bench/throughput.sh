@@ -29,4 +29,4 @@ ms=$(( (t1 - t0) / 1000000 ))
 lines=$(wc -l < text.XLT)
 echo "rules: $rules"
 echo "zembu2 direct form: $sentences sentences, $words words, $lines result lines in $ms ms:" \
-  "$(( words * 1000 / (ms > 0 ? ms : 1) )) words/s"
+  "$(( words * 1000 / (ms > 0 ? ms : 1) )) words/s, $(( sentences * 1000 / (ms > 0 ? ms : 1) )) sentences/s"

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Times the whole pipeline: zembu in file mode on a text of SENTENCES sentences (taken in
-# turn from rules/sample.txt) with the sample rules, against the same run with the four
-# pass programs and the compiler replaced by a stand-in that only creates the file each
+# turn from rules/sample.txt) with the sample rules, the passes inside zembu's process
+# (the default) and as programs (zembu --processes), against the process pipeline with the
+# four pass programs and the compiler replaced by a stand-in that only creates the file each
 # pass leaves (compiled here from a few lines of C), which leaves the front end's own work
 # and the cost of starting the processes. Not a test: it prints the figures.
 # Usage: run.sh [bin dir] [SENTENCES] [RUNS] [RULES]   (RULES: default rules/rules.txt; the
@@ -45,13 +46,15 @@ n=$(wc -l < "$work/sentences")
 for ((i = 0; i < sentences; i++)); do sed -n "$((i % n + 1))p" "$work/sentences"; done \
   > "$work/text.txt"
 
-# Best wall time of RUNS runs of zembu in directory $1, as "wall_ms cpu_ms" (the CPU time,
-# user + system of zembu and everything it started, of that same run).
+# Best wall time of RUNS runs of zembu in directory $1 (with the options after $2), as
+# "wall_ms cpu_ms" (the CPU time, user + system of zembu and everything it started, of that
+# same run).
 best_ms() {
-  local best="" cpu=""
+  local dir=$1 name=$2 best="" cpu=""
+  shift 2
   for ((r = 1; r <= runs; r++)); do
-    (cd "$1" && /usr/bin/time -f "%e %U %S" -o "$work/time" ./zembu "$work/text.txt" \
-      > "$work/out.$2")
+    (cd "$dir" && /usr/bin/time -f "%e %U %S" -o "$work/time" ./zembu "$@" "$work/text.txt" \
+      > "$work/out.$name")
     local ms c
     ms=$(awk '{ printf "%d", $1 * 1000 }' "$work/time")
     c=$(awk '{ printf "%d", ($2 + $3) * 1000 }' "$work/time")
@@ -60,9 +63,16 @@ best_ms() {
   echo "$best $cpu"
 }
 
-read -r real real_cpu < <(best_ms "$work/real" real)
-read -r bare bare_cpu < <(best_ms "$work/true" true)
+read -r inproc inproc_cpu < <(best_ms "$work/real" inproc)
+# Start-up alone (the lock, makezembu, the banner): the same run on an empty text.
+mv "$work/text.txt" "$work/full.txt"
+: > "$work/text.txt"
+read -r startup startup_cpu < <(best_ms "$work/real" startup)
+mv "$work/full.txt" "$work/text.txt"
+read -r real real_cpu < <(best_ms "$work/real" real --processes)
+read -r bare bare_cpu < <(best_ms "$work/true" true --processes)
 translated=$(awk 'NR > 5 && (NR - 6) % 3 == 1' "$work/out.real" | grep -c .)
+cmp -s "$work/out.inproc" "$work/out.real" || echo "the passes in zembu's process and as programs translate differently" >&2
 
 true_bin=$(type -P true)
 start=$(date +%s%N)
@@ -72,7 +82,10 @@ loop=$(( (end - start) / 1000000 ))
 
 per() { echo $(( $1 * 1000 / (sentences > 0 ? sentences : 1) )); }
 echo "text: $sentences sentences, $translated translation lines; best of $runs runs"
-echo "zembu, real passes:     ${real} ms wall ($(( sentences * 1000 / (real > 0 ? real : 1) )) sentences/s), ${real_cpu} ms CPU; per sentence $(per "$real") us wall, $(per "$real_cpu") us CPU"
-echo "zembu, stand-in passes:  ${bare} ms wall, ${bare_cpu} ms CPU; per sentence $(per "$bare") us wall, $(per "$bare_cpu") us CPU"
-echo "share of starting processes and the front end's own work: $(( bare * 100 / (real > 0 ? real : 1) ))% of the wall time, $(( bare_cpu * 100 / (real_cpu > 0 ? real_cpu : 1) ))% of the CPU time"
+echo "zembu, passes in its process: ${inproc} ms wall ($(( sentences * 1000 / (inproc > 0 ? inproc : 1) )) sentences/s), ${inproc_cpu} ms CPU; per sentence $(per "$inproc") us wall, $(per "$inproc_cpu") us CPU"
+after=$(( inproc - startup ))
+echo "  of which start-up (compiling the rules): ${startup} ms wall; after it $(( sentences * 1000 / (after > 0 ? after : 1) )) sentences/s, $(per "$after") us a sentence"
+echo "zembu --processes, real passes:     ${real} ms wall ($(( sentences * 1000 / (real > 0 ? real : 1) )) sentences/s), ${real_cpu} ms CPU; per sentence $(per "$real") us wall, $(per "$real_cpu") us CPU"
+echo "zembu --processes, stand-in passes:  ${bare} ms wall, ${bare_cpu} ms CPU; per sentence $(per "$bare") us wall, $(per "$bare_cpu") us CPU"
+echo "share of starting processes and the front end's own work in --processes: $(( bare * 100 / (real > 0 ? real : 1) ))% of the wall time, $(( bare_cpu * 100 / (real_cpu > 0 ? real_cpu : 1) ))% of the CPU time"
 echo "shell starting /bin/true 5 times a sentence: ${loop} ms"
