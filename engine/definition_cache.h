@@ -15,8 +15,8 @@
 
 namespace zembu::engine {
 
-// Files larger than this are never kept.
-constexpr int64_t max_cached_file = 1 << 20;
+// Files larger than this are never kept (a lexicon of 300 000 entries is some 9 MB).
+constexpr int64_t max_cached_file = 16 << 20;
 
 struct cached_file {
   dev_t device = 0;

@@ -174,8 +174,12 @@ sentence_result translate_in_memory(in_process_passes& passes, const frontend_en
       split_arguments("SHELLMODE definitions/ pass3 pass2 > erg1");
   FILE* out = output_to_stderr ? stderr : stdout;
   sentence_result result;
-  // Files left by an earlier run that was cut short go, as before the pass programs.
-  delete_intermediate_files(env);
+  // Files left by an earlier run that was cut short go before the first sentence; no pass
+  // reads them here, and after every sentence they go again as with the pass programs.
+  if (!passes.cleaned) {
+    delete_intermediate_files(env);
+    passes.cleaned = true;
+  }
   unlink("erg1");
   const std::string text = sentence + "\n";
   long long start = 0;
@@ -193,7 +197,6 @@ sentence_result translate_in_memory(in_process_passes& passes, const frontend_en
       result.failure = "zembu4 ended with status 1";
       break;
     }
-    unlink("erg1");
     if (interrupted) break;
     std::string german;
     bool made = false;

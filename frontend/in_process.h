@@ -25,6 +25,7 @@ struct in_process_passes {
   bool suffixes_open = false;
   bool suffixes_cut = false;  // the list held more than zembu4 takes
   std::vector<std::string> suffixes;
+  bool cleaned = false;  // the files of an earlier run that was cut short are gone
   bool pairs_loaded = false;
   bool pairs_cut = false;  // the table held more than zembu3 takes
   std::vector<replace_pair> pairs;
