@@ -1441,10 +1441,11 @@ dict_tables build_dict_tables(std::string_view dictionary, const rule_facts& fac
       } else {
         by_key[key].push_back(p);
         // A base verb also carries its past (class VPA) and its past participle (PPA):
-        // "did" + verb is the past or the perfect, which rules select by these classes.
-        if (s.pos == kVerb && f.kind == kBase) {
+        // "did" + verb is the past or the perfect, which rules select by these classes;
+        // an -ing form carries the past ("was taking" is "nahm").
+        if (s.pos == kVerb && (f.kind == kBase || f.kind == kPresPart)) {
           for (const form& g : s.forms) {
-            if (g.kind != kPast && g.kind != kPastPart) continue;
+            if (g.kind != kPast && (g.kind != kPastPart || f.kind != kBase)) continue;
             std::string gde;
             if (!to_cp437(g.german, gde)) continue;
             std::replace(gde.begin(), gde.end(), ' ', kBlank);

@@ -44,10 +44,11 @@ TEST(MakeDict, ExcerptTables) {
             "FRANCE France | NAMns-Nst @nFrankreich\n"
             "GERMANY Germany | NAMns-Nst @nDeutschland\n"
             // a verb's principal parts with its auxiliary sein
-            // a base verb ends with its past and participle, for "did" + verb
+            // a base verb ends with its past and participle, for "did" + verb, an -ing
+            // form with its past, for "was" + -ing
             "GO go | VERIisVir gehen | VPAIpsVir ging | PPAIpsVir gegangen\n"
             "GOES goes | VERI3sVir geht\n"
-            "GOING going | PARIgsVir gehend\n"
+            "GOING going | PARIgsVir gehend | VPAIpsVir ging\n"
             "GONE gone | PARIpsVir gegangen\n"
             "HOUSE house | SUNns-Nst @nHaus\n"
             "HOUSES houses | SUNnp-Npn @pHäuser\n"
@@ -56,7 +57,7 @@ TEST(MakeDict, ExcerptTables) {
             // öffnen's forms come from the line of aufmachen; öffnen
             "OPEN open | VERTihVrg öffnen | ADJp--Arg offen | VPATphVrg öffnete | PPATphVrg geöffnet\n"
             "OPENED opened | VERTphVrg öffnete | PARTphVrg geöffnet\n"
-            "OPENING opening | PARTghVrg öffnend\n"
+            "OPENING opening | PARTghVrg öffnend | VPATphVrg öffnete\n"
             "OPENS opens | VERT3hVrg öffnet\n"
             "RED red | ADJp--Arg rot\n"
             "REDDER redder | ADJc--Arg röter\n"
@@ -68,7 +69,7 @@ TEST(MakeDict, ExcerptTables) {
             "UNDID undid | VERTphVrg machte_auf\n"
             "UNDO undo | VERTihVrg aufmachen | VPATphVrg machte_auf | PPATphVrg aufgemacht\n"
             "UNDOES undoes | VERT3hVrg macht_auf\n"
-            "UNDOING undoing | PARTghVrg aufmachend\n"
+            "UNDOING undoing | PARTghVrg aufmachend | VPATphVrg machte_auf\n"
             "UNDONE undone | PARTphVrg aufgemacht\n"
             "WAGON wagon | SUNms-Nst @mWagen\n"
             "WAGONS wagons | SUNmp-Npx @pWagen\n"
@@ -78,7 +79,7 @@ TEST(MakeDict, ExcerptTables) {
             // participle does not fit the line
             "WORK work | SUNfs-Nfe @fArbeit | VERIihVrg arbeiten | VPAIphVrg arbeitete\n"
             "WORKED worked | VERIphVrg arbeitete | PARIphVrg gearbeitet\n"
-            "WORKING working | PARIghVrg arbeitend\n"
+            "WORKING working | PARIghVrg arbeitend | VPAIphVrg arbeitete\n"
             "WORKS works | SUNfp-Npx @pArbeiten | VERI3hVrg arbeitet\n"
             "YES yes | INT---Inv ja\n"
             "+ GAVE_UP gave up | VERTphVir gab_auf\n"
@@ -158,7 +159,7 @@ TEST(MakeDict, OverridesChooseOrderAndDrop) {
   EXPECT_NE(d.find("CLOSE close | VERTihVrg öffnen | VPATphVrg öffnete | PPATphVrg geöffnet\n"
                    "CLOSED closed | VERTphVrg öffnete | PARTphVrg geöffnet\n"
                    "CLOSES closes | VERT3hVrg öffnet\n"
-                   "CLOSING closing | PARTghVrg öffnend\n"),
+                   "CLOSING closing | PARTghVrg öffnend | VPATphVrg öffnete\n"),
             std::string::npos)
       << d;
   // A noun the dictionary does not know cannot get a gender.
