@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "common/version.h"
+#include "engine/definition_cache.h"
 #include "engine/longstr.h"
 #include "engine/procedures.h"
 #include "engine/resultline.h"
@@ -417,6 +418,14 @@ int run_sentence_loops(engine_state& eng, const std::string* tokens) {
 int run_engine(const std::vector<std::string>& args) {
   auto eng = std::make_unique<engine_state>();
   configure_engine(eng->settings, args);
+  // The direct form translates many sentences in one run: it reads each text definition
+  // file once while the file stays the same. A shell run translates one sentence and reads
+  // only what it needs.
+  definition_cache cache;
+  struct cache_in_use {
+    explicit cache_in_use(definition_cache* c) { use_definition_cache(c); }
+    ~cache_in_use() { use_definition_cache(nullptr); }
+  } in_use(eng->settings.shell_mode ? nullptr : &cache);
   open_engine_run(*eng);
   read_procedure_script(*eng);
   return run_sentence_loops(*eng);
