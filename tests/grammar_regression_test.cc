@@ -252,7 +252,9 @@ TEST(GrammarRegression, FullRulesTranslateTheSuite) {
 // separable verb, the perfect of a question with did, the past progressive, a relative
 // clause with a plural noun or with an object pronoun, the passive future, be after a
 // modal, a question with be and a noun, adjectives ending in e, that as a pronoun and as
-// a determiner, would like to, home, a time phrase in front of the object.
+// a determiner, would like to, home, a time phrase in front of the object; a separable
+// verb stays whole at the end of a subordinate clause; the participle of a relative
+// clause and of a clause behind a comma goes last, with sein for a verb of motion.
 TEST(GrammarRegression, ConstructionsBeyondTheSuite) {
   const zembu_test::generated_rules full = zembu_test::full_rules();
   if (full.path.empty()) GTEST_SKIP() << full.why;
@@ -272,6 +274,14 @@ TEST(GrammarRegression, ConstructionsBeyondTheSuite) {
       {"I would like to come.", "Ich möchte kommen."},
       {"We go home.", "Wir gehen nach Hause."},
       {"We wait for the train on Friday.", "Wir warten am Freitag auf den Zug."},
+      {"I sleep because I get up early.", "Ich schlafe, weil ich früh aufstehe."},
+      {"I have seen the man who has eaten the bread.",
+       "Ich habe den Mann gesehen, der das Brot gegessen hat."},
+      {"The man who has eaten the bread is here.", "Der Mann, der das Brot gegessen hat, ist hier."},
+      {"The woman who has come is here.", "Die Frau, die gekommen ist, ist hier."},
+      {"I have a friend, who lives in London.", "Ich habe einen Freund, der in London wohnt."},
+      {"I have eaten the bread, and he has drunk the milk.",
+       "Ich habe das Brot gegessen, und er hat die Milch getrunken."},
   };
   scratch_dir d;
   for (const char* p : kPrograms) {
