@@ -1,13 +1,20 @@
 // zembu with the passes inside its own process against zembu --processes, which starts
 // the pass programs: for the same rules and text both write the same translations and
 // messages, end with the same status and leave the same files.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include <algorithm>
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <map>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "tests/blackbox.h"
@@ -164,6 +171,48 @@ TEST(ZembuInProcess, EndlessRulesBinaryTextAndAMegabyteLine) {
   EXPECT_EQ(r.in_process.status, 0);
   EXPECT_TRUE(has(r.in_process.err, "is translated in")) << r.in_process.err.substr(0, 300);
   EXPECT_TRUE(has(r.in_process.out, "Fatal runtime Error")) << r.in_process.out.substr(0, 300);
+}
+
+// Ctrl-C in the middle of a long text: the sentence being translated is not shown, the
+// run ends with status 130 and leaves nothing behind but what was there.
+TEST(ZembuInProcess, AnInterruptionEndsTheRunAndLeavesNoFiles) {
+  scratch_dir d;
+  set_up(d, source_file("rules/rules.txt"));
+  std::string text;
+  for (int i = 0; i < 20000; ++i) text += "The house is red. I have a car.\n";
+  d.write("text.txt", text);
+  const std::string zembu = d.file("zembu");
+  const pid_t pid = fork();
+  if (pid == 0) {
+    if (chdir(d.path().c_str()) != 0) _exit(126);
+    const int out = open("screen", O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    const int in = open("/dev/null", O_RDONLY);
+    dup2(in, 0);
+    dup2(out, 1);
+    alarm(60);
+    execl(zembu.c_str(), zembu.c_str(), "text.txt", static_cast<char*>(nullptr));
+    _exit(127);
+  }
+  ASSERT_GT(pid, 0);
+  // Some sentences are through when the interruption comes.
+  for (int i = 0; i < 3000 && d.read("screen").find("Das Haus ist rot.") == std::string::npos;
+       ++i) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  kill(pid, SIGINT);
+  int status = 0;
+  ASSERT_EQ(waitpid(pid, &status, 0), pid);
+  ASSERT_TRUE(WIFEXITED(status));  // it ended by itself, not by the signal
+  EXPECT_EQ(WEXITSTATUS(status), 130);
+  const std::string screen = d.read("screen");
+  EXPECT_NE(screen.find("Das Haus ist rot."), std::string::npos);
+  EXPECT_LT(screen.size(), text.size());  // the text was not finished
+  std::vector<std::string> left;
+  for (const auto& e : fs::directory_iterator(d.path())) left.push_back(e.path().filename());
+  std::sort(left.begin(), left.end());
+  EXPECT_EQ(left, (std::vector<std::string>{"definitions", "makezembu", "rules.txt", "screen",
+                                            "text.txt", "zembu", "zembu1", "zembu2", "zembu3",
+                                            "zembu4"}));
 }
 
 // The English sentences of the grammar's regression suite.
