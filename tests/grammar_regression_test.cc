@@ -254,7 +254,8 @@ TEST(GrammarRegression, FullRulesTranslateTheSuite) {
 // modal, a question with be and a noun, adjectives ending in e, that as a pronoun and as
 // a determiner, would like to, home, a time phrase in front of the object; a separable
 // verb stays whole at the end of a subordinate clause; the participle of a relative
-// clause and of a clause behind a comma goes last, with sein for a verb of motion.
+// clause and of a clause behind a comma or "and" goes last, with sein for a verb of
+// motion; the imperative of be; "any" in a question.
 TEST(GrammarRegression, ConstructionsBeyondTheSuite) {
   const zembu_test::generated_rules full = zembu_test::full_rules();
   if (full.path.empty()) GTEST_SKIP() << full.why;
@@ -282,6 +283,9 @@ TEST(GrammarRegression, ConstructionsBeyondTheSuite) {
       {"I have a friend, who lives in London.", "Ich habe einen Freund, der in London wohnt."},
       {"I have eaten the bread, and he has drunk the milk.",
        "Ich habe das Brot gegessen, und er hat die Milch getrunken."},
+      {"I came and he has eaten the bread.", "Ich kam und er hat das Brot gegessen."},
+      {"Don't be silly!", "Seien Sie nicht dumm!"},
+      {"Do you have any children?", "Haben Sie Kinder?"},
   };
   scratch_dir d;
   for (const char* p : kPrograms) {
