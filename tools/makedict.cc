@@ -10,7 +10,9 @@
 #include "compiler/felder.h"
 #include "compiler/quelle.h"
 #include "compiler/saetze.h"
+#include "tools/devpairs.h"
 #include "tools/dictline.h"
+#include "tools/senseprior.h"
 
 namespace zembu {
 
@@ -679,7 +681,19 @@ const char* const kSeparable[] = {"zusammen", "zurück", "vorbei", "voraus", "hi
                                   "ein", "vor", "ab", "an", "zu", "dar"};
 const char* const kInseparable[] = {"miss", "emp", "ent", "zer", "ver", "be", "er", "ge"};
 
+// A letter as the German word counts see it: a-z, A-Z and every byte of a UTF-8 sequence.
+bool german_letter(char ch) {
+  const unsigned char c = static_cast<unsigned char>(ch);
+  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c >= 0x80;
+}
+
 bool one_word(const std::string& s) { return !s.empty() && s.find(' ') == std::string::npos; }
+
+// One English word, perhaps hyphenated ("e - mail" as the cleaned text writes it).
+bool one_english_word(std::string en) {
+  replace_all_text(en, " - ", "-");
+  return one_word(en);
+}
 
 // ---------------------------------------------------------------------------------------
 // Reading the dictionary.
@@ -696,6 +710,7 @@ struct builder {
   const rule_facts& facts;
   const dict_overrides& overrides;
   std::unordered_map<std::string_view, int> german_freq;
+  compound_evidence evidence;
   // Forms seen anywhere in the dictionary, to complete the senses whose own line has none.
   std::unordered_map<std::string, german_verb> german_verbs;    // infinitive -> parts
   std::unordered_map<std::string, english_verb> english_verbs;  // base -> forms
@@ -709,13 +724,21 @@ struct builder {
 
   builder(const rule_facts& f, const dict_overrides& o) : facts(f), overrides(o) {}
 
-  // How often the rarest word of a German text occurs on the German side.
+  // How often the rarest word of a German text occurs on the German side; words are cut
+  // at every character that is not a letter, as they were counted (E-Mail: E and Mail).
   int frequency(const std::string& german) const {
     int best = -1;
-    for (const std::string& w : split_blanks(german)) {
-      auto it = german_freq.find(std::string_view(w));
-      const int f = it == german_freq.end() ? 0 : it->second;
-      if (best < 0 || f < best) best = f;
+    size_t i = 0;
+    while (i < german.size()) {
+      while (i < german.size() && !german_letter(german[i])) ++i;
+      size_t j = i;
+      while (j < german.size() && german_letter(german[j])) ++j;
+      if (j > i) {
+        auto it = german_freq.find(std::string_view(german).substr(i, j - i));
+        const int f = it == german_freq.end() ? 0 : it->second;
+        if (best < 0 || f < best) best = f;
+      }
+      i = j;
     }
     return best < 0 ? 0 : best;
   }
@@ -755,6 +778,36 @@ struct builder {
     }
   }
 
+  // The forms of the verb that ends a German phrase, from the phrase's forms: "logisch
+  // denken" with "denkt logisch", "dachte logisch", "logisch gedacht" gives denkt, dachte,
+  // gedacht, the forms every line of "denken" may lack.
+  void note_last_verb(const std::string& de, const std::string& third, const std::string& past,
+                      const std::string& past_part, const std::string& pres, const sense& s) {
+    std::vector<std::string> w = split_blanks(de);
+    if (w.size() < 2) return;
+    const std::vector<std::string> front(w.begin(), w.end() - 1);
+    const std::string verb = w.back();
+    // A form that is the front words and one word in front of them or behind them.
+    auto single = [&](const std::string& f, bool behind) {
+      std::vector<std::string> x = split_blanks(f);
+      if (x.size() != w.size()) return std::string();
+      const std::vector<std::string> others = behind ? std::vector<std::string>(x.begin(), x.end() - 1)
+                                                     : std::vector<std::string>(x.begin() + 1, x.end());
+      return others == front ? (behind ? x.back() : x.front()) : std::string();
+    };
+    const std::string t = single(third, false), p = single(past, false), pp = single(past_part, true),
+                      g = single(pres, true);
+    if (t.empty() && p.empty() && pp.empty()) return;
+    german_verb& gv = german_verbs[verb];
+    if (gv.third.empty()) gv.third = t;
+    if (gv.past.empty()) gv.past = p;
+    if (gv.past_part.empty()) gv.past_part = pp;
+    if (gv.pres.empty()) gv.pres = g;
+    if (gv.aux == '-') gv.aux = s.aux;
+    if (gv.verb_class.empty() || gv.verb_class == "Vuk") {
+      gv.verb_class = verb_class_of(verb, gv.past, gv.past_part);
+    }
+  }
   void complete(sense& s, const noun_heads& heads) const;
   // Puts the overrides that no dictionary line offered into their slots.
   void synthesise_overrides();
@@ -911,6 +964,76 @@ bool german_verb_forms(const std::unordered_map<std::string, german_verb>& table
   return false;
 }
 
+// The stem of a weak German verb takes an e before the endings t and te when it ends in
+// d or t, or in m or n after a consonant other than l, r, h, m, n (redet, öffnete, atmet).
+bool takes_e(const std::string& stem) {
+  if (stem.empty()) return false;
+  const char last = stem.back();
+  if (last == 'd' || last == 't') return true;
+  if ((last == 'm' || last == 'n') && stem.size() >= 2) {
+    const char before = stem[stem.size() - 2];
+    return !is_vowel(before) && std::string_view("lrhmn").find(before) == std::string_view::npos &&
+           static_cast<unsigned char>(before) < 0x80;
+  }
+  return false;
+}
+
+// True when the present tense of a strong verb keeps the vowel of its stem: its first
+// vowel (behind an inseparable prefix) is not e, a or au, which become i, ie, ä, äu in
+// the third person (gibt, sieht, fährt, läuft).
+bool keeps_stem_vowel(std::string stem) {
+  for (const char* p : kInseparable) {
+    if (starts_with_s(stem, p) && stem.size() > std::string_view(p).size() + 2) {
+      stem = stem.substr(std::string_view(p).size());
+      break;
+    }
+  }
+  for (size_t i = 0; i < stem.size(); ++i) {
+    const char c = stem[i];
+    if (static_cast<unsigned char>(c) >= 0x80) return true;  // ä ö ü
+    if (!is_vowel(c)) continue;
+    const char next = i + 1 < stem.size() ? stem[i + 1] : ' ';
+    if (c == 'e') return next == 'i' || next == 'u';  // ei, eu
+    if (c == 'a') return false;                        // a, au
+    return true;                                       // i, ie, o, u
+  }
+  return false;
+}
+
+// The forms of a German verb that follow the rules, from its infinitive and past
+// participle, a separable prefix put behind (aufmachen, aufgemacht: macht auf, machte
+// auf): for a weak verb (past participle in t from the same stem) the third person, the
+// past and the present participle; for a mixed verb (denken, gedacht) and a strong verb
+// whose stem vowel stays (beginnen) the third person and the present participle. False
+// when none follows.
+bool regular_german_verb(const std::string& inf, const std::string& past_part, german_verb& out) {
+  if (!one_word(inf) || !one_word(past_part) || !ends_with_s(inf, "n")) return false;
+  std::string prefix, rest = inf;
+  for (const char* p : kSeparable) {
+    if (starts_with_s(inf, p) && starts_with_s(past_part, std::string(p) + "ge") &&
+        inf.size() > std::string_view(p).size() + 3) {
+      prefix = p;
+      rest = inf.substr(prefix.size());
+      break;
+    }
+  }
+  // -eln and -ern lose only their n (sammeln: sammelt), the others their en.
+  const bool en = ends_with_s(rest, "en") && !ends_with_s(rest, "eln") && !ends_with_s(rest, "ern");
+  const std::string stem = rest.substr(0, rest.size() - (en ? 2 : 1));
+  if (stem.size() < 2) return false;
+  const std::string e = takes_e(stem) ? "e" : "";
+  const std::string behind = prefix.empty() ? "" : " " + prefix;
+  const bool weak = past_part == prefix + "ge" + stem + e + "t" || past_part == prefix + stem + e + "t";
+  const bool mixed = !weak && ends_with_s(past_part, "t");  // denken, gedacht: denkt
+  if (!weak && !mixed && !keeps_stem_vowel(stem)) return false;
+  out.third = stem + e + "t" + behind;
+  out.past = weak ? stem + e + "te" + behind : "";
+  out.past_part = past_part;
+  out.pres = inf + "d";
+  out.verb_class = weak ? "Vrg" : "";
+  return true;
+}
+
 // The plural of a German noun: seen with the noun, or that of the noun its last part is
 // ("Reihenhaus" like "Haus"), when the genders agree.
 // The nouns whose plural is known, written with a small first letter as they stand at the
@@ -973,37 +1096,53 @@ void builder::complete(sense& s, const noun_heads& heads) const {
     s.forms.push_back({english, plural, kPlural});
     return;
   }
-  if (s.pos != kVerb || has(kThird) || has(kPast) || has(kPastPart)) return;
+  if (s.pos != kVerb || (has(kThird) && has(kPast) && has(kPastPart) && has(kPresPart))) return;
+  // The forms the sense's own line lacks, each on its own: a line may give the
+  // participles and leave the third person and the past to another line.
   german_verb g;
-  if (!german_verb_forms(german_verbs, de, g)) return;
+  const bool seen_german = german_verb_forms(german_verbs, de, g);
+  for (const form& f : s.forms) {
+    if (f.kind == kPastPart && g.past_part.empty()) g.past_part = f.german;
+  }
+  if (!seen_german && g.past_part.empty()) return;
+  german_verb regular;
+  if (regular_german_verb(de, g.past_part, regular)) {
+    if (g.third.empty()) g.third = regular.third;
+    if (g.past.empty()) g.past = regular.past;
+    if (g.pres.empty()) g.pres = regular.pres;
+    if (g.verb_class.empty() || g.verb_class == "Vuk") g.verb_class = regular.verb_class;
+  }
   std::vector<std::string> w = split_blanks(en);
   english_verb e;
   auto full = english_verbs.find(en);
-  if (full != english_verbs.end()) {
-    e = full->second;
-  } else {
-    auto base = english_verbs.find(w[0]);
-    english_verb seen = base == english_verbs.end() ? english_verb() : base->second;
-    if (!ascii_lower_word(w[0]) && (seen.past.empty() || seen.past_part.empty())) return;
-    e = ascii_lower_word(w[0]) ? regular_english_verb(w[0]) : english_verb();
-    if (!seen.third.empty()) e.third = seen.third;
-    if (!seen.past.empty()) e.past = seen.past;
-    if (!seen.past_part.empty()) e.past_part = seen.past_part;
-    if (!seen.ing.empty()) e.ing = seen.ing;
-    const std::string rest = w.size() > 1 ? " " + join(w, 1) : "";
-    for (std::string* f : {&e.third, &e.past, &e.past_part, &e.ing}) {
-      if (!f->empty()) *f += rest;
-    }
+  auto base = english_verbs.find(w[0]);
+  const english_verb none;
+  const english_verb& seen_full = full == english_verbs.end() ? none : full->second;
+  const english_verb& seen = base == english_verbs.end() ? none : base->second;
+  const bool regular_english = ascii_lower_word(w[0]);
+  if (!regular_english && full == english_verbs.end() && (seen.past.empty() || seen.past_part.empty())) return;
+  if (regular_english) e = regular_english_verb(w[0]);
+  if (!seen.third.empty()) e.third = seen.third;
+  if (!seen.past.empty()) e.past = seen.past;
+  if (!seen.past_part.empty()) e.past_part = seen.past_part;
+  if (!seen.ing.empty()) e.ing = seen.ing;
+  const std::string rest = w.size() > 1 ? " " + join(w, 1) : "";
+  for (std::string* f : {&e.third, &e.past, &e.past_part, &e.ing}) {
+    if (!f->empty()) *f += rest;
   }
+  if (!seen_full.third.empty()) e.third = seen_full.third;
+  if (!seen_full.past.empty()) e.past = seen_full.past;
+  if (!seen_full.past_part.empty()) e.past_part = seen_full.past_part;
+  if (!seen_full.ing.empty()) e.ing = seen_full.ing;
   auto add = [&](const std::string& english, const std::string& german, form_t kind) {
-    if (!english.empty() && !german.empty()) s.forms.push_back({english, german, kind});
+    if (!english.empty() && !german.empty() && !has(kind)) s.forms.push_back({english, german, kind});
   };
   add(e.third, g.third, kThird);
   add(e.past, g.past, kPast);
   add(e.past_part, g.past_part, kPastPart);
   add(e.ing, g.pres, kPresPart);
-  if (g.aux != '-') s.aux = g.aux;
-  if (!g.verb_class.empty()) s.verb_class = g.verb_class;
+  if (s.aux == '-' && g.aux != '-') s.aux = g.aux;
+  if ((s.verb_class.empty() || s.verb_class == "Vuk") && !g.verb_class.empty()) s.verb_class = g.verb_class;
 }
 
 void builder::synthesise_overrides() {
@@ -1136,6 +1275,8 @@ int builder::take_line(const dict_line& line, long number) {
               if (gv.pres.empty() && has_pres) gv.pres = pres.german;
               if (gv.aux == '-') gv.aux = vp.aux;
               if (gv.verb_class.empty() || gv.verb_class == "Vuk") gv.verb_class = s.verb_class;
+              note_last_verb(de, has_third ? third.german : "", has_past ? past.german : "",
+                             has_pp ? pp.german : "", has_pres ? pres.german : "", s);
               english_verb& ev = english_verbs[en];
               if (ev.third.empty() && has_third) ev.third = third.english;
               if (ev.past.empty() && has_past) ev.past = past.english;
@@ -1164,6 +1305,10 @@ int builder::take_line(const dict_line& line, long number) {
           if (ga.commented) score += 0.5;
           score += 0.04 * static_cast<double>(de.size());
           score -= 0.8 * std::log(1.0 + frequency(de));
+          // A noun sense the dictionary's compounds use (floor: Boden, as in Bodenablauf).
+          if (pos == kNoun) score -= 3.0 * std::log(1.0 + compound_agreement(evidence, en, de));
+          // One English word is rarely best translated by a paraphrase.
+          if (one_english_word(en)) score += 2.0 * static_cast<double>(std::count(de.begin(), de.end(), ' '));
           if (s.forms.size() > 1) score -= 1;
           s.score = score;
           offer(*slot_of[pos], en, std::move(s));
@@ -1175,10 +1320,37 @@ int builder::take_line(const dict_line& line, long number) {
   return offered;
 }
 
-// Counts the words of the German side of every line.
+// The " | " parts of one side of a line.
+void split_parts(std::string_view side, std::vector<std::string_view>& out) {
+  out.clear();
+  for (size_t from = 0; from <= side.size();) {
+    size_t to = side.find(" | ", from);
+    if (to == std::string_view::npos) to = side.size();
+    out.push_back(side.substr(from, to - from));
+    from = to + 3;
+  }
+}
+
+// True when a part of a line, its trailing labels and marks left aside, ends in ". ! ?":
+// an example sentence.
+bool ends_a_sentence(std::string_view part) {
+  for (;;) {
+    while (!part.empty() && part.back() == ' ') part.remove_suffix(1);
+    if (part.empty() || (part.back() != ']' && part.back() != '}')) break;
+    const size_t open = part.rfind(part.back() == ']' ? '[' : '{');
+    if (open == std::string_view::npos) break;
+    part = part.substr(0, open);
+  }
+  return !part.empty() && (part.back() == '.' || part.back() == '!' || part.back() == '?');
+}
+
+// Counts the words of the German side of every line. The example sentences count too
+// (common words occur in many), but not those held out from the quality measurements:
+// they are dropped as the development pairs drop them, by the CRC of their English side.
 void count_german_words(std::string_view text, std::unordered_map<std::string_view, int>& freq) {
   freq.reserve(1 << 20);
   size_t pos = 0;
+  std::vector<std::string_view> german, english;
   while (pos < text.size()) {
     size_t end = text.find('\n', pos);
     if (end == std::string_view::npos) end = text.size();
@@ -1186,18 +1358,19 @@ void count_german_words(std::string_view text, std::unordered_map<std::string_vi
     pos = end + 1;
     const size_t sep = line.find(" :: ");
     if (sep == std::string_view::npos || line.empty() || line[0] == '#') continue;
-    line = line.substr(0, sep);
-    size_t i = 0;
-    while (i < line.size()) {
-      auto letter = [&](size_t k) {
-        const unsigned char c = static_cast<unsigned char>(line[k]);
-        return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c >= 0x80;
-      };
-      while (i < line.size() && !letter(i)) ++i;
-      size_t j = i;
-      while (j < line.size() && letter(j)) ++j;
-      if (j > i) ++freq[line.substr(i, j - i)];
-      i = j;
+    split_parts(line.substr(0, sep), german);
+    split_parts(line.substr(sep + 4), english);
+    for (size_t k = 0; k < german.size(); ++k) {
+      const std::string_view part = german[k];
+      if (ends_a_sentence(part) && (k >= english.size() || is_held_out(clean_sub_entry(english[k])))) continue;
+      size_t i = 0;
+      while (i < part.size()) {
+        while (i < part.size() && !german_letter(part[i])) ++i;
+        size_t j = i;
+        while (j < part.size() && german_letter(part[j])) ++j;
+        if (j > i) ++freq[part.substr(i, j - i)];
+        i = j;
+      }
     }
   }
 }
@@ -1364,9 +1537,18 @@ dict_tables build_dict_tables(std::string_view dictionary, const rule_facts& fac
   builder b(facts, overrides);
   b.slots.reserve(400000);
   count_german_words(dictionary, b.german_freq);
+  dict_line line;
+  for (size_t pos = 0, number = 1; pos < dictionary.size(); ++number) {
+    size_t end = dictionary.find('\n', pos);
+    if (end == std::string_view::npos) end = dictionary.size();
+    if (parse_dict_line(dictionary.substr(pos, end - pos), line) == line_kind::entry) {
+      note_compound_evidence(line, static_cast<long>(number), b.evidence);
+    }
+    pos = end + 1;
+  }
+  count_compound_agreement(b.evidence);
   size_t pos = 0;
   long number = 0;
-  dict_line line;
   while (pos < dictionary.size()) {
     size_t end = dictionary.find('\n', pos);
     if (end == std::string_view::npos) end = dictionary.size();
@@ -1582,7 +1764,14 @@ dict_tables build_dict_tables(std::string_view dictionary, const rule_facts& fac
     kept.push_back(&c);
   }
   if (kept.size() > kMaxCompounds) {
-    std::nth_element(kept.begin(), kept.begin() + kMaxCompounds, kept.end(), [](const auto* x, const auto* y) {
+    // A hyphenated word (e-mail, one-stop) is one English word that the tokenizer cuts at
+    // its hyphen: word by word it comes out as nonsense, so these go first.
+    const auto hyphenated = [](const auto* c) {
+      const std::string& e = c->second.english;
+      return std::count(e.begin(), e.end(), ' ') == 2 && e.find(" - ") != std::string::npos;
+    };
+    std::nth_element(kept.begin(), kept.begin() + kMaxCompounds, kept.end(), [&](const auto* x, const auto* y) {
+      if (hyphenated(x) != hyphenated(y)) return hyphenated(x);
       if (x->second.p.support != y->second.p.support) return x->second.p.support > y->second.p.support;
       if (x->second.p.score != y->second.p.score) return x->second.p.score < y->second.p.score;
       return x->first < y->first;

@@ -8,6 +8,7 @@
 #include "common/codepage.h"
 #include "compiler/saetze.h"
 #include "compiler/tabellen.h"
+#include "tools/devpairs.h"
 
 namespace zembu {
 namespace {
@@ -288,6 +289,82 @@ TEST(MakeDict, GeneratedLinesFitTheCompilerAndTheEngine) {
   for (const char* phrase : {"Kino", "cinema", "Ampel", "traffic", "Hause", "rag", "Bus", "nuts"}) {
     EXPECT_EQ(merged.find(phrase), std::string::npos) << phrase;
   }
+}
+
+}  // namespace
+}  // namespace zembu
+
+namespace zembu {
+namespace {
+
+// The dump line of one English word form, or "" when there is none.
+std::string entry_line(const std::string& dumped, const std::string& key) {
+  const std::string start = key + " ";
+  for (size_t at = 0; at < dumped.size();) {
+    const size_t end = dumped.find('\n', at);
+    if (dumped.compare(at, start.size(), start) == 0) return dumped.substr(at, end - at);
+    at = end + 1;
+  }
+  return "";
+}
+
+TEST(MakeDict, TheSenseTheCompoundsUseWins) {
+  const std::string head = "Stock {m}; Boden {m} :: floor\n";
+  const std::string compounds = "Bodenablauf {m} :: floor drain\nBetonboden {m} :: concrete floor\n";
+  EXPECT_EQ(entry_line(dump(tables_of(head)), "FLOOR"), "FLOOR floor | SUNms-Nst @mStock");
+  EXPECT_EQ(entry_line(dump(tables_of(head + compounds)), "FLOOR"), "FLOOR floor | SUNms-Nst @mBoden");
+}
+
+TEST(MakeDict, OneEnglishWordPrefersOneGermanWord) {
+  const std::string d = dump(tables_of("eine Freude machen {v}; erfreuen {vt} :: to please\n"
+                                       "E-Post {f}; elektronische Post {f} :: e-mail\n"));
+  EXPECT_EQ(entry_line(d, "PLEASE"), "PLEASE please | VERTihVuk erfreuen");
+  EXPECT_NE(d.find("+ E_-_MAIL e - mail | SUNfs-Nfe @fE-Post\n"), std::string::npos) << d;
+}
+
+// Example sentences tell which words are common, except those held out from the quality
+// measurements.
+TEST(MakeDict, HeldOutSentencesDoNotCount) {
+  std::string held_out, kept;
+  for (int k = 0, h = 0, d = 0; h < 8 || d < 8; ++k) {
+    const std::string english = "Tea number " + std::to_string(k) + " is hot.";
+    const std::string line = "Tee Nummer " + std::to_string(k) + " ist heiß. :: " + english + "\n";
+    if (is_held_out(english) && h < 8) {
+      held_out += line;
+      ++h;
+    } else if (!is_held_out(english) && d < 8) {
+      kept += line;
+      ++d;
+    }
+  }
+  const std::string hot = "scharf {adj}; heiß {adj} :: hot\n";
+  EXPECT_EQ(entry_line(dump(tables_of(hot + held_out)), "HOT"), "HOT hot | ADJp--Arg scharf");
+  EXPECT_EQ(entry_line(dump(tables_of(hot + kept)), "HOT"), "HOT hot | ADJp--Arg heiß");
+}
+
+TEST(MakeDict, MissingVerbFormsFollowTheRules) {
+  const std::string d = dump(tables_of(
+      // weak verbs: the third person and the past from the participle
+      "öffnen {vt} | öffnend | geöffnet :: to open | opening | opened\n"
+      "abholen {vt} | abholend | abgeholt :: to collect | collecting | collected\n"
+      // a strong verb keeps its stem vowel in the third person; its past is not made up
+      "schwimmen {vi} | schwimmend | geschwommen :: to swim {swam; swum} | swimming | swum\n"
+      // ... unless the vowel changes (gibt)
+      "geben {vt} | gebend | gegeben :: to give | giving | given\n"
+      // the forms of denken from a phrase that ends in it
+      "logisch denken {vi} | logisch denkend | logisch gedacht | denkt logisch | dachte logisch :: "
+      "to reason | reasoning | reasoned | reasons | reasoned\n"
+      "denken {vi} :: to think {thought; thought}\n"));
+  EXPECT_EQ(entry_line(d, "OPEN"), "OPEN open | VERTihVrg öffnen | VPATphVrg öffnete | PPATphVrg geöffnet");
+  EXPECT_EQ(entry_line(d, "OPENS"), "OPENS opens | VERT3hVrg öffnet");
+  EXPECT_EQ(entry_line(d, "OPENED"), "OPENED opened | VERTphVrg öffnete | PARTphVrg geöffnet");
+  EXPECT_EQ(entry_line(d, "COLLECTS"), "COLLECTS collects | VERT3hVrg holt_ab");
+  EXPECT_EQ(entry_line(d, "COLLECTED"), "COLLECTED collected | VERTphVrg holte_ab | PARTphVrg abgeholt");
+  EXPECT_EQ(entry_line(d, "SWIMS"), "SWIMS swims | VERI3-Vir schwimmt");
+  EXPECT_EQ(entry_line(d, "SWAM"), "");
+  EXPECT_EQ(entry_line(d, "GIVES"), "");
+  EXPECT_EQ(entry_line(d, "THINKS"), "THINKS thinks | VERI3-Vir denkt");
+  EXPECT_EQ(entry_line(d, "THOUGHT"), "THOUGHT thought | VERIp-Vir dachte | PARIp-Vir gedacht");
 }
 
 }  // namespace

@@ -3,11 +3,14 @@
 # English-German dictionary (trans-de-en): the English side is translated by zembu in one
 # filter run and word by word with the same rules' lexicon, and both are scored against
 # the German side. Prints figures; it is not a test.
-#   rules/bench/quality.sh [bin dir] [rules file] [N]
+#   rules/bench/quality.sh [bin dir] [rules file] [N] [SKIP]
 #     bin dir     the built programs (default build/bin)
 #     rules file  default build/work/rules.txt (prepared by ./translate), else
 #                 rules/rules.txt
 #     N           the first N development pairs (default 2000), or "all"
+#     SKIP        start after the first SKIP pairs (default 0): "2000 2000" scores pairs
+#                 2001-4000, a second slice to check that a change made while looking at
+#                 the first one is a general gain
 #   QUALITY_DICT names another dictionary file; QUALITY_KEEP=DIR keeps the run's files
 #   (sentences, translations, token file, word file) in DIR.
 # Figures: chrF (character 1- to 6-grams, beta 2, corpus statistics), the exact-match rate
@@ -28,6 +31,7 @@ if [ -z "$rules" ]; then
   [ -f "$root/build/work/rules.txt" ] && rules=$root/build/work/rules.txt
 fi
 count=${3:-2000}
+skip=${4:-0}
 dict=${QUALITY_DICT:-/usr/share/trans/de-en}
 
 [ -r "$dict" ] && [ -f "$dict" ] ||
@@ -43,6 +47,9 @@ case "$count" in
   all) ;;
   '' | *[!0-9]* | 0) fail "N must be a positive number or \"all\", not \"$count\"" 2 ;;
 esac
+case "$skip" in
+  '' | *[!0-9]*) fail "SKIP must be a number, not \"$skip\"" 2 ;;
+esac
 
 scratch=$(mktemp -d "${TMPDIR:-/tmp}/zembu-quality.XXXXXX") || fail "no scratch directory"
 trap 'rm -rf "$scratch"' EXIT
@@ -51,7 +58,8 @@ cd "$scratch" || fail "cannot enter $scratch"
 
 # The development pairs; the tool drops the held-out ones while it reads the dictionary.
 "$bin/quality" extract "$dict" > all.tsv || fail "quality extract failed"
-if [ "$count" = all ]; then mv all.tsv pairs.tsv; else head -n "$count" all.tsv > pairs.tsv; fi
+tail -n +"$((skip + 1))" all.tsv > rest.tsv
+if [ "$count" = all ]; then mv rest.tsv pairs.tsv; else head -n "$count" rest.tsv > pairs.tsv; fi
 n=$(wc -l < pairs.tsv)
 [ "$n" -gt 0 ] || fail "no development pairs in $dict" 2
 cut -f1 pairs.tsv > english.txt
@@ -117,7 +125,7 @@ row() {  # name, score file, unknown file
   printf '%-14s %7s %12s  %6s %% (%s of %s)\n' "$1" "$(field chrF "$2")" \
     "$(field exact "$2") %" "$share" "$unknown" "$words"
 }
-echo "Development pairs of $dict: $n sentences"
+echo "Development pairs of $dict: $n sentences (after the first $skip)"
 echo "Rules: $rules"
 echo "zembu translated them in $seconds s (programs: $bin)"
 printf '%-14s %7s %12s  %s\n' "" chrF "exact match" "unknown words"
