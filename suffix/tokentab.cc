@@ -7,39 +7,12 @@
 
 namespace zembu::suffix {
 
-token_entry parse_token_line(std::string_view line) {
-  token_entry e;
-  if (line.empty()) return e;
-  e.code = cut(line, 3);
-  // The fourth byte separates the code from the payload; its value does not matter.
-  std::string_view payload = line.size() > 4 ? line.substr(4) : std::string_view();
-  size_t blank = payload.find(' ');
-  if (blank == std::string_view::npos) {
-    e.word = cut(payload, kShortWidth);
-  } else {
-    e.word = cut(payload.substr(0, blank), kShortWidth);
-    e.rest = cut(payload.substr(blank + 1), kShortWidth);
-  }
-  return e;
-}
-
-std::string format_token_line(const token_entry& e) {
-  std::string line;
-  line.reserve(e.code.size() + e.word.size() + e.rest.size() + 2);
-  line += e.code;
-  line += ' ';
-  line += e.word;
-  line += ' ';
-  line += e.rest;
-  return line;
-}
-
 token_entry suffix_entry(std::string_view suffix) {
   token_entry e;
   e.code = "ZZZ";
   e.word = cut(suffix, kShortWidth);
-  e.rest = "\xFF" "ZZZ------";
-  append_cut(e.rest, suffix, kShortWidth);
+  e.rest = cut(attribute_field("ZZZ------", suffix), kShortWidth);
+  e.has_rest = true;
   return e;
 }
 

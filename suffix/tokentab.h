@@ -8,23 +8,15 @@
 #include <string_view>
 #include <vector>
 
+#include "common/tokenline.h"
+
 namespace zembu::suffix {
 
 // The most entries the table holds.
 constexpr size_t kMaxTokens = 2000;
 
-struct token_entry {
-  std::string code;  // class code: the first three bytes of the line
-  std::string word;  // the payload up to its first blank
-  std::string rest;  // the payload after that blank
-};
-
-// Splits a token line: class code, then (behind the separator byte) word and rest.
-// An empty line gives an entry of three empty strings.
-token_entry parse_token_line(std::string_view line);
-
-// The line of an entry: code + blank + word + blank + rest.
-std::string format_token_line(const token_entry& e);
+// One entry: a token line as class code, word and rest.
+using token_entry = token_line;
 
 // The entry of a suffix split off a word: class ZZZ, the suffix as word, and as rest the
 // byte 255, the attribute field "ZZZ------" and the suffix.
