@@ -2,6 +2,8 @@
 
 #include <vector>
 
+#include "common/tokenline.h"
+
 #include "engine/translat.h"
 
 namespace zembu::engine {
@@ -36,11 +38,9 @@ void add_token_entry(engine_state& eng, std::string w, std::string_view k) {
     w += k;
     w += "------(" + tail + ")";
   }
-  size_t p = w.find('\xff');
-  if (p != std::string::npos) {
-    eng.words[n] = w.substr(p + 1);
-    std::string key = w.substr(0, p);
-    key.erase(key.find_last_not_of(' ') + 1);
+  std::string key, field;
+  if (split_at_field_marker(w, key, field)) {
+    eng.words[n] = field;
     eng.originals[n] = key;
   } else {
     eng.words[n] = w;
@@ -53,8 +53,9 @@ bool read_token_sentence(engine_state& eng, linereader& file, int limit) {
   const engine_settings& st = eng.settings;
   std::string line;
   while (file.readline(line)) {
-    std::string k = line.substr(0, 3);
-    std::string w = line.size() > 4 ? line.substr(4) : std::string();
+    const token_line t = parse_token_line(line);
+    const std::string& k = t.code;
+    std::string w = token_payload(t);
     bool sentence_end = false;
     if (k == "STR") {
       size_t hash = w.find('#');
@@ -148,9 +149,10 @@ void assemble_token_sentence(engine_state& eng, linereader& pass) {
   out.create_own(kRestFile);
   for (int i = k; i <= eng.word_count; ++i) {
     if (eng.originals[i].empty()) {
-      out.writeline("ZZZ " + eng.words[i].str());
+      out.writeline(format_token_line("ZZZ", eng.words[i].str()));
     } else {
-      out.writeline("ZZZ " + eng.originals[i].str() + " \xff" + eng.words[i].str());
+      out.writeline(format_token_line(
+          {"ZZZ", eng.originals[i].str(), attribute_field("", eng.words[i].str()), true}));
     }
   }
   out.close();
