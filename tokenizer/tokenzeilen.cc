@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "common/tokenline.h"
 #include "tokenizer/zeichen.h"
 
 namespace zembu::tokenizer {
@@ -13,18 +14,16 @@ bool is_path(std::string_view token) {
   return token.find_first_of("/\\") != std::string_view::npos;
 }
 
-const std::string kFeld = std::string(1, '\xff') + "ZZZ---ZZZ";
-
-// Walks a sentence buffer and collects its token lines. The prefix of a token line
-// ("ZZZ " or "SEN ", after a "YYY *" line for a capitalised word) is decided by the
-// emission before it and held until the token line is written.
+// Walks a sentence buffer and collects its token lines. The class code of a token line
+// (ZZZ or SEN, and whether a "YYY *" line for a capitalised word goes before it) is
+// decided by the emission before it and held until the token line is written.
 class zerleger {
  public:
   zerleger(std::string_view text, const std::vector<replace_pair>& tabelle)
       : text_(text), tabelle_(tabelle) {}
 
   std::string run() {
-    out_ = "STR ------\n";
+    out_ = std::string(kSentenceStartLine) + "\n";
     praefix(0);
     unsigned char sep = ' ';  // last separator
     const size_t n = text_.size();
@@ -61,15 +60,28 @@ class zerleger {
 
   void add(unsigned char c) { token_.push_back(static_cast<char>(c)); }
 
-  // The prefix for the token line after position p.
+  // The class code for the token line after position p.
   void praefix(size_t p) {
     if (ist_satzende(at(p))) {
-      pending_ = "SEN ";
+      code_ = "SEN";
+      capital_ = false;
       return;
     }
-    const bool kapitalwort = (at(p) == kKapitalmarke && !ist_gross(at(p + 2))) ||
-                             (at(p + 1) == kKapitalmarke && !ist_gross(at(p + 3)));
-    pending_ = kapitalwort ? "YYY *\nZZZ " : "ZZZ ";
+    capital_ = (at(p) == kKapitalmarke && !ist_gross(at(p + 2))) ||
+               (at(p + 1) == kKapitalmarke && !ist_gross(at(p + 3)));
+    code_ = "ZZZ";
+  }
+
+  // One token line of a new word, behind the "YYY *" line when one is still due.
+  void line(std::string_view code, std::string_view key, std::string_view display) {
+    if (capital_) {
+      out_ += kCapitalLine;
+      out_ += '\n';
+      capital_ = false;
+    }
+    out_ += format_token_line(
+        {std::string(code), std::string(key), attribute_field(kNewWordAttributes, display), true});
+    out_ += '\n';
   }
 
   // Writes the token collected so far as a token line and starts a new one.
@@ -77,8 +89,8 @@ class zerleger {
     if (!token_.empty() && token_[0] == '\'') {
       quote_ = true;
       token_.erase(0, 1);
-      out_ += pending_ + "QUOTE_1 " + kFeld + "'\n";
-      pending_ = "ZZZ ";
+      line(code_, "QUOTE_1", "'");
+      code_ = "ZZZ";
     }
     bool schliesst = false;
     if (quote_ && !token_.empty() && token_.back() == '\'') {
@@ -89,33 +101,34 @@ class zerleger {
     // A position with no token (as after a closing bracket before the full stop) writes
     // no line of its own; its prefix gives way to the next one.
     if (!token_.empty()) write_pieces();
-    if (schliesst) out_ += "ZZZ QUOTE_2 " + kFeld + "'\n";
+    if (schliesst) {
+      capital_ = false;
+      line("ZZZ", "QUOTE_2", "'");
+    }
     token_.clear();
-    pending_.clear();
+    code_.clear();
+    capital_ = false;
     if (!final) praefix(p);
   }
 
-  // The token line, or the lines of a long token's pieces: the prefix goes to the first
-  // piece, except that a sentence end stays with the last one.
+  // The token line, or the lines of a long token's pieces: the class code (and the
+  // "YYY *" line) goes to the first piece, except that a sentence end stays with the last.
   void write_pieces() {
     const std::vector<std::string_view> pieces = token_pieces(token_, tabelle_);
-    const bool sentence_end = pending_ == "SEN ";
+    const bool sentence_end = code_ == "SEN";
     const bool path = is_path(token_);
     for (size_t i = 0; i < pieces.size(); ++i) {
-      std::string prefix = i == 0 ? pending_ : "ZZZ ";
-      if (sentence_end) prefix = i + 1 == pieces.size() ? "SEN " : "ZZZ ";
-      out_ += prefix;
-      out_ += path ? std::string(pieces[i]) : normalisiere(pieces[i], tabelle_);
-      out_ += " " + kFeld;
-      out_ += pieces[i];
-      out_ += "\n";
+      std::string_view code = i == 0 ? std::string_view(code_) : "ZZZ";
+      if (sentence_end) code = i + 1 == pieces.size() ? "SEN" : "ZZZ";
+      line(code, path ? std::string(pieces[i]) : normalisiere(pieces[i], tabelle_), pieces[i]);
     }
   }
 
   std::string_view text_;
   const std::vector<replace_pair>& tabelle_;
   std::string out_;
-  std::string pending_;
+  std::string code_;       // class code of the next token line
+  bool capital_ = false;   // a "YYY *" line goes before the next token line
   std::string token_;
   bool quote_ = false;
 };
