@@ -483,6 +483,11 @@ std::string adjective_class(const std::string& german) {
   if ((first >= 'A' && first <= 'Z') || ends_with_s(german, "a") || german.find(' ') != std::string::npos) {
     return "Aun";
   }
+  // genug, anders, egal, vielerlei: these take no ending before a noun either.
+  for (std::string_view word : {"genug", "anders", "egal", "extra", "schade", "quitt"}) {
+    if (german == word) return "Aun";
+  }
+  if (ends_with_s(german, "lei")) return "Aun";
   if (ends_with_s(german, "el") || ends_with_s(german, "uer")) return "Ael";
   // müde, andere: the e of the stem is the e of the endings, as in a superlative (beste).
   if (ends_with_s(german, "e")) return "Asp";
@@ -493,6 +498,42 @@ struct coded {
   std::string code;
   std::string german;  // UTF-8, with the gender mark of a noun
 };
+
+// The prefix of a separable verb, which its own third person or past shows standing apart
+// ("drückt aus" of "ausdrücken": "aus"); empty for any other verb.
+std::string separable_prefix(const sense& s) {
+  if (s.pos != kVerb || s.forms.empty() || s.forms[0].kind != kBase) return "";
+  const std::string& infinitive = s.forms[0].german;
+  if (infinitive.find(' ') != std::string::npos) return "";
+  for (const form& f : s.forms) {
+    if (f.kind != kThird && f.kind != kPast) continue;
+    const size_t blank = f.german.find(' ');
+    if (blank == std::string::npos || f.german.find(' ', blank + 1) != std::string::npos) continue;
+    const std::string prefix = f.german.substr(blank + 1);
+    const bool lower = std::all_of(prefix.begin(), prefix.end(), [](char ch) {
+      return (ch >= 'a' && ch <= 'z') || static_cast<unsigned char>(ch) >= 0x80;
+    });
+    if (lower && prefix.size() < infinitive.size() && infinitive.compare(0, prefix.size(), prefix) == 0) {
+      return prefix;
+    }
+  }
+  return "";
+}
+
+// A separable verb's infinitive and finite forms carry the prefix in front, marked with
+// "+" ("aus+drücken", "aus+drückt"), so that the grammar can put it at the end of a main
+// clause whatever the person; its participles stay as they are.
+std::string separable_german(const sense& s, const form& f) {
+  if (f.kind != kBase && f.kind != kThird && f.kind != kPast) return f.german;
+  const std::string prefix = separable_prefix(s);
+  if (prefix.empty()) return f.german;
+  if (f.kind == kBase) return prefix + "+" + f.german.substr(prefix.size());
+  const std::string tail = " " + prefix;
+  if (f.german.size() > tail.size() && f.german.compare(f.german.size() - tail.size(), tail.size(), tail) == 0) {
+    return prefix + "+" + f.german.substr(0, f.german.size() - tail.size());
+  }
+  return f.german;
+}
 
 coded code_of(const sense& s, const form& f) {
   coded c;
@@ -515,6 +556,7 @@ coded code_of(const sense& s, const form& f) {
       const char form_code = f.kind == kThird ? '3' : f.kind == kPast ? 'p' : f.kind == kPastPart ? 'p'
                              : f.kind == kPresPart ? 'g' : 'i';
       c.code = std::string(part ? "PAR" : "VER") + s.valency + form_code + s.aux + s.verb_class;
+      c.german = separable_german(s, f);
       break;
     }
     case kAdj:
@@ -1629,10 +1671,11 @@ dict_tables build_dict_tables(std::string_view dictionary, const rule_facts& fac
           for (const form& g : s.forms) {
             if (g.kind != kPast && (g.kind != kPastPart || f.kind != kBase)) continue;
             std::string gde;
-            if (!to_cp437(g.german, gde)) continue;
+            const coded gc = code_of(s, g);
+            if (!to_cp437(gc.german, gde)) continue;
             std::replace(gde.begin(), gde.end(), ' ', kBlank);
             pending t = p;
-            t.r = {(g.kind == kPast ? "VPA" : "PPA") + code_of(s, g).code.substr(3), gde};
+            t.r = {(g.kind == kPast ? "VPA" : "PPA") + gc.code.substr(3), gde};
             t.kind_order = g.kind;
             t.tail = true;
             by_key[key].push_back(t);

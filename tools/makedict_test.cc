@@ -67,10 +67,10 @@ TEST(MakeDict, ExcerptTables) {
             // a numeral goes before a noun
             "TWO two | NUMc--Inv zwei | SUNfs-Nfe @fZwei\n"
             "TWOS twos | SUNfp-Npx @pZweien\n"
-            "UNDID undid | VERTphVrg machte_auf\n"
-            "UNDO undo | VERTihVrg aufmachen | VPATphVrg machte_auf | PPATphVrg aufgemacht\n"
-            "UNDOES undoes | VERT3hVrg macht_auf\n"
-            "UNDOING undoing | PARTghVrg aufmachend | VPATphVrg machte_auf\n"
+            "UNDID undid | VERTphVrg auf+machte\n"
+            "UNDO undo | VERTihVrg auf+machen | VPATphVrg auf+machte | PPATphVrg aufgemacht\n"
+            "UNDOES undoes | VERT3hVrg auf+macht\n"
+            "UNDOING undoing | PARTghVrg aufmachend | VPATphVrg auf+machte\n"
             "UNDONE undone | PARTphVrg aufgemacht\n"
             "WAGON wagon | SUNms-Nst @mWagen\n"
             "WAGONS wagons | SUNmp-Npx @pWagen\n"
@@ -83,10 +83,10 @@ TEST(MakeDict, ExcerptTables) {
             "WORKING working | PARIghVrg arbeitend | VPAIphVrg arbeitete\n"
             "WORKS works | SUNfp-Npx @pArbeiten | VERI3hVrg arbeitet\n"
             "YES yes | INT---Inv ja\n"
-            "+ GAVE_UP gave up | VERTphVir gab_auf\n"
+            "+ GAVE_UP gave up | VERTphVir auf+gab\n"
             "+ GIVEN_UP given up | PARTphVir aufgegeben\n"
-            "+ GIVES_UP gives up | VERT3hVir gibt_auf\n"
-            "+ GIVE_UP give up | VERTihVir aufgeben\n"
+            "+ GIVES_UP gives up | VERT3hVir auf+gibt\n"
+            "+ GIVE_UP give up | VERTihVir auf+geben\n"
             "+ GIVING_UP giving up | PARTghVir aufgebend\n"
             "+ RAILWAY_STATION railway station | SUNms-Nst @mBahnhof\n"
             "+ RAILWAY_STATIONS railway stations | SUNmp-Npn @pBahnhöfe\n"
@@ -178,6 +178,18 @@ TEST(MakeDict, AdjectivesEndingInEDropTheirEBeforeEndings) {
       merged_rules(scan_rules(kRules), tables_of("müde {adj} :: tired\nrot {adj} :: red\n"), "x");
   EXPECT_NE(merged.find("\nAps = ADJp--Asp\n"), std::string::npos) << merged;
   EXPECT_NE(merged.find("\nAp = ADJp--Arg\n"), std::string::npos) << merged;
+}
+
+// Words that never inflect keep their form before a noun (genug Zeit, not genuge Zeit);
+// an ordinary adjective beside them still inflects.
+TEST(MakeDict, UndeclinableAdjectivesTakeNoEndings) {
+  const std::string d = dump(tables_of(
+      "genug {adj} :: enough\nanders {adj} :: different\nvielerlei {adj} :: manifold\n"
+      "rot {adj} :: red\n"));
+  EXPECT_NE(d.find("ENOUGH enough | ADJp--Aun genug\n"), std::string::npos) << d;
+  EXPECT_NE(d.find("DIFFERENT different | ADJp--Aun anders\n"), std::string::npos) << d;
+  EXPECT_NE(d.find("MANIFOLD manifold | ADJp--Aun vielerlei\n"), std::string::npos) << d;
+  EXPECT_NE(d.find("RED red | ADJp--Arg rot\n"), std::string::npos) << d;
 }
 
 // A compound that starts with an auxiliary, a modal or "not" would take those words away
@@ -358,13 +370,27 @@ TEST(MakeDict, MissingVerbFormsFollowTheRules) {
   EXPECT_EQ(entry_line(d, "OPEN"), "OPEN open | VERTihVrg öffnen | VPATphVrg öffnete | PPATphVrg geöffnet");
   EXPECT_EQ(entry_line(d, "OPENS"), "OPENS opens | VERT3hVrg öffnet");
   EXPECT_EQ(entry_line(d, "OPENED"), "OPENED opened | VERTphVrg öffnete | PARTphVrg geöffnet");
-  EXPECT_EQ(entry_line(d, "COLLECTS"), "COLLECTS collects | VERT3hVrg holt_ab");
-  EXPECT_EQ(entry_line(d, "COLLECTED"), "COLLECTED collected | VERTphVrg holte_ab | PARTphVrg abgeholt");
+  EXPECT_EQ(entry_line(d, "COLLECTS"), "COLLECTS collects | VERT3hVrg ab+holt");
+  EXPECT_EQ(entry_line(d, "COLLECTED"), "COLLECTED collected | VERTphVrg ab+holte | PARTphVrg abgeholt");
   EXPECT_EQ(entry_line(d, "SWIMS"), "SWIMS swims | VERI3-Vir schwimmt");
   EXPECT_EQ(entry_line(d, "SWAM"), "");
   EXPECT_EQ(entry_line(d, "GIVES"), "");
   EXPECT_EQ(entry_line(d, "THINKS"), "THINKS thinks | VERI3-Vir denkt");
   EXPECT_EQ(entry_line(d, "THOUGHT"), "THOUGHT thought | VERIp-Vir dachte | PARIp-Vir gedacht");
+}
+
+// A verb whose third person shows its prefix apart marks that prefix with "+" in its
+// infinitive, third person and past, so every person can split; its participles stay
+// whole, and a phrase whose last word is no prefix of the infinitive marks nothing.
+TEST(MakeDict, SeparableVerbsMarkTheirPrefix) {
+  const std::string d = dump(tables_of(
+      "ausdrücken {vt} | ausdrückend | ausgedrückt :: to express | expressing | expressed\n"
+      "logisch denken {vi} | logisch denkend | logisch gedacht | denkt logisch | dachte logisch :: "
+      "to reason | reasoning | reasoned | reasons | reasoned\n"));
+  EXPECT_EQ(entry_line(d, "EXPRESS"),
+            "EXPRESS express | VERTihVrg aus+drücken | VPATphVrg aus+drückte | PPATphVrg ausgedrückt");
+  EXPECT_EQ(entry_line(d, "EXPRESSES"), "EXPRESSES expresses | VERT3hVrg aus+drückt");
+  EXPECT_EQ(entry_line(d, "REASONS"), "REASONS reasons | VERI3-Vir denkt_logisch");
 }
 
 }  // namespace
