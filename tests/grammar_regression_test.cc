@@ -270,7 +270,7 @@ TEST(GrammarRegression, ConstructionsBeyondTheSuite) {
       {"You must be careful.", "Sie müssen vorsichtig sein."},
       {"Is the man a doctor?", "Ist der Mann ein Arzt?"},
       {"The tired men sleep.", "Die müden Männer schlafen."},
-      {"I know that.", "Ich weiß das."},
+      {"We know that.", "Wir wissen das."},
       {"That book is red.", "Dieses Buch ist rot."},
       {"I would like to come.", "Ich möchte kommen."},
       {"We go home.", "Wir gehen nach Hause."},
