@@ -9,6 +9,7 @@
 #include <cstring>
 
 #include "common/codepage.h"
+#include "common/tokenline.h"
 #include "frontend/worklock.h"
 
 namespace zembu::frontend {
@@ -294,9 +295,10 @@ std::vector<trace_rule> pairs_fired(const std::vector<replace_pair>& pairs,
 std::vector<std::string> token_keys(const std::vector<std::string>& token_lines) {
   std::vector<std::string> keys;
   for (const std::string& line : token_lines) {
-    const size_t marker = line.find('\xff');
-    if (marker == std::string::npos || line.size() < marker + 10) continue;
-    const std::string token = line.substr(marker + 10);
+    std::string before, field;
+    if (!split_at_field_marker(token_payload(parse_token_line(line)), before, field)) continue;
+    if (field.size() < kNewWordAttributes.size()) continue;
+    const std::string token = field.substr(kNewWordAttributes.size());
     if (token.find_first_of("/\\") != std::string::npos) continue;
     std::string key;
     for (char ch : token) {
