@@ -30,6 +30,9 @@ enum form_t { kBase, kPlural, kThird, kPast, kPastPart, kPresPart, kComparative,
 // place of its blanks, since the compiler removes blanks from entries.
 constexpr char kBlank = '\xfe';
 
+// How much the phrases that pair an English word with a German one count for that sense.
+constexpr double kPhraseWeight = 6.0;
+
 struct form {
   std::string english;  // UTF-8, cleaned: words separated by blanks, hyphens as " - "
   std::string german;   // UTF-8, cleaned
@@ -1349,6 +1352,8 @@ int builder::take_line(const dict_line& line, long number) {
           score -= 0.8 * std::log(1.0 + frequency(de));
           // A noun sense the dictionary's compounds use (floor: Boden, as in Bodenablauf).
           if (pos == kNoun) score -= 3.0 * std::log(1.0 + compound_agreement(evidence, en, de));
+          // A sense the dictionary's phrases use (keep: halten, as in "etw. geheim halten").
+          score -= kPhraseWeight * std::log(1.0 + phrase_agreement(evidence, en, de));
           // One English word is rarely best translated by a paraphrase.
           if (one_english_word(en)) score += 2.0 * static_cast<double>(std::count(de.begin(), de.end(), ' '));
           if (s.forms.size() > 1) score -= 1;

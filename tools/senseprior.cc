@@ -62,11 +62,66 @@ size_t letters(std::string_view w) {
   return static_cast<size_t>(std::count_if(w.begin(), w.end(), [](char c) { return (c & 0xC0) != 0x80; }));
 }
 
+// True for an example sentence rather than a phrase.
+bool sentence(std::string_view text) {
+  return !text.empty() && (text.back() == '.' || text.back() == '!' || text.back() == '?');
+}
+
+bool placeholder(std::string_view w) {
+  static const std::unordered_set<std::string_view> kWords = {
+      "sth.", "sb.", "sb./sth.", "sth./sb.", "sb.'s", "sb.’s", "oneself", "etw.", "jdn.", "jdm.", "jds.",
+      "jdn./etw.", "etw./jdn.", "jdm./etw.", "etw./jdm.", "sich"};
+  return kWords.count(w) > 0;
+}
+
+// The words of a text without its placeholders.
+std::vector<std::string> content_words(std::vector<std::string> words) {
+  words.erase(std::remove_if(words.begin(), words.end(), [](const std::string& w) { return placeholder(w); }),
+              words.end());
+  return words;
+}
+
+void note_words_alone(const dict_part& german, const dict_part& english, compound_evidence& ev) {
+  std::vector<std::string> de;
+  for (const dict_alt& g : german) {
+    std::vector<std::string> w = content_words(words_of(g.text, " "));
+    if (w.size() == 1) de.push_back(std::move(w[0]));
+  }
+  if (de.empty()) return;
+  for (const dict_alt& e : english) {
+    std::vector<std::string> w = content_words(english_words(e.text));
+    if (w.size() == 1) ev.alone[w[0]].insert(de.begin(), de.end());
+  }
+}
+
+void note_phrase(const dict_line& line, long number, size_t h, compound_evidence& ev) {
+  compound_evidence::part p;
+  p.line = number;
+  for (const dict_alt& e : line.english[h]) {
+    if (sentence(e.text)) return;
+    std::vector<std::string> words = content_words(english_words(e.text));
+    if (words.size() < 2) continue;
+    for (std::string& w : words) {
+      if (std::find(p.english.begin(), p.english.end(), w) == p.english.end()) p.english.push_back(std::move(w));
+    }
+  }
+  if (p.english.empty()) return;
+  for (const dict_alt& g : line.german[h]) {
+    if (sentence(g.text)) return;
+    for (std::string& w : words_of(g.text, " ")) {
+      if (std::find(p.german.begin(), p.german.end(), w) == p.german.end()) p.german.push_back(std::move(w));
+    }
+  }
+  if (!p.german.empty()) ev.phrases.push_back(std::move(p));
+}
+
 }  // namespace
 
 void note_compound_evidence(const dict_line& line, long number, compound_evidence& ev) {
   for (size_t h = 0; h < line.german.size() && h < line.english.size(); ++h) {
+    note_phrase(line, number, h, ev);
     if (!has_marks(line.german[h])) continue;
+    note_words_alone(line.german[h], line.english[h], ev);
     compound_evidence::part p;
     p.line = number;
     for (const dict_alt& g : line.german[h]) {
@@ -111,6 +166,32 @@ void count_compound_agreement(compound_evidence& ev) {
       }
     }
   }
+  seen.clear();
+  current = -1;
+  for (const compound_evidence::part& p : ev.phrases) {
+    if (p.line != current) {
+      seen.clear();
+      current = p.line;
+    }
+    for (const std::string& e : p.english) {
+      auto d = ev.alone.find(e);
+      if (d == ev.alone.end()) continue;
+      for (const std::string& x : p.german) {
+        // The word itself or the word with an ending of one or two letters.
+        for (size_t cut = 0; cut <= 2 && cut < x.size(); ++cut) {
+          const std::string g = x.substr(0, x.size() - cut);
+          if ((cut > 0 && letters(g) < kShortestPart) || !d->second.count(g)) continue;
+          std::string key = e + '\t' + g;
+          if (seen.insert(key).second) ++ev.phrase_agreement[key];
+        }
+      }
+    }
+  }
+}
+
+int phrase_agreement(const compound_evidence& ev, const std::string& english, const std::string& german) {
+  auto it = ev.phrase_agreement.find(english + '\t' + german);
+  return it == ev.phrase_agreement.end() ? 0 : it->second;
 }
 
 int compound_agreement(const compound_evidence& ev, const std::string& english, const std::string& german) {

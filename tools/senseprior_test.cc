@@ -62,5 +62,31 @@ TEST(SensePrior, VerbsHyphensUmlautsAndShortWords) {
   EXPECT_EQ(compound_agreement(ev, "up", "geben"), 0);
 }
 
+TEST(SensePrior, PhrasesPairAWordWithTheGermanItsPhrasesUse) {
+  const compound_evidence ev = evidence_of({
+      "etw. halten {vt} :: to keep sth.",
+      "bleiben {vi} :: to keep",
+      "etw. geheim halten | etw. sauber halten :: to keep sth. secret | to keep sth. clean",
+      "Schritt halten :: to keep pace",
+      "in Bewegung bleiben :: to keep moving",
+      // an example sentence is no phrase
+      "Bleib ruhig! :: Keep calm!",
+      "Chef {m} :: boss",
+      "gehorchen {vi} :: to obey",
+      "den Chefs gehorchen :: to obey the bosses; to obey the boss",
+      "der Chefin gehorchen :: to obey the female boss",
+  });
+  // Placeholders (sth., etw.) are no words, so "etw. halten" translates keep alone; one
+  // line counts once although two of its parts agree.
+  EXPECT_EQ(phrase_agreement(ev, "keep", "halten"), 2);
+  EXPECT_EQ(phrase_agreement(ev, "keep", "bleiben"), 1);
+  // An ending of one or two letters is allowed (Chefs, Chefin).
+  EXPECT_EQ(phrase_agreement(ev, "boss", "Chef"), 2);
+  EXPECT_EQ(phrase_agreement(ev, "obey", "gehorchen"), 2);
+  // Only the German words that translate the English word alone count.
+  EXPECT_EQ(phrase_agreement(ev, "obey", "Chef"), 0);
+  EXPECT_EQ(phrase_agreement(ev, "secret", "halten"), 0);
+}
+
 }  // namespace
 }  // namespace zembu
