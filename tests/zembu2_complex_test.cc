@@ -2,7 +2,7 @@
 // and the operations, observed in the analysis table that the trace shows afterwards.
 #include <gtest/gtest.h>
 
-#include "tests/blackbox.h"
+#include "tests/fixtures.h"
 
 namespace {
 
@@ -44,22 +44,18 @@ struct analysis {
 // Runs the rule file over the sentence and returns the analysis table shown afterwards.
 analysis run_rules(scratch_dir& d, const std::string& rules, const words_and_lexicon& input,
                    const std::string& step = "5 comp1.zmb\n") {
-  d.mkdir("definitions");
-  d.write("definitions/comp1.zmb", rules);
-  d.write("definitions/lexi.zmb", input.lexicon);
-  d.write("definitions/exec.zmb", "PROCEDURES\nF *\nL lexi.zmb\n" + step + "f *\n5 show.zmb\n");
-  d.write("pass3", input.tokens);
-  run_result r = d.run("zembu2", {"SHELLMODE", "definitions/", "pass3", "pass2", "visible"});
-  EXPECT_EQ(r.status, 0);
+  const zembu_test::engine_run r = zembu_test::translate_tokens(
+      d, "PROCEDURES\nF *\nL lexi.zmb\n" + step + "f *\n5 show.zmb\n", input.tokens,
+      {{"comp1.zmb", rules}, {"lexi.zmb", input.lexicon}}, {"visible"});
   analysis a;
-  a.out = r.out;
-  size_t from = r.out.find("show.zmb: \n");
-  size_t to = r.out.find("Disconti: show.zmb file not open!");
+  a.out = r.trace;
+  size_t from = r.trace.find("show.zmb: \n");
+  size_t to = r.trace.find("Disconti: show.zmb file not open!");
   if (from == std::string::npos || to == std::string::npos) {
-    ADD_FAILURE() << r.out;
+    ADD_FAILURE() << r.trace;
     return a;
   }
-  auto l = lines(r.out.substr(from + 11, to - from - 11));
+  auto l = lines(r.trace.substr(from + 11, to - from - 11));
   if (l.empty()) return a;
   a.class_line = l[0];
   for (size_t i = 1; i < l.size() && l[i].size() > 3 && l[i][2] == ' ' && l[i].find(": ") == 6; ++i) {
@@ -68,43 +64,48 @@ analysis run_rules(scratch_dir& d, const std::string& rules, const words_and_lex
   return a;
 }
 
-TEST(Zembu2Complex, OneItemRuleFiresAtTheFirstMatchingPlace) {
+// A rule file over a sentence and the class line it must leave.
+struct class_line_case {
+  const char* name;
+  std::string rules;
+  words_and_lexicon input;
+  std::string class_line;
+};
+
+// Runs the cases one after the other in one working directory, each named on failure.
+void expect_class_lines(const std::vector<class_line_case>& cases) {
   scratch_dir d;
-  auto a = run_rules(d, "1 +\nADJ\nSXYZ\n", sentence({"NOU", "ADJ", "ADJ"}));
-  // After the first firing the file starts again, so both adjectives change.
-  EXPECT_EQ(a.class_line, "ZZ_NOUXYZXYZSEN");
+  for (const class_line_case& c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(run_rules(d, c.rules, c.input).class_line, c.class_line);
+  }
 }
 
-TEST(Zembu2Complex, AdjacentItemsMayHaveEPlacesBetween) {
-  scratch_dir d;
-  const std::string rule = "2 >\nADJ\nNOU\nU\nSNPX\n";
-  EXPECT_EQ(run_rules(d, rule, sentence({"ADJ", "NOU"})).class_line, "ZZ_ADJNPXSEN");
-  EXPECT_EQ(run_rules(d, rule, sentence({"ADJ", "EXX", "NOU"})).class_line, "ZZ_ADJEXXNPXSEN");
-  EXPECT_EQ(run_rules(d, rule, sentence({"ADJ", "XXX", "NOU"})).class_line, "ZZ_ADJXXXNOUSEN");
-}
-
-TEST(Zembu2Complex, FreeModeFindsTwoItemsOnOnePlace) {
-  scratch_dir d;
-  EXPECT_EQ(run_rules(d, "2 -\nNOU\nNOU\nSAAA\nU\n", sentence({"ADJ", "NOU"})).class_line,
-            "ZZ_ADJAAASEN");
-  EXPECT_EQ(run_rules(d, "2 +\nNOU\nNOU\nSAAA\nU\n", sentence({"ADJ", "NOU"})).class_line,
-            "ZZ_ADJNOUSEN");
-}
-
-TEST(Zembu2Complex, TheLastPlaceIsTriedOnlyAsFirstCandidate) {
-  scratch_dir d;
-  EXPECT_EQ(run_rules(d, "1 +\nSEN\nSZZZ\n", sentence({"ADJ"})).class_line, "ZZ_ADJSEN");
-  EXPECT_EQ(run_rules(d, "2 >\nADJ\nSEN\nU\nSZZZ\n", sentence({"ADJ"})).class_line, "ZZ_ADJZZZ");
-}
-
-TEST(Zembu2Complex, DelimiterStopsTheSearch) {
-  scratch_dir d;
-  const std::string rule = "2 +KOM\nADJ\nNOU\nU\nSNPX\n";
-  EXPECT_EQ(run_rules(d, rule, sentence({"ADJ", "KOM", "NOU"})).class_line, "ZZ_ADJKOMNOUSEN");
-  EXPECT_EQ(run_rules(d, rule, sentence({"ADJ", "NOU", "KOM"})).class_line, "ZZ_ADJNPXKOMSEN");
-  // No item can be found behind the first delimiter place.
-  EXPECT_EQ(run_rules(d, "1 +KOM\nNOU\nSNPX\n", sentence({"KOM", "NOU"})).class_line,
-            "ZZ_KOMNOUSEN");
+TEST(Zembu2Complex, MatchingModes) {
+  const std::string adjacent = "2 >\nADJ\nNOU\nU\nSNPX\n";
+  const std::string delimited = "2 +KOM\nADJ\nNOU\nU\nSNPX\n";
+  expect_class_lines({
+      // After the first firing the file starts again, so both adjectives change.
+      {"one item fires at the first matching place", "1 +\nADJ\nSXYZ\n",
+       sentence({"NOU", "ADJ", "ADJ"}), "ZZ_NOUXYZXYZSEN"},
+      // Adjacent items may have E places between them.
+      {"adjacent", adjacent, sentence({"ADJ", "NOU"}), "ZZ_ADJNPXSEN"},
+      {"adjacent across an E place", adjacent, sentence({"ADJ", "EXX", "NOU"}), "ZZ_ADJEXXNPXSEN"},
+      {"adjacent across another place", adjacent, sentence({"ADJ", "XXX", "NOU"}),
+       "ZZ_ADJXXXNOUSEN"},
+      // Free mode finds two items on one place.
+      {"free mode", "2 -\nNOU\nNOU\nSAAA\nU\n", sentence({"ADJ", "NOU"}), "ZZ_ADJAAASEN"},
+      {"ordered mode", "2 +\nNOU\nNOU\nSAAA\nU\n", sentence({"ADJ", "NOU"}), "ZZ_ADJNOUSEN"},
+      // The last place is tried only as the first candidate.
+      {"last place as a later item", "1 +\nSEN\nSZZZ\n", sentence({"ADJ"}), "ZZ_ADJSEN"},
+      {"last place as the first candidate", "2 >\nADJ\nSEN\nU\nSZZZ\n", sentence({"ADJ"}),
+       "ZZ_ADJZZZ"},
+      // A delimiter stops the search.
+      {"delimiter between", delimited, sentence({"ADJ", "KOM", "NOU"}), "ZZ_ADJKOMNOUSEN"},
+      {"delimiter behind", delimited, sentence({"ADJ", "NOU", "KOM"}), "ZZ_ADJNPXKOMSEN"},
+      // No item can be found behind the first delimiter place.
+      {"delimiter first", "1 +KOM\nNOU\nSNPX\n", sentence({"KOM", "NOU"}), "ZZ_KOMNOUSEN"},
+  });
 }
 
 TEST(Zembu2Complex, BangRuleNeedsAnOpenReading) {
@@ -128,31 +129,27 @@ TEST(Zembu2Complex, RestartFromTheFirstRuleAfterEveryFiring) {
   EXPECT_EQ(a.class_line, "ZZ_CCCSEN");
 }
 
-TEST(Zembu2Complex, CapturesGoIntoNewSymbols) {
-  scratch_dir d;
-  EXPECT_EQ(run_rules(d, "1 +\nN.U\nSX.Z\n", sentence({"NOU"})).class_line, "ZZ_XOZSEN");
-  // A new place whose symbol holds letters a-j takes the captures after the firing.
-  EXPECT_EQ(run_rules(d, "1 +\nN.U\nL*NEW=a.a------neu SQQQ\n", sentence({"NOU"})).class_line,
-            "ZZ_OOOQQQSEN");
-}
-
-TEST(Zembu2Complex, SwapMoveAndNewPlaces) {
-  scratch_dir d;
-  EXPECT_EQ(run_rules(d, "1 +\nADJ\nT1 SQQQ\n", sentence({"ADJ", "NOU"})).class_line, "ZZ_QQQNOUSEN");
-  EXPECT_EQ(run_rules(d, "2 +\nADJ\nNOU\nT2 SQQQ\nSRRR\n", sentence({"ADJ", "NOU"})).class_line,
-            "ZZ_RRRQQQSEN");
-  // After L the item is still on its own place.
-  EXPECT_EQ(run_rules(d, "1 +\nADJ\nL*NEW=NEU------neu SQQQ\n", sentence({"ADJ"})).class_line,
-            "ZZ_NEUQQQSEN");
-  EXPECT_EQ(run_rules(d, "1 +\nADJ\nA*NEW=NEU------neu SQQQ\n", sentence({"ADJ"})).class_line,
-            "ZZ_QQQNEUSEN");
-  // X moves the verb (item 2) to the place of item 1; the place indexes then both name
-  // the place behind it, so both symbol changes land on the comma's place.
-  EXPECT_EQ(run_rules(d, "2 +\nKOM\nVER\nX2 SKKK\nSVVV\n", sentence({"KOM", "NOU", "VER"})).class_line,
-            "ZZ_VERVVVNOUSEN");
-  // M moves the verb in front of the adjective.
-  EXPECT_EQ(run_rules(d, "2 -\nADJ\nVER\nM2\nU\n", sentence({"VER", "NOU", "ADJ"})).class_line,
-            "ZZ_NOUVERADJSEN");
+TEST(Zembu2Complex, CapturesSwapMoveAndNewPlaces) {
+  expect_class_lines({
+      {"capture into a new symbol", "1 +\nN.U\nSX.Z\n", sentence({"NOU"}), "ZZ_XOZSEN"},
+      // A new place whose symbol holds letters a-j takes the captures after the firing.
+      {"capture into a new place", "1 +\nN.U\nL*NEW=a.a------neu SQQQ\n", sentence({"NOU"}),
+       "ZZ_OOOQQQSEN"},
+      {"swap", "1 +\nADJ\nT1 SQQQ\n", sentence({"ADJ", "NOU"}), "ZZ_QQQNOUSEN"},
+      {"swap two items", "2 +\nADJ\nNOU\nT2 SQQQ\nSRRR\n", sentence({"ADJ", "NOU"}),
+       "ZZ_RRRQQQSEN"},
+      // After L the item is still on its own place.
+      {"new place before", "1 +\nADJ\nL*NEW=NEU------neu SQQQ\n", sentence({"ADJ"}),
+       "ZZ_NEUQQQSEN"},
+      {"new place after", "1 +\nADJ\nA*NEW=NEU------neu SQQQ\n", sentence({"ADJ"}),
+       "ZZ_QQQNEUSEN"},
+      // X moves the verb (item 2) to the place of item 1; the place indexes then both name
+      // the place behind it, so both symbol changes land on the comma's place.
+      {"exchange", "2 +\nKOM\nVER\nX2 SKKK\nSVVV\n", sentence({"KOM", "NOU", "VER"}),
+       "ZZ_VERVVVNOUSEN"},
+      // M moves the verb in front of the adjective.
+      {"move", "2 -\nADJ\nVER\nM2\nU\n", sentence({"VER", "NOU", "ADJ"}), "ZZ_NOUVERADJSEN"},
+  });
 }
 
 TEST(Zembu2Complex, DeleteAndSplitPlaces) {
@@ -186,12 +183,13 @@ TEST(Zembu2Complex, PrefixesAndMembers) {
 }
 
 TEST(Zembu2Complex, NegatedAndPositionedWordTests) {
-  scratch_dir d;
-  EXPECT_EQ(run_rules(d, "1 +\nNOU /#ADJ\nSQQQ\n", sentence({"NOU"})).class_line, "ZZ_QQQSEN");
-  EXPECT_EQ(run_rules(d, "1 +\nNOU /#NOU\nSQQQ\n", sentence({"NOU"})).class_line, "ZZ_NOUSEN");
-  EXPECT_EQ(run_rules(d, "1 +\nNOU >nou\nSQQQ\n", sentence({"NOU"})).class_line, "ZZ_QQQSEN");
-  EXPECT_EQ(run_rules(d, "1 +\nNOU <NOU\nSQQQ\n", sentence({"NOU"})).class_line, "ZZ_QQQSEN");
-  EXPECT_EQ(run_rules(d, "1 +\nNOU &NOU\nSQQQ\n", sentence({"NOU"})).class_line, "ZZ_QQQSEN");
+  expect_class_lines({
+      {"negated other class", "1 +\nNOU /#ADJ\nSQQQ\n", sentence({"NOU"}), "ZZ_QQQSEN"},
+      {"negated own class", "1 +\nNOU /#NOU\nSQQQ\n", sentence({"NOU"}), "ZZ_NOUSEN"},
+      {"text", "1 +\nNOU >nou\nSQQQ\n", sentence({"NOU"}), "ZZ_QQQSEN"},
+      {"before", "1 +\nNOU <NOU\nSQQQ\n", sentence({"NOU"}), "ZZ_QQQSEN"},
+      {"and", "1 +\nNOU &NOU\nSQQQ\n", sentence({"NOU"}), "ZZ_QQQSEN"},
+  });
 }
 
 TEST(Zembu2Complex, TemplateAndPerWordRuleFiles) {
@@ -213,8 +211,7 @@ TEST(Zembu2Complex, TemplateAndPerWordRuleFiles) {
 
 TEST(Zembu2Complex, CompiledRulePutsTheVerbAtTheEndOfTheClause) {
   scratch_dir d;
-  d.mkdir("definitions");
-  d.write("rules.txt",
+  ASSERT_EQ(zembu_test::compile_rules(d,
           "LEXICON\n"
           "p = PRO---xxx\nv = VER---xxx\nc = CON---xxx\na = ADV---xxx\n"
           "i p ich\nknow v weiss\nthat c dass\nhe p er\nis v ist\nhere a hier\n"
@@ -231,8 +228,8 @@ TEST(Zembu2Complex, CompiledRulePutsTheVerbAtTheEndOfTheClause) {
           "-----\n"
           "FINAL SUBSTITUTION\n"
           " . -> .\n"
-          "-----\n");
-  ASSERT_EQ(d.run("makezembu", {}).out, "");
+          "-----\n").out,
+            "");
   EXPECT_EQ(d.read("definitions/comp1.zmb"), "4 +\nCON\nPRO\nVER\nADV\nLKOM------,\nU\nU\nT3\n");
   zembu_test::run_pipeline(d, "I know that he is here.");
   EXPECT_EQ(d.read("pass3"), "Ich weiss, dass er hier ist. \n");
@@ -243,8 +240,8 @@ TEST(Zembu2Complex, RulesThatFireForeverStop) {
   auto a = run_rules(d, "1 +\nNOU\nU\n", sentence({"NOU"}));
   EXPECT_EQ(a.class_line, "ZZ_NOUSEN");
   d.write("definitions/exec.zmb", "PROCEDURES\nL lexi.zmb\n5 comp1.zmb\n");
-  run_result r = d.run("zembu2", {"SHELLMODE", "definitions/", "pass3", "pass2", "visible"});
-  EXPECT_NE(r.out.find("stopped after 1000 firings"), std::string::npos);
+  const std::string trace = zembu_test::run_engine(d, {"visible"}).trace;
+  EXPECT_NE(trace.find("stopped after 1000 firings"), std::string::npos);
 }
 
 TEST(Zembu2Complex, BadRulesAreHarmless) {

@@ -4,17 +4,18 @@
 
 #include <filesystem>
 
-#include "tests/blackbox.h"
+#include "tests/fixtures.h"
 
 namespace {
 
+using zembu_test::count_of;
 using zembu_test::lines;
 using zembu_test::run_result;
 using zembu_test::scratch_dir;
 
 // A token line of an entry that already holds its text: key, field marker, entry.
 std::string token(const std::string& key, const std::string& entry, const std::string& cls = "ZZZ") {
-  return cls + " " + key + " \xff" + entry + "\n";
+  return zembu_test::token_line(cls, key, entry);
 }
 
 std::string sentence(const std::vector<std::string>& texts, const std::string& end = ".") {
@@ -26,28 +27,35 @@ std::string sentence(const std::vector<std::string>& texts, const std::string& e
 // Runs the engine in shell form over pass3 with the given script; returns pass2.
 std::string translate(scratch_dir& d, const std::string& script, const std::string& tokens,
                       std::vector<std::string> extra = {}) {
-  d.mkdir("definitions");
-  d.write("definitions/exec.zmb", script);
-  d.write("pass3", tokens);
-  std::vector<std::string> args = {"SHELLMODE", "definitions/", "pass3", "pass2"};
-  args.insert(args.end(), extra.begin(), extra.end());
-  run_result r = d.run("zembu2", args);
-  EXPECT_EQ(r.status, 0) << r.out;
-  return d.read("pass2");
+  return zembu_test::translate_tokens(d, script, tokens, {}, extra).result;
+}
+
+// Runs the engine with the trace on over the files that are there; returns the trace.
+std::string visible_trace(const scratch_dir& d) {
+  return zembu_test::run_engine(d, {"visible"}).trace;
 }
 
 TEST(Zembu2Core, ResultLineOfTheTokenRoute) {
+  struct result_case {
+    const char* name;
+    std::string script, tokens, result;
+  };
+  const std::vector<result_case> cases = {
+      {"output procedure", "PROCEDURES\nR *\n", sentence({"das", "Haus", "ist", "rot"}),
+       "Das Haus ist rot. \n"},
+      // Without an output procedure the result line is still built and written.
+      {"no output procedure", "PROCEDURES\n", sentence({"das", "Haus"}), "Das Haus. \n"},
+      {"plus signs", "PROCEDURES\n", sentence({"Auto+bahn", "3", "+", "4"}), "Autobahn 3 + 4. \n"},
+      {"leading comma", "PROCEDURES\n", sentence({",", "und", "so"}), "Und so. \n"},
+      // An entry that was never looked up shows its text up to the field marker.
+      {"never looked up", "PROCEDURES\n",
+       "STR ------\nZZZ HOUSE \xffZZZ---ZZZhouse\nSEN . \xffZZZ---ZZZ.\n", "House. \n"},
+  };
   scratch_dir d;
-  EXPECT_EQ(translate(d, "PROCEDURES\nR *\n", sentence({"das", "Haus", "ist", "rot"})),
-            "Das Haus ist rot. \n");
-  // Without an output procedure the result line is still built and written.
-  EXPECT_EQ(translate(d, "PROCEDURES\n", sentence({"das", "Haus"})), "Das Haus. \n");
-  EXPECT_EQ(translate(d, "PROCEDURES\n", sentence({"Auto+bahn", "3", "+", "4"})),
-            "Autobahn 3 + 4. \n");
-  EXPECT_EQ(translate(d, "PROCEDURES\n", sentence({",", "und", "so"})), "Und so. \n");
-  // An entry that was never looked up shows its text up to the field marker.
-  EXPECT_EQ(translate(d, "PROCEDURES\n", "STR ------\nZZZ HOUSE \xffZZZ---ZZZhouse\nSEN . \xffZZZ---ZZZ.\n"),
-            "House. \n");
+  for (const result_case& c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(translate(d, c.script, c.tokens), c.result);
+  }
   // The shell form writes nothing on the screen.
   run_result r = d.run("zembu2", {"SHELLMODE", "definitions/", "pass3", "pass2", ">", "erg1"});
   EXPECT_EQ(r.out, "");
@@ -126,12 +134,12 @@ TEST(Zembu2Core, VisibleTraceOfTheProcedures) {
   scratch_dir d;
   translate(d, "PROCEDURES\nZ first          a comment\nF *\nZ hidden\nf *\nZ last\n",
             sentence({"ja"}), {"visible"});
-  run_result r = d.run("zembu2", {"SHELLMODE", "definitions/", "pass3", "pass2", "visible"});
+  const std::string trace = visible_trace(d);
   std::string dashes(77, '-');
-  EXPECT_NE(r.out.find("MODUS=\n" + dashes + "\nfirst: a comment\n" + dashes + "\n*: \n"),
-            std::string::npos) << r.out;
-  EXPECT_EQ(r.out.find("hidden"), std::string::npos);
-  EXPECT_NE(r.out.find("last: \n"), std::string::npos);
+  EXPECT_NE(trace.find("MODUS=\n" + dashes + "\nfirst: a comment\n" + dashes + "\n*: \n"),
+            std::string::npos) << trace;
+  EXPECT_EQ(trace.find("hidden"), std::string::npos);
+  EXPECT_NE(trace.find("last: \n"), std::string::npos);
 }
 
 TEST(Zembu2Core, RestartRunsTheStretchAgainWhileTheClassLineChanges) {
@@ -141,23 +149,19 @@ TEST(Zembu2Core, RestartRunsTheStretchAgainWhileTheClassLineChanges) {
   std::string script = "PROCEDURES\n0 term.zmb\nZ before\nG restart\nZ again\n6 restart\nR *\n";
   std::string tokens = "STR ------\n" + token("HOUSES", "TXT------Haeuser") + token(".", "SEN------.", "SEN");
   translate(d, script, tokens);
-  run_result r = d.run("zembu2", {"SHELLMODE", "definitions/", "pass3", "pass2", "visible"});
-  auto count = [&](const std::string& what) {
-    size_t n = 0;
-    for (size_t p = r.out.find(what); p != std::string::npos; p = r.out.find(what, p + 1)) ++n;
-    return n;
-  };
+  std::string trace = visible_trace(d);
+  auto count = [&](const std::string& what) { return count_of(trace, what); };
   // The snapshot is taken when the sentence starts, so the change made by procedure 0
   // before G sends the run back once.
-  EXPECT_EQ(count("syntax rules: restart testing at beginning. <ENTER>"), 1u) << r.out;
+  EXPECT_EQ(count("syntax rules: restart testing at beginning. <ENTER>"), 1u) << trace;
   EXPECT_EQ(count("again: "), 2u);
   EXPECT_EQ(count("affix found S"), 1u);
   EXPECT_EQ(d.read("pass2"), "Haeuser. \n");
   // Procedure 0 inside the stretch: the second pass changes nothing and the run goes on.
   script = "PROCEDURES\nG restart\n0 term.zmb\nZ again\n6 restart\n";
   translate(d, script, tokens);
-  r = d.run("zembu2", {"SHELLMODE", "definitions/", "pass3", "pass2", "visible"});
-  EXPECT_EQ(count("syntax rules: restart testing at beginning. <ENTER>"), 1u) << r.out;
+  trace = visible_trace(d);
+  EXPECT_EQ(count("syntax rules: restart testing at beginning. <ENTER>"), 1u) << trace;
   EXPECT_EQ(count("again: "), 2u);
   EXPECT_EQ(count("affix found S"), 1u);
 }
@@ -193,13 +197,13 @@ TEST(Zembu2Core, UMakesTheNextProcedureReadPlainFiles) {
 TEST(Zembu2Core, TemplateListAndTemplateMissing) {
   scratch_dir d;
   translate(d, "PROCEDURES\nX nolist.zmb\n", sentence({"ja"}));
-  run_result r = d.run("zembu2", {"SHELLMODE", "definitions/", "pass3", "pass2", "visible"});
-  EXPECT_NE(r.out.find("nolist.zmb procfile is not open (trans2)!\n"), std::string::npos);
+  std::string trace = visible_trace(d);
+  EXPECT_NE(trace.find("nolist.zmb procfile is not open (trans2)!\n"), std::string::npos);
   d.write("definitions/list.zmb", "' comment\n\nX *K missing\n");
   d.write("definitions/exec.zmb", "PROCEDURES\nX list.zmb\n");
-  r = d.run("zembu2", {"SHELLMODE", "definitions/", "pass3", "pass2", "visible"});
-  EXPECT_NE(r.out.find("found. filename=missing\nxyzmissing.zmb not open (trans2).\n"),
-            std::string::npos) << r.out;
+  trace = visible_trace(d);
+  EXPECT_NE(trace.find("found. filename=missing\nxyzmissing.zmb not open (trans2).\n"),
+            std::string::npos) << trace;
 }
 
 TEST(Zembu2Core, TemplateRulesRunUnderALongDefinitionsPath) {
@@ -223,54 +227,55 @@ TEST(Zembu2Core, TemplateRulesRunUnderALongDefinitionsPath) {
 
 // ---- The plain route ----
 
-TEST(Zembu2Core, PlainFileModeSplitsSentences) {
-  scratch_dir d;
-  d.mkdir("definitions");
-  d.write("definitions/exec.zmb", "PROCEDURES\nW *\n");
+// A working directory for the plain route: a script that lists the classes, the old file
+// mode and no listing file.
+void plain_route(const scratch_dir& d) {
+  zembu_test::write_files(d, {{"exec.zmb", "PROCEDURES\nW *\n"}});
   d.write("zembu.cfg", "old file mode\nshow listing FALSE\n");
-  d.write("story.txt", "it is \"fine\". Two\nwords here! Broken-\nline now\n\nlast one");
-  run_result r = d.run("zembu2", {"story.txt"});
-  EXPECT_EQ(r.status, 0);
-  EXPECT_EQ(d.read("story.XLT"),
-            "ZZ__ IT_ IS_ ZZ__ FIN_ ZZ__ ._ \n"
-            "ZZ__ ZZ__ TWO_ WOR_ HER_ !_ \n"
-            "ZZ__ ZZ__ BRO_ E NOW_ ._ \n"  // BROKENLINE: the text from column 10 is E
-            "ZZ__ LAS_ ONE_ ._ \n");
-  EXPECT_NE(r.out.find("it is \"fine\".\n"), std::string::npos) << r.out;
 }
 
-TEST(Zembu2Core, PlainFileSkipsOnlySentencesShorterThanTwoCharacters) {
-  scratch_dir d;
-  d.mkdir("definitions");
-  d.write("definitions/exec.zmb", "PROCEDURES\nW *\n");
-  d.write("zembu.cfg", "old file mode\nshow listing FALSE\n");
-  // " I" behind the "!" has two characters: it is kept, and its blank removed afterwards.
-  d.write("a.txt", "Hi! I");
-  d.run("zembu2", {"a.txt"});
-  EXPECT_EQ(d.read("a.XLT"), "ZZ__ ZZ__ HI_ !_ \nZZ__ ZZ__ I_ ._ \n");
-  // A blank right after the full stop that ended a sentence ends the next one at once,
-  // so the "I" stands alone and is skipped.
-  d.write("b.txt", "Stop. I");
-  d.run("zembu2", {"b.txt"});
-  EXPECT_EQ(d.read("b.XLT"), "ZZ__ ZZ__ STO_ ._ \n");
-}
-
-TEST(Zembu2Core, PlainFileWithCarriageReturnsEndsSentencesAtTheirPunctuationOnly) {
-  scratch_dir d;
-  d.mkdir("definitions");
-  d.write("definitions/exec.zmb", "PROCEDURES\nW *\n");
-  d.write("zembu.cfg", "old file mode\nshow listing FALSE\n");
-  // The carriage return between the two line feeds clears the line-feed state.
-  d.write("crlf.txt", "one two\r\n\r\nthree four. five\r\n");
-  d.run("zembu2", {"crlf.txt"});
-  EXPECT_EQ(d.read("crlf.XLT"), "ZZ__ ONE_ TWO_ THR_ FOU_ ._ \nZZ__ FIV_ ._ \n");
+TEST(Zembu2Core, PlainFileSentences) {
+  struct plain_case {
+    std::string file;    // its result file has the extension XLT
+    std::string text;
+    std::string result;
+    std::string screen;  // a piece of standard output; empty: not checked
+  };
+  const std::vector<plain_case> cases = {
+      {"story.txt", "it is \"fine\". Two\nwords here! Broken-\nline now\n\nlast one",
+       "ZZ__ IT_ IS_ ZZ__ FIN_ ZZ__ ._ \n"
+       "ZZ__ ZZ__ TWO_ WOR_ HER_ !_ \n"
+       "ZZ__ ZZ__ BRO_ E NOW_ ._ \n"  // BROKENLINE: the text from column 10 is E
+       "ZZ__ LAS_ ONE_ ._ \n",
+       "it is \"fine\".\n"},
+      // Only sentences shorter than two characters are skipped. " I" behind the "!" has
+      // two characters: it is kept, and its blank removed afterwards.
+      {"a.txt", "Hi! I", "ZZ__ ZZ__ HI_ !_ \nZZ__ ZZ__ I_ ._ \n", ""},
+      // A blank right after the full stop that ended a sentence ends the next one at once,
+      // so the "I" stands alone and is skipped.
+      {"b.txt", "Stop. I", "ZZ__ ZZ__ STO_ ._ \n", ""},
+      // With carriage returns sentences end at their punctuation only: the carriage
+      // return between the two line feeds clears the line-feed state.
+      {"crlf.txt", "one two\r\n\r\nthree four. five\r\n",
+       "ZZ__ ONE_ TWO_ THR_ FOU_ ._ \nZZ__ FIV_ ._ \n", ""},
+  };
+  for (const plain_case& c : cases) {
+    SCOPED_TRACE(c.file);
+    scratch_dir d;
+    plain_route(d);
+    d.write(c.file, c.text);
+    const run_result r = d.run("zembu2", {c.file});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(d.read(c.file.substr(0, c.file.size() - 3) + "XLT"), c.result);
+    if (!c.screen.empty()) {
+      EXPECT_NE(r.out.find(c.screen), std::string::npos) << r.out;
+    }
+  }
 }
 
 TEST(Zembu2Core, PlainSentenceOverflowGoesOnInTheNextPiece) {
   scratch_dir d;
-  d.mkdir("definitions");
-  d.write("definitions/exec.zmb", "PROCEDURES\nW *\n");
-  d.write("zembu.cfg", "old file mode\nshow listing FALSE\n");
+  plain_route(d);
   std::string text;
   for (int i = 1; i <= 70; ++i) text += std::string(i == 41 ? "b" : "a") + (i == 40 ? ", " : " ");
   d.write("long.txt", text + "\n\n");

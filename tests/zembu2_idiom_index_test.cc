@@ -10,7 +10,7 @@
 #include <set>
 #include <sstream>
 
-#include "tests/blackbox.h"
+#include "tests/fixtures.h"
 
 namespace {
 
@@ -40,9 +40,9 @@ std::string tokens(const std::string& sentences) {
     for (std::string w; words >> w;) {
       std::string written = w;
       for (char& c : written) c = c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-      t += "ZZZ " + w + " \xffZZZ---ZZZ" + written + "\n";
+      t += zembu_test::word_line(w, written);
     }
-    t += "SEN . \xffSEN------.\n";
+    t += zembu_test::kLookedUpStop;
   }
   return t;
 }
@@ -60,13 +60,11 @@ TEST(Zembu2IdiomIndex, AnIndexIsTrustedOnlyWhileItFitsItsFile) {
   d.mkdir("definitions");
   // Rules of the same size with "OLD YORK" for "NEW YORK": an index that fits the sizes
   // and times of the other rules' files.
-  d.write("rules.txt", rules("old"));
-  ASSERT_EQ(d.run("makezembu", {}).out, "");
+  ASSERT_EQ(zembu_test::compile_rules(d, rules("old")).out, "");
   const std::string other = d.read("definitions/user2.zid");
   struct stat other_file;
   ASSERT_EQ(stat(d.file("definitions/user2.zmb").c_str(), &other_file), 0);
-  d.write("rules.txt", rules("new"));
-  ASSERT_EQ(d.run("makezembu", {}).out, "");
+  ASSERT_EQ(zembu_test::compile_rules(d, rules("new")).out, "");
   std::set<std::string> indexes;
   for (const auto& e : fs::directory_iterator(d.file("definitions"))) {
     if (e.path().extension() == ".zid") indexes.insert(e.path().filename().string());
@@ -108,8 +106,7 @@ TEST(Zembu2IdiomIndex, MakezembuPutsTheIndexInPlaceWithTheOtherFilesOrNone) {
   scratch_dir d;
   d.mkdir("definitions/user2.zid");  // the index cannot be put in place
   d.write("definitions/user2.zmb", "OLD YORK\nR*OLD_YORK D\n");
-  d.write("rules.txt", rules("new"));
-  run_result r = d.run("makezembu", {});
+  run_result r = zembu_test::compile_rules(d, rules("new"));
   EXPECT_NE((r.out + r.err).find("cannot write definitions/user2.zid: "), std::string::npos)
       << r.out << r.err;
   EXPECT_EQ(d.read("definitions/user2.zmb"), "OLD YORK\nR*OLD_YORK D\n");

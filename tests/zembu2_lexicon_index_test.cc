@@ -9,7 +9,7 @@
 #include <fstream>
 #include <set>
 
-#include "tests/blackbox.h"
+#include "tests/fixtures.h"
 
 namespace {
 
@@ -32,27 +32,26 @@ std::string tokens(const std::string& words) {
     } else if (w == "*") {
       t += "YYY *\n", w.clear();
     } else if (!w.empty()) {
-      t += "ZZZ " + w + " \xffZZZ---ZZZ" + w + "\n", w.clear();
+      t += zembu_test::word_line(w, w), w.clear();
     }
   }
-  return t + "SEN . \xffSEN------.\n";
+  return t + zembu_test::kLookedUpStop;
 }
 
 // The engine over three sentences with the lexicons, the listing of the entries and the
 // result line; the trace goes to `trace`.
 std::string translate(const scratch_dir& d, std::string& trace) {
-  d.write("definitions/exec.zmb", "PROCEDURES\n0 term.zmb\nL lexi.zmb\nL user1.zmb\ns *\nR *\n");
-  d.write("pass3", tokens("THE HOUSE IS RED") + tokens("THE CATS WALKING UNHAPPY HOUSES") +
-                       tokens("SMITH WALKS * SMITH * CAT"));
-  run_result r = d.run("zembu2", {"SHELLMODE", "definitions/", "pass3", "pass2", "visible"});
-  EXPECT_EQ(r.status, 0) << r.err;
-  trace = r.out;
-  return d.read("pass2");
+  const zembu_test::engine_run r = zembu_test::translate_tokens(
+      d, "PROCEDURES\n0 term.zmb\nL lexi.zmb\nL user1.zmb\ns *\nR *\n",
+      tokens("THE HOUSE IS RED") + tokens("THE CATS WALKING UNHAPPY HOUSES") +
+          tokens("SMITH WALKS * SMITH * CAT"),
+      {}, {"visible"});
+  trace = r.trace;
+  return r.result;
 }
 
 std::string compile(const scratch_dir& d, const std::string& rules) {
-  d.write("rules.txt", rules);
-  run_result r = d.run("makezembu", {});
+  const run_result r = zembu_test::compile_rules(d, rules);
   EXPECT_EQ(r.out + r.err, "");
   return d.read("definitions/lexi.zix");
 }

@@ -3,20 +3,24 @@
 // compiled from a rule source.
 #include <gtest/gtest.h>
 
-#include "tests/blackbox.h"
+#include "tests/fixtures.h"
 
 namespace {
 
+using zembu_test::engine_run;
 using zembu_test::lines;
 using zembu_test::run_result;
 using zembu_test::scratch_dir;
 
-// A token line as the tokenizer writes it.
-std::string word(const std::string& key, const std::string& written) {
-  return "ZZZ " + key + " \xffZZZ---ZZZ" + written + "\n";
-}
+using zembu_test::word_line;
 
-const std::string kEnd = "SEN . \xffZZZ---ZZZ.\n";
+// The full stop as the tokenizer writes it.
+const std::string& kEnd = zembu_test::kStopLine;
+
+// A word as the tokenizer writes it.
+std::string word(const std::string& key, const std::string& written) {
+  return word_line(key, written);
+}
 
 const std::string kLexicon =
     "HOUSE>house\n\xffNOM---SnsHaus\n"
@@ -29,14 +33,8 @@ const std::string kLexicon =
     "MULTI\nXXX*SUB---SnsMehr*VER---xxxmehren\n";
 
 // Runs the engine over pass3 with a script; returns the result file.
-std::string run_script(scratch_dir& d, const std::string& script, const std::string& tokens,
-                       run_result* r = nullptr) {
-  d.mkdir("definitions");
-  d.write("definitions/exec.zmb", "PROCEDURES\n" + script);
-  d.write("pass3", tokens);
-  run_result rr = d.run("zembu2", {"SHELLMODE", "definitions/", "pass3", "pass2"});
-  if (r) *r = rr;
-  return d.read("pass2");
+std::string run_script(scratch_dir& d, const std::string& script, const std::string& tokens) {
+  return zembu_test::translate_tokens(d, "PROCEDURES\n" + script, tokens).result;
 }
 
 // The entries of the analysis listing lines (the text after the field marker).
@@ -138,13 +136,10 @@ TEST(Zembu2Lexicon, StemWithAnAdmissibleEnding) {
 
 // The class line that the analysis listing of a missing pattern-rule file shows.
 std::string class_line_after(scratch_dir& d, const std::string& script, const std::string& tokens) {
-  d.mkdir("definitions");
-  d.write("definitions/exec.zmb", "PROCEDURES\n" + script + "5 show.zmb\n");
-  d.write("pass3", tokens);
-  run_result r = d.run("zembu2", {"SHELLMODE", "definitions/", "pass3", "pass2", "visible"});
-  size_t at = r.out.find("show.zmb: \n");
-  if (at == std::string::npos) return "";
-  return lines(r.out.substr(at + 11))[0];
+  return zembu_test::shown_class_line(
+      zembu_test::translate_tokens(d, "PROCEDURES\n" + script + "5 show.zmb\n", tokens, {},
+                                   {"visible"})
+          .trace);
 }
 
 TEST(Zembu2Lexicon, ShortTerminationsKeepThreeCharactersAWord) {
@@ -163,10 +158,9 @@ TEST(Zembu2Lexicon, MissingLexiconsAndFiles) {
   EXPECT_EQ(run_script(d, "L nothere.zmb\nR *\n", sentence), "House. \n");
   // An index without its record file stops the engine.
   d.write("definitions/big.ndx", "HO 0\n");
-  run_result r;
-  run_script(d, "L big\nR *\n", sentence, &r);
+  const engine_run r = zembu_test::translate_tokens(d, "PROCEDURES\nL big\nR *\n", sentence);
   EXPECT_EQ(r.status, 0);
-  EXPECT_EQ(r.out, "Fatal runtime Error\nLexicon file not open. Program stopped.\nENTER");
+  EXPECT_EQ(r.trace, "Fatal runtime Error\nLexicon file not open. Program stopped.\nENTER");
   EXPECT_EQ(d.read("pass2"), "");
   // Without an index the indexed lexicon is skipped.
   EXPECT_EQ(run_script(d, "L missing\nR *\n", sentence), "House. \n");
@@ -216,8 +210,7 @@ TEST(Zembu2Lexicon, TextAndIndexedFormsTranslateAlike) {
 
 TEST(Zembu2Lexicon, CompiledRuleSourceGivesGermanWords) {
   scratch_dir d;
-  d.mkdir("definitions");
-  d.write("rules.txt",
+  ASSERT_EQ(zembu_test::compile_rules(d,
           "; a small lexicon\n"
           "LEXICON\n"
           "d = DET---xxx\nn = NOM---Sns\nv = VER---xxx\na = ADJ---xxx\n"
@@ -228,8 +221,8 @@ TEST(Zembu2Lexicon, CompiledRuleSourceGivesGermanWords) {
           "garden n Garten\n"
           "-----\n"
           "AGGLUTINATION\n"
-          "-----\n");
-  ASSERT_EQ(d.run("makezembu", {}).out, "");
+          "-----\n").out,
+            "");
   EXPECT_EQ(zembu_test::run_pipeline(d, "The house is red."), "Das Haus ist rot. \n");
   EXPECT_EQ(zembu_test::run_pipeline(d, "The red garden."), "Das rot Garten. \n");
 }
@@ -243,17 +236,16 @@ TEST(Zembu2Lexicon, BadLexiconFilesAreHarmless) {
   d.write("definitions/bad.ndx", "noblank\nZZ 99999999999999\nHO 5\nHA 2000000000\n-- -7\n");
   std::string rec(256, '\xee');
   d.write("definitions/bad.dat", rec + rec + rec);
-  run_result r;
-  std::string out = run_script(d, "l bad\nL bad\n1 bad\ns *\n", sentence, &r);
+  engine_run r = zembu_test::translate_tokens(d, "PROCEDURES\nl bad\nL bad\n1 bad\ns *\n", sentence);
   EXPECT_EQ(r.status, 0);
-  EXPECT_EQ(lines(out).size(), 4u);
+  EXPECT_EQ(lines(r.result).size(), 4u);
   // A text lexicon of binary bytes and an entry without a class.
   std::string junk;
   for (int i = 0; i < 3000; ++i) junk += static_cast<char>(i * 31 % 256);
   d.write("definitions/junk.zmb", junk + "\nHOUSE\n\nHOP");
-  out = run_script(d, "l junk.zmb\nL junk.zmb\ns *\n", sentence, &r);
+  r = zembu_test::translate_tokens(d, "PROCEDURES\nl junk.zmb\nL junk.zmb\ns *\n", sentence);
   EXPECT_EQ(r.status, 0);
-  EXPECT_EQ(lines(out).size(), 4u);
+  EXPECT_EQ(lines(r.result).size(), 4u);
 }
 
 }  // namespace

@@ -3,18 +3,16 @@
 // seen in the result file (W listings where classes matter) and in the trace.
 #include <gtest/gtest.h>
 
-#include "tests/blackbox.h"
+#include "tests/fixtures.h"
 
 namespace {
 
+using zembu_test::count_of;
+using zembu_test::engine_run;
 using zembu_test::lines;
 using zembu_test::run_result;
 using zembu_test::scratch_dir;
-
-// A token line whose class is `cls` and whose entry is already looked up.
-std::string token(const std::string& key, const std::string& entry, const std::string& cls) {
-  return cls + " " + key + " \xff" + entry + "\n";
-}
+using zembu_test::token_line;
 
 // A sentence in token lines (keys K1, K2, ...) and the lexicon that gives every word its
 // entry, so that the words hold their entries as a lexicon search leaves them.
@@ -29,39 +27,21 @@ text sentence(const std::vector<std::pair<std::string, std::string>>& words) {
   int i = 0;
   for (const auto& w : words) {
     const std::string key = "K" + std::to_string(++i);
-    t.tokens += token(key, "ZZZ---ZZZ" + key, w.first);
+    t.tokens += token_line(w.first, key, "ZZZ---ZZZ" + key);
     t.lexicon += key + "\n" + w.second + "\n";
   }
-  t.tokens += token(".", "SEN------.", "SEN");
+  t.tokens += zembu_test::kLookedUpStop;
   return t;
 }
-
-struct engine_run {
-  std::string result;  // pass2
-  std::string trace;   // standard output
-};
 
 // Runs the engine in shell form over the sentence with a script of a lexicon search and
 // the given procedure lines, and the definition files given as (name, text) pairs.
 engine_run run_engine(scratch_dir& d, const std::string& procedures, const text& words,
-                      const std::vector<std::pair<std::string, std::string>>& files = {},
-                      bool visible = false) {
-  d.mkdir("definitions");
-  d.write("definitions/exec.zmb", "PROCEDURES\nL lexi.zmb\n" + procedures);
-  d.write("definitions/lexi.zmb", words.lexicon);
-  for (const auto& f : files) d.write("definitions/" + f.first, f.second);
-  d.write("pass3", words.tokens);
-  std::vector<std::string> args = {"SHELLMODE", "definitions/", "pass3", "pass2"};
-  if (visible) args.push_back("visible");
-  run_result r = d.run("zembu2", args);
-  EXPECT_EQ(r.status, 0) << r.out;
-  return {d.read("pass2"), r.out};
-}
-
-size_t count(const std::string& text, const std::string& what) {
-  size_t n = 0;
-  for (size_t p = text.find(what); p != std::string::npos; p = text.find(what, p + 1)) ++n;
-  return n;
+                      zembu_test::file_list files = {}, bool visible = false) {
+  files.insert(files.begin(), {"lexi.zmb", words.lexicon});
+  return zembu_test::translate_tokens(d, "PROCEDURES\nL lexi.zmb\n" + procedures, words.tokens,
+                                      files, visible ? std::vector<std::string>{"visible"}
+                                                     : std::vector<std::string>{});
 }
 
 const std::vector<std::pair<std::string, std::string>> kDasHaus = {
@@ -100,9 +80,9 @@ TEST(Zembu2Syntax, OnlyAChangeRestartsTheRuleFile) {
   // changes the line, so the file starts again and rule 1 fires a second time.
   engine_run r = run_engine(d, "3 *\nA synt1.zmb\nW *\n", sentence(kDasHaus),
                             {{"synt1.zmb", "DET\nDET\n001\nNOU\nNNN\n001\n"}}, true);
-  EXPECT_EQ(count(r.trace, "syntax rule DET -> DET\n"), 2u) << r.trace;
-  EXPECT_EQ(count(r.trace, "syntax rule NOU -> NNN\n"), 1u);
-  EXPECT_EQ(count(r.trace, "does not settle"), 0u);
+  EXPECT_EQ(count_of(r.trace, "syntax rule DET -> DET\n"), 2u) << r.trace;
+  EXPECT_EQ(count_of(r.trace, "syntax rule NOU -> NNN\n"), 1u);
+  EXPECT_EQ(count_of(r.trace, "does not settle"), 0u);
 }
 
 TEST(Zembu2Syntax, EmptyPatternLineEndsTheFile) {
@@ -158,16 +138,16 @@ TEST(Zembu2Syntax, RuleFileThatNeverSettlesStops) {
   scratch_dir d;
   engine_run r = run_engine(d, "3 *\nA synt1.zmb\nW *\n", sentence(kDasHaus),
                             {{"synt1.zmb", "DET\nART\n\nART\nDET\n\n"}}, true);
-  EXPECT_EQ(count(r.trace, "syntax rules: rule file does not settle, stopped after 1000 restarts.\n"),
+  EXPECT_EQ(count_of(r.trace, "syntax rules: rule file does not settle, stopped after 1000 restarts.\n"),
             1u);
-  EXPECT_EQ(count(r.trace, "syntax rule DET -> ART\n") + count(r.trace, "syntax rule ART -> DET\n"),
+  EXPECT_EQ(count_of(r.trace, "syntax rule DET -> ART\n") + count_of(r.trace, "syntax rule ART -> DET\n"),
             1001u);
   EXPECT_EQ(r.result, "ZZ__ DET_ das NOU_ Haus SEN_ . \n");
   // The bound holds for the whole sentence: a restart of the procedures runs the file
   // again, and each later run stops at its first change.
   r = run_engine(d, "3 *\nG restart\nA synt1.zmb\n6 restart\nW *\n", sentence(kDasHaus),
                  {{"synt1.zmb", "DET\nART\n\nART\nDET\n\n"}}, true);
-  EXPECT_EQ(count(r.trace, "does not settle"), 1001u);
+  EXPECT_EQ(count_of(r.trace, "does not settle"), 1001u);
   EXPECT_FALSE(r.result.empty());
 }
 
@@ -324,34 +304,51 @@ text nouns(const std::vector<std::string>& texts) {
   return sentence(words);
 }
 
-TEST(Zembu2Syntax, InflectionEndings) {
+// One inflection file over one sentence and the result it must give.
+struct inflection_case {
+  const char* name;
+  text words;
+  std::string flex;            // the inflection file; empty: there is none
+  std::string result;
+  std::string listing = "W";   // W lists the German, w the source forms
+};
+
+// Runs the cases one after the other in one working directory, each named on failure.
+void expect_inflections(const std::vector<inflection_case>& cases) {
   scratch_dir d;
-  // The first entry whose class pattern fits decides; an empty action changes nothing.
-  std::string flex =
-      "Snx\nxxx\n<2en\n"   // needs a feature the sentence lacks
-      "Sn.\n\n\n"          // fits every Snx word first: nothing changes
-      "Snx\n\n<2en\n";
-  engine_run r = run_engine(d, "7 flex.zmb\nW *\n", nouns({"Museum"}), {{"flex.zmb", flex}});
-  EXPECT_EQ(r.result, "ZZ__ NOU_ Museum SEN_ . \n");
-  r = run_engine(d, "7 flex.zmb\nW *\n", nouns({"Museum"}), {{"flex.zmb", "Snx\n\n<2en\n"}});
-  EXPECT_EQ(r.result, "ZZ__ NOU_ Museen SEN_ . \n");
-  // ">e" doubles the last letter; a final sharp s doubles as "ss".
-  r = run_engine(d, "7 flex.zmb\nW *\n", nouns({"Fu\xe1", "Bus"}), {{"flex.zmb", "Snx\n\n>e\n"}});
-  EXPECT_EQ(r.result, "ZZ__ NOU_ Fusse NOU_ Busse SEN_ . \n");
-  // "^" puts in the umlaut as UTF-8, on the a of a diphthong au.
-  r = run_engine(d, "7 flex.zmb\nW *\n", nouns({"Haus", "Baum", "Vogel"}),
-                 {{"flex.zmb", "Snx\n\n^e\n"}});
-  EXPECT_EQ(r.result, "ZZ__ NOU_ H\xC3\xA4use NOU_ B\xC3\xA4ume NOU_ V\xC3\xB6gele SEN_ . \n");
-  // A prefix before "-", a replacement behind "=", substitutions behind ",".
-  r = run_engine(d, "7 flex.zmb\nW *\n", nouns({"sag"}), {{"flex.zmb", "Snx\n\nge-t\n"}});
-  EXPECT_EQ(r.result, "ZZ__ NOU_ gesagt SEN_ . \n");
-  r = run_engine(d, "7 flex.zmb\nW *\n", nouns({"gehen"}), {{"flex.zmb", "Snx\n\n=ging\n"}});
-  EXPECT_EQ(r.result, "ZZ__ NOU_ ging SEN_ . \n");
-  r = run_engine(d, "7 flex.zmb\nW *\n", nouns({"Mutter"}), {{"flex.zmb", "Snx\n\n,u=\x81\n"}});
-  EXPECT_EQ(r.result, "ZZ__ NOU_ M\x81tter SEN_ . \n");
-  // A missing inflection file leaves the words alone.
-  r = run_engine(d, "7 none.zmb\nW *\n", nouns({"Haus"}));
-  EXPECT_EQ(r.result, "ZZ__ NOU_ Haus SEN_ . \n");
+  for (const inflection_case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::string script = (c.flex.empty() ? "7 none.zmb\n" : "7 flex.zmb\n") + c.listing + " *\n";
+    const engine_run r =
+        run_engine(d, script, c.words,
+                   c.flex.empty() ? zembu_test::file_list{} : zembu_test::file_list{{"flex.zmb", c.flex}});
+    EXPECT_EQ(r.result, c.result);
+  }
+}
+
+TEST(Zembu2Syntax, InflectionEndings) {
+  expect_inflections({
+      // The first entry whose class pattern fits decides; an empty action changes nothing.
+      {"first fitting entry decides",
+       nouns({"Museum"}),
+       "Snx\nxxx\n<2en\n"   // needs a feature the sentence lacks
+       "Sn.\n\n\n"          // fits every Snx word first: nothing changes
+       "Snx\n\n<2en\n",
+       "ZZ__ NOU_ Museum SEN_ . \n"},
+      {"cut and append", nouns({"Museum"}), "Snx\n\n<2en\n", "ZZ__ NOU_ Museen SEN_ . \n"},
+      // ">e" doubles the last letter; a final sharp s doubles as "ss".
+      {"doubled last letter", nouns({"Fu\xe1", "Bus"}), "Snx\n\n>e\n",
+       "ZZ__ NOU_ Fusse NOU_ Busse SEN_ . \n"},
+      // "^" puts in the umlaut as UTF-8, on the a of a diphthong au.
+      {"umlaut", nouns({"Haus", "Baum", "Vogel"}), "Snx\n\n^e\n",
+       "ZZ__ NOU_ H\xC3\xA4use NOU_ B\xC3\xA4ume NOU_ V\xC3\xB6gele SEN_ . \n"},
+      // A prefix before "-", a replacement behind "=", substitutions behind ",".
+      {"prefix", nouns({"sag"}), "Snx\n\nge-t\n", "ZZ__ NOU_ gesagt SEN_ . \n"},
+      {"replacement", nouns({"gehen"}), "Snx\n\n=ging\n", "ZZ__ NOU_ ging SEN_ . \n"},
+      {"substitution", nouns({"Mutter"}), "Snx\n\n,u=\x81\n", "ZZ__ NOU_ M\x81tter SEN_ . \n"},
+      // A missing inflection file leaves the words alone.
+      {"no inflection file", nouns({"Haus"}), "", "ZZ__ NOU_ Haus SEN_ . \n"},
+  });
 }
 
 TEST(Zembu2Syntax, FeatureWordSelectsTheEntry) {
@@ -379,27 +376,21 @@ TEST(Zembu2Syntax, NPlusPlusPassesToTheNextFeatureWord) {
 }
 
 TEST(Zembu2Syntax, NextFeatureWordAndNewClassActions) {
-  scratch_dir d;
-  text tokens = sentence({{"NOU", "NOU---SnxHund"}, {"aux", "aux---auxnom"},
-                                 {"aux", "aux---auxdat"}});
-  // Byte 248: try again with the next feature word.
-  engine_run r = run_engine(d, "7 flex.zmb\nW *\n", tokens,
-                            {{"flex.zmb", "Snx\nnom\n\xf8\nSnx\ndat\ne\n"}});
-  EXPECT_EQ(r.result, "ZZ__ NOU_ Hunde SEN_ . \n");
-  // "#" with byte 245: a new inflection class, and the scan goes on with it.
-  r = run_engine(d, "7 flex.zmb\nW *\n", tokens,
-                 {{"flex.zmb", "Snx\nnom\n#-\xf5Sfx\nSfx\n\ne\nSnx\n\nx\n"}});
-  EXPECT_EQ(r.result, "ZZ__ NOU_ Hunde SEN_ . \n");
-  // "!" works on the source form, seen with w.
-  r = run_engine(d, "7 flex.zmb\nw *\n", tokens, {{"flex.zmb", "Snx\n\n!S\n"}});
-  EXPECT_EQ(r.result, "ZZ__ NOU_ K1S SEN_ . \n");
-  // A restart without a further feature word ends the word's search.
-  r = run_engine(d, "7 flex.zmb\nW *\n", sentence({{"NOU", "NOU---SnxHund"}}),
-                 {{"flex.zmb", "***\n\n\xf8\n"}});
-  EXPECT_EQ(r.result, "ZZ__ NOU_ Hund SEN_ . \n");
-  r = run_engine(d, "7 flex.zmb\nW *\n", sentence({{"NOU", "NOU---SnxHund"}}),
-                 {{"flex.zmb", "Snx\n\n##e\n"}});
-  EXPECT_EQ(r.result, "ZZ__ NOU_ Hunde SEN_ . \n");
+  const text tokens = sentence({{"NOU", "NOU---SnxHund"}, {"aux", "aux---auxnom"},
+                                {"aux", "aux---auxdat"}});
+  const text alone = sentence({{"NOU", "NOU---SnxHund"}});
+  expect_inflections({
+      // Byte 248: try again with the next feature word.
+      {"next feature word", tokens, "Snx\nnom\n\xf8\nSnx\ndat\ne\n", "ZZ__ NOU_ Hunde SEN_ . \n"},
+      // "#" with byte 245: a new inflection class, and the scan goes on with it.
+      {"new inflection class", tokens, "Snx\nnom\n#-\xf5Sfx\nSfx\n\ne\nSnx\n\nx\n",
+       "ZZ__ NOU_ Hunde SEN_ . \n"},
+      // "!" works on the source form, seen with w.
+      {"source form", tokens, "Snx\n\n!S\n", "ZZ__ NOU_ K1S SEN_ . \n", "w"},
+      // A restart without a further feature word ends the word's search.
+      {"restart without a feature word", alone, "***\n\n\xf8\n", "ZZ__ NOU_ Hund SEN_ . \n"},
+      {"double hash", alone, "Snx\n\n##e\n", "ZZ__ NOU_ Hunde SEN_ . \n"},
+  });
 }
 
 // ---- Bad input ----
@@ -422,7 +413,7 @@ TEST(Zembu2SyntaxBadInput, SymbolsBeyondWhatACellHolds) {
                             sentence({{"NOU", "NOU---SnsHaus"}}), {{"synt1.zmb", rules}});
   auto l = lines(r.result);
   ASSERT_EQ(l.size(), 1u);
-  EXPECT_EQ(count(l[0], "_ S"), 54u) << l[0];
+  EXPECT_EQ(count_of(l[0], "_ S"), 54u) << l[0];
   EXPECT_NE(l[0].find("SCB_ SCB SEN_"), std::string::npos);  // symbol 54, the last one kept
 }
 
@@ -485,8 +476,7 @@ TEST(Zembu2SyntaxBadInput, InflectionActionsWithMissingParts) {
 
 TEST(Zembu2SyntaxPipeline, CompiledRulesMoveAndInflect) {
   scratch_dir d;
-  d.mkdir("definitions");
-  d.write("rules.txt",
+  const run_result m = zembu_test::compile_rules(d,
           "; A small English-German sample: the perfect tense puts its participle at the end.\n"
           "LEXICON\n"
           "p = PRO---xxx\na = AUX---xxx\nv = VER---Vpp\nd = DET---xxx\n"
@@ -513,7 +503,6 @@ TEST(Zembu2SyntaxPipeline, CompiledRulesMoveAndInflect) {
           "FINAL SUBSTITUTION\n"
           " . -> .\n"
           "-----\n");
-  run_result m = d.run("makezembu", {});
   ASSERT_EQ(m.out, "");
   auto translate = [&](const std::string& sentence) {
     zembu_test::run_pipeline(d, sentence);

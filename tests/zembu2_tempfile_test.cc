@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <string>
 
-#include "tests/blackbox.h"
+#include "tests/fixtures.h"
 
 namespace {
 
@@ -22,12 +22,11 @@ std::string name_of(unsigned n) {
 
 TEST(Zembu2TempFile, TakenNumbersAndLinksAreLeftAlone) {
   scratch_dir d;
-  d.mkdir("definitions");
-  d.write("definitions/exec.zmb", "PROCEDURES\nL lexi.zmb\n3 *\nX list.zmb\n");
-  d.write("definitions/lexi.zmb", "K1\nNOU---SnsHaus\n");
-  d.write("definitions/list.zmb", "NOU THING *K1 tmpl\n");
-  d.write("definitions/xyztmpl.zmb", "1 +\n$$$1\nSQQQ\n");
-  d.write("pass3", "STR ------\nZZZ K1 \xffZZZ---ZZZK1\nSEN . \xffSEN------.\n");
+  zembu_test::write_files(d, {{"exec.zmb", "PROCEDURES\nL lexi.zmb\n3 *\nX list.zmb\n"},
+                              {"lexi.zmb", "K1\nNOU---SnsHaus\n"},
+                              {"list.zmb", "NOU THING *K1 tmpl\n"},
+                              {"xyztmpl.zmb", "1 +\n$$$1\nSQQQ\n"}});
+  d.write("pass3", "STR ------\n" + zembu_test::word_line("K1", "K1") + zembu_test::kLookedUpStop);
   d.write("victim", "precious\n");
   // Every number but 4711 is taken: most by links to the victim, one by a file of the
   // rule author's.
@@ -40,11 +39,11 @@ TEST(Zembu2TempFile, TakenNumbersAndLinksAreLeftAlone) {
     }
     ASSERT_EQ(symlink(victim.c_str(), d.file("definitions/" + name_of(n)).c_str()), 0);
   }
-  run_result r = d.run("zembu2", {"SHELLMODE", "definitions/", "pass3", "pass2", "visible"});
+  zembu_test::engine_run r = zembu_test::run_engine(d, {"visible"});
   EXPECT_EQ(r.status, 0);
   // The template ran from the free number and was deleted again.
-  EXPECT_NE(r.out.find("temp changed NOU"), std::string::npos) << r.out.substr(0, 2000);
-  EXPECT_NE(r.out.find("idiom rule:   NOU\n"), std::string::npos);
+  EXPECT_NE(r.trace.find("temp changed NOU"), std::string::npos) << r.trace.substr(0, 2000);
+  EXPECT_NE(r.trace.find("idiom rule:   NOU\n"), std::string::npos);
   EXPECT_FALSE(d.exists("definitions/" + name_of(4711)));
   EXPECT_EQ(d.read("victim"), "precious\n");
   EXPECT_EQ(d.read("definitions/" + name_of(1234)), "mine\n");
@@ -53,11 +52,11 @@ TEST(Zembu2TempFile, TakenNumbersAndLinksAreLeftAlone) {
   EXPECT_GT(readlink(d.file("definitions/" + name_of(9999)).c_str(), buf, sizeof buf), 0);
   // With every number taken, the template is not run and nothing is touched.
   d.write("definitions/" + name_of(4711), "also mine\n");
-  r = d.run("zembu2", {"SHELLMODE", "definitions/", "pass3", "pass2", "visible"});
-  EXPECT_NE(r.out.find("yyy.zmb not open (trans2)."), std::string::npos);
+  r = zembu_test::run_engine(d, {"visible"});
+  EXPECT_NE(r.trace.find("yyy.zmb not open (trans2)."), std::string::npos);
   EXPECT_EQ(d.read("definitions/" + name_of(4711)), "also mine\n");
   EXPECT_EQ(d.read("victim"), "precious\n");
-  EXPECT_EQ(r.out.find("idiom rule:   NOU\n"), std::string::npos);
+  EXPECT_EQ(r.trace.find("idiom rule:   NOU\n"), std::string::npos);
 }
 
 }  // namespace
@@ -66,17 +65,16 @@ namespace {
 
 TEST(Zembu2TempFile, SpillAndWordFilesAreNotWrittenThroughLinks) {
   scratch_dir d;
-  d.mkdir("definitions");
-  d.write("definitions/exec.zmb", "PROCEDURES\nS *\n");
   d.write("victim", "keep\n");
   ASSERT_EQ(symlink("victim", d.file("zembu.rst").c_str()), 0);
   ASSERT_EQ(symlink("victim", d.file("zembu.wor").c_str()), 0);
-  d.write("pass3", "STR ------\nZZZ FLORP \xffZZZ---ZZZflorp\nSEN . \xffSEN------.\n");
-  run_result r = d.run("zembu2", {"SHELLMODE", "definitions/", "pass3", "pass2"});
+  const zembu_test::engine_run r = zembu_test::translate_tokens(
+      d, "PROCEDURES\nS *\n",
+      "STR ------\n" + zembu_test::word_line("FLORP", "florp") + zembu_test::kLookedUpStop);
   EXPECT_EQ(r.status, 0);
   EXPECT_EQ(d.read("victim"), "keep\n");
   EXPECT_FALSE(d.exists("zembu.rst"));  // the engine's own spill file is gone at the end
-  EXPECT_EQ(d.read("pass2"), "Florp. \n");
+  EXPECT_EQ(r.result, "Florp. \n");
 }
 
 }  // namespace

@@ -2,27 +2,28 @@
 // observed in the result file.
 #include <gtest/gtest.h>
 
-#include "tests/blackbox.h"
+#include "tests/fixtures.h"
 
 namespace {
 
+using zembu_test::engine_run;
 using zembu_test::lines;
 using zembu_test::run_result;
 using zembu_test::scratch_dir;
 
+using zembu_test::word_line;
+
+// The full stop as the tokenizer writes it.
+const std::string& kEnd = zembu_test::kStopLine;
+
+// A word as the tokenizer writes it.
 std::string word(const std::string& key, const std::string& written) {
-  return "ZZZ " + key + " \xffZZZ---ZZZ" + written + "\n";
+  return word_line(key, written);
 }
 
-const std::string kEnd = "SEN . \xffZZZ---ZZZ.\n";
-
+// Runs the engine over pass3 with a script; returns the result file.
 std::string run_script(scratch_dir& d, const std::string& script, const std::string& tokens) {
-  d.mkdir("definitions");
-  d.write("definitions/exec.zmb", "PROCEDURES\n" + script);
-  d.write("pass3", tokens);
-  run_result r = d.run("zembu2", {"SHELLMODE", "definitions/", "pass3", "pass2"});
-  EXPECT_EQ(r.status, 0) << r.out;
-  return d.read("pass2");
+  return zembu_test::translate_tokens(d, "PROCEDURES\n" + script, tokens).result;
 }
 
 TEST(Zembu2Unknown, EndingRulesAndTerminationWords) {
@@ -178,57 +179,47 @@ TEST(Zembu2Unknown, EveryIdiomRuleOfALongFileIsTried) {
 TEST(Zembu2Unknown, IdiomStepsOpenWithTheWordList) {
   // Both idiom steps show the words first, also when their file is missing.
   scratch_dir d;
-  d.mkdir("definitions");
-  d.write("definitions/exec.zmb", "PROCEDURES\n2 nothere.zmb\n8 nothere.rec\n");
-  d.write("pass3", "STR ------\n" + word("NEW", "new") + kEnd);
-  run_result r = d.run("zembu2", {"SHELLMODE", "definitions/", "pass3", "pass2", "visible"});
-  EXPECT_EQ(r.status, 0);
+  const std::string out =
+      zembu_test::translate_tokens(d, "PROCEDURES\n2 nothere.zmb\n8 nothere.rec\n",
+                                   "STR ------\n" + word("NEW", "new") + kEnd, {}, {"visible"})
+          .trace;
   const std::string head = "words in idioms at beginning of complexes (idiome)\n";
-  size_t first = r.out.find(head);
-  ASSERT_NE(first, std::string::npos) << r.out;
-  EXPECT_NE(r.out.find(head, first + 1), std::string::npos) << r.out;
-  EXPECT_NE(r.out.find(" 2                 NEW ZZZ---ZZZnew"), std::string::npos) << r.out;
+  size_t first = out.find(head);
+  ASSERT_NE(first, std::string::npos) << out;
+  EXPECT_NE(out.find(head, first + 1), std::string::npos) << out;
+  EXPECT_NE(out.find(" 2                 NEW ZZZ---ZZZnew"), std::string::npos) << out;
 }
 
 TEST(Zembu2Unknown, InsertedAndChosenClassesKeepThreeCharacters) {
   scratch_dir d;
-  d.mkdir("definitions");
   // The class of an ending rule's extra word is the rule's class as written.
-  d.write("definitions/chang.zmb", "LY * AD\nADJ---xxx#lich\n");
-  std::string tokens = "STR ------\n" + word("QUICKLY", "quickly") + kEnd;
-  d.write("definitions/exec.zmb", "PROCEDURES\nB chang.zmb\n5 show.zmb\n");
-  d.write("pass3", tokens);
-  run_result r = d.run("zembu2", {"SHELLMODE", "definitions/", "pass3", "pass2", "visible"});
-  size_t at = r.out.find("show.zmb: \n");
-  ASSERT_NE(at, std::string::npos) << r.out;
-  EXPECT_EQ(lines(r.out.substr(at + 11))[0], "STRADJ_UUAD ZZZ_UU");
+  engine_run r = zembu_test::translate_tokens(
+      d, "PROCEDURES\nB chang.zmb\n5 show.zmb\n",
+      "STR ------\n" + word("QUICKLY", "quickly") + kEnd,
+      {{"chang.zmb", "LY * AD\nADJ---xxx#lich\n"}}, {"visible"});
+  EXPECT_EQ(zembu_test::shown_class_line(r.trace), "STRADJ_UUAD ZZZ_UU") << r.trace;
   // A chosen reading shorter than a class still takes three characters of the line.
-  d.write("definitions/lexi.zmb", "MULTI\nVER*SU*VER---xxxmehren\n");
-  d.write("definitions/exec.zmb", "PROCEDURES\nL lexi.zmb\n9 *\n5 show.zmb\n");
-  d.write("pass3", "STR ------\n" + word("MULTI", "multi") + word("MULTI", "multi") + kEnd);
-  r = d.run("zembu2", {"SHELLMODE", "definitions/", "pass3", "pass2", "visible"});
-  at = r.out.find("show.zmb: \n");
-  ASSERT_NE(at, std::string::npos) << r.out;
-  EXPECT_EQ(lines(r.out.substr(at + 11))[0], "ZZ_SU SU ZZZ");
+  r = zembu_test::translate_tokens(
+      d, "PROCEDURES\nL lexi.zmb\n9 *\n5 show.zmb\n",
+      "STR ------\n" + word("MULTI", "multi") + word("MULTI", "multi") + kEnd,
+      {{"lexi.zmb", "MULTI\nVER*SU*VER---xxxmehren\n"}}, {"visible"});
+  EXPECT_EQ(zembu_test::shown_class_line(r.trace), "ZZ_SU SU ZZZ") << r.trace;
 }
 
 TEST(Zembu2Unknown, AffixDeletionOnAnUnknownWordStops) {
   scratch_dir d;
-  d.mkdir("definitions");
-  d.write("definitions/idio1.zmb", "+ING\nA3\n");
-  d.write("definitions/exec.zmb", "PROCEDURES\n2 idio1.zmb\nW *\n");
-  d.write("pass3", "STR ------\n" + word("WALKING", "walking") + kEnd);
   // The entry still ends in the token's bookkeeping, so three characters off it do not
   // reach the text: the rule author's action leaves an unknown word.
-  run_result r = d.run("zembu2", {"SHELLMODE", "definitions/", "pass3", "pass2"});
-  EXPECT_EQ(r.out, "Fatal runtime Error\nDelete affix cannot call Lexikon, not implemented (idiome).\nENTER");
+  const engine_run r = zembu_test::translate_tokens(
+      d, "PROCEDURES\n2 idio1.zmb\nW *\n", "STR ------\n" + word("WALKING", "walking") + kEnd,
+      {{"idio1.zmb", "+ING\nA3\n"}});
+  EXPECT_EQ(r.trace, "Fatal runtime Error\nDelete affix cannot call Lexikon, not implemented (idiome).\nENTER");
   EXPECT_EQ(r.status, 0);
 }
 
 TEST(Zembu2Unknown, CompiledSectionsThroughThePipeline) {
   scratch_dir d;
-  d.mkdir("definitions");
-  d.write("rules.txt",
+  const run_result m = zembu_test::compile_rules(d,
           "LEXICON\n"
           "v = VER---xxx\nd = DET---xxx\nn = SUB---Sns\na = ADJ---xxx\n"
           "he v er\nwent v gehte\nto d nach\nhome n Hause\n"
@@ -249,7 +240,6 @@ TEST(Zembu2Unknown, CompiledSectionsThroughThePipeline) {
           "-----\n"
           "AGGLUTINATION\n"
           "-----\n");
-  run_result m = d.run("makezembu", {});
   ASSERT_EQ(m.out, "");
   auto translate = [&](const std::string& sentence) {
     std::string result = zembu_test::run_pipeline(d, sentence);

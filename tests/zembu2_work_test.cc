@@ -4,18 +4,13 @@
 
 #include <string>
 
-#include "tests/blackbox.h"
+#include "tests/fixtures.h"
 
 namespace {
 
-using zembu_test::run_result;
+using zembu_test::count_of;
+using zembu_test::engine_run;
 using zembu_test::scratch_dir;
-
-size_t count(const std::string& text, const std::string& what) {
-  size_t n = 0;
-  for (size_t p = text.find(what); p != std::string::npos; p = text.find(what, p + 1)) ++n;
-  return n;
-}
 
 const char kStopped[] =
     "sentence stopped after 1000000 steps of work: the result is what the rules made so far.\n";
@@ -30,9 +25,8 @@ void write_sentence(const scratch_dir& d, int sentences = 1) {
   d.write("pass3", tokens);
 }
 
-run_result run_visible(const scratch_dir& d) {
-  return d.run("zembu2", {"SHELLMODE", "definitions/", "pass3", "pass2", "visible"});
-}
+// Runs the engine over pass3 with the trace on.
+engine_run run_visible(const scratch_dir& d) { return zembu_test::run_engine(d, {"visible"}); }
 
 TEST(Zembu2Work, PatternRuleFiringsAreCountedOverTheWholeSentence) {
   scratch_dir d;
@@ -43,14 +37,14 @@ TEST(Zembu2Work, PatternRuleFiringsAreCountedOverTheWholeSentence) {
           "PROCEDURES\nL lexi.zmb\n3 *\nG restart\n5 comp1.zmb\n5 comp2.zmb\n6 restart\n");
   d.write("definitions/comp1.zmb", "1 +\nNOU\nSAAA\n1 +\nAAA\nSCCC\n1 +\nCCC\nSNOU\n");
   d.write("definitions/comp2.zmb", "1 +\nADJ\nSBBB\n");
-  run_result r = run_visible(d);
+  engine_run r = run_visible(d);
   EXPECT_EQ(r.status, 0);
   // Every firing shows its rule; 1000 of them in all, where 1000 a call would allow a
   // million. comp2 comes too late to fire, and each file says so when a rule matches
   // after the limit: in the first round and in the one restart the last firing causes.
-  EXPECT_EQ(count(r.out, "idiom rule:   "), 1000u);
-  EXPECT_EQ(count(r.out, "Disconti: comp1.zmb stopped after 1000 firings in this sentence\n"), 2u);
-  EXPECT_EQ(count(r.out, "Disconti: comp2.zmb stopped after 1000 firings in this sentence\n"), 2u);
+  EXPECT_EQ(count_of(r.trace, "idiom rule:   "), 1000u);
+  EXPECT_EQ(count_of(r.trace, "Disconti: comp1.zmb stopped after 1000 firings in this sentence\n"), 2u);
+  EXPECT_EQ(count_of(r.trace, "Disconti: comp2.zmb stopped after 1000 firings in this sentence\n"), 2u);
   EXPECT_EQ(d.read("pass2"), "Haus rot. \n");
 }
 
@@ -71,15 +65,15 @@ TEST(Zembu2Work, BusyRulesEndTheSentenceWithItsResult) {
   scratch_dir d;
   write_sentence(d);
   write_busy_rules(d);
-  run_result r = run_visible(d);
+  engine_run r = run_visible(d);
   EXPECT_EQ(r.status, 0);
-  EXPECT_EQ(count(r.out, kStopped), 1u);
+  EXPECT_EQ(count_of(r.trace, kStopped), 1u);
   // Nothing runs after the trace line but the result line.
-  EXPECT_EQ(r.out.find("-----------------\n", r.out.find(kStopped)), std::string::npos);
+  EXPECT_EQ(r.trace.find("-----------------\n", r.trace.find(kStopped)), std::string::npos);
   EXPECT_EQ(d.read("pass2"), "Haus rot. \n");
   // Without the trace the bound holds the same way, silently.
-  r = d.run("zembu2", {"SHELLMODE", "definitions/", "pass3", "pass2"});
-  EXPECT_EQ(r.out.find("steps of work"), std::string::npos);
+  r = zembu_test::run_engine(d);
+  EXPECT_EQ(r.trace.find("steps of work"), std::string::npos);
   EXPECT_EQ(d.read("pass2"), "Haus rot. \n");
 }
 
@@ -87,14 +81,14 @@ TEST(Zembu2Work, EachSentenceHasBoundsOfItsOwn) {
   scratch_dir d;
   write_sentence(d, 2);
   write_busy_rules(d);
-  run_result r = run_visible(d);
-  EXPECT_EQ(count(r.out, kStopped), 2u);
+  engine_run r = run_visible(d);
+  EXPECT_EQ(count_of(r.trace, kStopped), 2u);
   EXPECT_EQ(d.read("pass2"), "Haus rot. \nHaus rot. \n");
   d.write("definitions/exec.zmb",
           "PROCEDURES\nL lexi.zmb\n3 *\nG restart\n5 comp1.zmb\n6 restart\n");
   d.write("definitions/comp1.zmb", "1 +\nNOU\nSAAA\n1 +\nAAA\nSCCC\n1 +\nCCC\nSNOU\n");
   r = run_visible(d);
-  EXPECT_EQ(count(r.out, "idiom rule:   "), 2000u);
+  EXPECT_EQ(count_of(r.trace, "idiom rule:   "), 2000u);
 }
 
 TEST(Zembu2Work, LongTraceIsCutOffAndTheSentenceGoesOn) {
@@ -108,18 +102,18 @@ TEST(Zembu2Work, LongTraceIsCutOffAndTheSentenceGoesOn) {
   d.write("definitions/exec.zmb",
           "PROCEDURES\nL lexi.zmb\n3 *\nG restart\n5 comp1.zmb\n6 restart\n");
   d.write("definitions/comp1.zmb", "1 +\nNOU\nSAAA\n1 +\nAAA\nSCCC\n1 +\nCCC\nSNOU\n");
-  run_result r = run_visible(d);
+  engine_run r = run_visible(d);
   EXPECT_EQ(r.status, 0);
   // Cut once in each sentence: the second sentence starts with its trace on again.
   const std::string cut =
       "trace stopped after 200000 lines in this sentence; the sentence goes on without it.\n";
-  EXPECT_EQ(count(r.out, cut), 2u);
-  EXPECT_LT(count(r.out, "\n"), 2 * 200000u + 2000u);
-  EXPECT_NE(r.out.find("MODUS=", r.out.find(cut)), std::string::npos);
+  EXPECT_EQ(count_of(r.trace, cut), 2u);
+  EXPECT_LT(count_of(r.trace, "\n"), 2 * 200000u + 2000u);
+  EXPECT_NE(r.trace.find("MODUS=", r.trace.find(cut)), std::string::npos);
   // The result is the one made without the trace.
   const std::string traced = d.read("pass2");
-  r = d.run("zembu2", {"SHELLMODE", "definitions/", "pass3", "pass2"});
-  EXPECT_EQ(r.out, "");
+  r = zembu_test::run_engine(d);
+  EXPECT_EQ(r.trace, "");
   EXPECT_EQ(d.read("pass2"), traced);
   EXPECT_EQ(traced.substr(0, 8), "Rot rot ");
 }
