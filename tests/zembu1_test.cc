@@ -93,21 +93,31 @@ TEST(Zembu1Tokens, WorkedExamples) {
 }
 
 TEST(Zembu1Tokens, WordsNumbersAbbreviationsAndPaths) {
-  EXPECT_EQ(tokens_of("a well-known word."),
-            token_file({"STR ------", "ZZZ A +ZZZ---ZZZa", "ZZZ WELL +ZZZ---ZZZwell",
-                        "ZZZ - +ZZZ---ZZZ-", "ZZZ KNOWN +ZZZ---ZZZknown",
-                        "ZZZ WORD +ZZZ---ZZZword", "SEN . +ZZZ---ZZZ."}));
-  EXPECT_EQ(tokens_of("pi is 3.14, e.g here."),
-            token_file({"STR ------", "ZZZ PI +ZZZ---ZZZpi", "ZZZ IS +ZZZ---ZZZis",
-                        "ZZZ 3.14 +ZZZ---ZZZ3.14", "ZZZ , +ZZZ---ZZZ,", "ZZZ E.G +ZZZ---ZZZe.g",
-                        "ZZZ HERE +ZZZ---ZZZhere", "SEN . +ZZZ---ZZZ."}));
-  // end. followed by a blank: END and the full stop; the rest is the next sentence.
-  EXPECT_EQ(tokens_of("the end. and more"),
-            token_file({"STR ------", "ZZZ THE +ZZZ---ZZZthe", "ZZZ END +ZZZ---ZZZend",
-                        "SEN . +ZZZ---ZZZ."}));
-  EXPECT_EQ(tokens_of("open a/b/c now\n"),
-            token_file({"STR ------", "ZZZ OPEN +ZZZ---ZZZopen", "ZZZ a/b/c +ZZZ---ZZZa/b/c",
-                        "ZZZ NOW +ZZZ---ZZZnow", "PUN _NOSEN_", "SEN -------"}));
+  struct token_case {
+    std::string text;
+    std::string tokens;
+  };
+  const std::vector<token_case> cases = {
+      {"a well-known word.",
+       token_file({"STR ------", "ZZZ A +ZZZ---ZZZa", "ZZZ WELL +ZZZ---ZZZwell",
+                   "ZZZ - +ZZZ---ZZZ-", "ZZZ KNOWN +ZZZ---ZZZknown", "ZZZ WORD +ZZZ---ZZZword",
+                   "SEN . +ZZZ---ZZZ."})},
+      {"pi is 3.14, e.g here.",
+       token_file({"STR ------", "ZZZ PI +ZZZ---ZZZpi", "ZZZ IS +ZZZ---ZZZis",
+                   "ZZZ 3.14 +ZZZ---ZZZ3.14", "ZZZ , +ZZZ---ZZZ,", "ZZZ E.G +ZZZ---ZZZe.g",
+                   "ZZZ HERE +ZZZ---ZZZhere", "SEN . +ZZZ---ZZZ."})},
+      // end. followed by a blank: END and the full stop; the rest is the next sentence.
+      {"the end. and more",
+       token_file({"STR ------", "ZZZ THE +ZZZ---ZZZthe", "ZZZ END +ZZZ---ZZZend",
+                   "SEN . +ZZZ---ZZZ."})},
+      {"open a/b/c now\n",
+       token_file({"STR ------", "ZZZ OPEN +ZZZ---ZZZopen", "ZZZ a/b/c +ZZZ---ZZZa/b/c",
+                   "ZZZ NOW +ZZZ---ZZZnow", "PUN _NOSEN_", "SEN -------"})},
+  };
+  for (const token_case& c : cases) {
+    SCOPED_TRACE(c.text);
+    EXPECT_EQ(tokens_of(c.text), c.tokens);
+  }
 }
 
 TEST(Zembu1Tokens, SubstitutionPairs) {

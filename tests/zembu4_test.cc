@@ -4,10 +4,11 @@
 #include <string>
 #include <vector>
 
-#include "tests/blackbox.h"
+#include "tests/fixtures.h"
 
 namespace {
 
+using zembu_test::expect_refusals;
 using zembu_test::lines;
 using zembu_test::run_result;
 using zembu_test::scratch_dir;
@@ -126,45 +127,24 @@ TEST(Zembu4Errors, EachMessageAfterAnEmptyLineWithStatusOne) {
   scratch_dir d;
   with_suffixes(d, "ING\n");
   d.write("in", "ZZZ GOING x\n");
-
-  run_result r = d.run("zembu4", {"in"});
-  EXPECT_EQ(r.status, 1);
-  EXPECT_EQ(r.out, "\nWrong number of parameter. usage: " + zembu_test::bin_path("zembu4") +
-                       " infile outfile suffixfile visible\n");
-
-  r = d.run("zembu4", {"in", "out", "nosuch.zmb"});
-  EXPECT_EQ(r.status, 1);
-  EXPECT_EQ(r.out, "\nSuffix file nosuch.zmb not open\n");
-  EXPECT_FALSE(d.exists("out"));
-
-  r = d.run("zembu4", {"missing", "out"});
-  EXPECT_EQ(r.status, 1);
-  EXPECT_EQ(r.out, "\nCannot read input file missing\n");
-  EXPECT_FALSE(d.exists("out"));
-
   d.mkdir("adir");
-  r = d.run("zembu4", {"in", "out", "adir"});
-  EXPECT_EQ(r.status, 1);
-  EXPECT_EQ(r.out, "\nSuffix file adir not open\n");
-  r = d.run("zembu4", {"adir", "out"});
-  EXPECT_EQ(r.status, 1);
-  EXPECT_EQ(r.out, "\nCannot read input file adir\n");
-
-  r = d.run("zembu4", {"in", "nodir/out"});
-  EXPECT_EQ(r.status, 1);
-  EXPECT_EQ(r.out, "\nResult file nodir/out cannot be written\n");
-  r = d.run("zembu4", {"in", "adir"});
-  EXPECT_EQ(r.status, 1);
-  EXPECT_EQ(r.out, "\nResult file adir cannot be written\n");
-  // A file that opens but takes no bytes is not reported as written.
-  r = d.run("zembu4", {"in", "/dev/full"});
-  EXPECT_EQ(r.status, 1);
-  EXPECT_EQ(r.out, "\nResult file /dev/full cannot be written\n");
+  // A file that opens but takes no bytes (/dev/full) is not reported as written.
+  expect_refusals(
+      d, "zembu4",
+      {{{"in"},
+        "\nWrong number of parameter. usage: " + zembu_test::bin_path("zembu4") +
+            " infile outfile suffixfile visible\n"},
+       {{"in", "out", "nosuch.zmb"}, "\nSuffix file nosuch.zmb not open\n", "out"},
+       {{"missing", "out"}, "\nCannot read input file missing\n", "out"},
+       {{"in", "out", "adir"}, "\nSuffix file adir not open\n"},
+       {{"adir", "out"}, "\nCannot read input file adir\n"},
+       {{"in", "nodir/out"}, "\nResult file nodir/out cannot be written\n"},
+       {{"in", "adir"}, "\nResult file adir cannot be written\n"},
+       {{"in", "/dev/full"}, "\nResult file /dev/full cannot be written\n"}});
   // The list is missing: the default is named in the message.
   d.remove("definitions");
-  r = d.run("zembu4", {"in", "out"});
-  EXPECT_EQ(r.status, 1);
-  EXPECT_EQ(r.out, "\nSuffix file definitions/aggl.zmb not open\n");
+  expect_refusals(d, "zembu4",
+                  {{{"in", "out"}, "\nSuffix file definitions/aggl.zmb not open\n"}});
 }
 
 TEST(Zembu4Bounds, SuffixesBeyondFiveHundredIgnoredWithWarning) {
@@ -246,12 +226,7 @@ TEST(Zembu4BadInput, BinaryLongAndUnendedLines) {
   EXPECT_EQ(split(d, "ZZZ GOING x\n"), "ZZZ GOING x\n");
 
   // Random bytes of every value go through without harm.
-  std::string noise;
-  unsigned x = 12345;
-  for (int n = 0; n < 200000; ++n) {
-    x = x * 1103515245u + 12345u;
-    noise.push_back(static_cast<char>((x >> 16) & 0xFF));
-  }
+  const std::string noise = zembu_test::noise(12345, 200000);
   with_suffixes(d, noise.substr(0, 5000));
   run_result r;
   split(d, noise, &r);
