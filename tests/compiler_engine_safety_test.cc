@@ -13,7 +13,7 @@
 #include <map>
 #include <string>
 
-#include "tests/blackbox.h"
+#include "tests/fixtures.h"
 
 namespace {
 
@@ -66,8 +66,7 @@ TEST(CompilerEngineSafety, LinksUnderDefinitionNamesAreReplacedNotWrittenThrough
   d.write("lexicon-victim", "keep lexicon\n");
   ASSERT_EQ(symlink(d.file("script-victim").c_str(), d.file("definitions/exec.zmb").c_str()), 0);
   ASSERT_EQ(symlink("../lexicon-victim", d.file("definitions/lexi.zmb").c_str()), 0);
-  d.write("rules.txt", "LEXICON\nhouse n Haus\n-----\n");
-  run_result r = d.run("makezembu", {});
+  run_result r = zembu_test::compile_rules(d, "LEXICON\nhouse n Haus\n-----\n");
   EXPECT_EQ(r.status, 0);
   EXPECT_EQ(r.out + r.err, "");
   EXPECT_EQ(d.read("script-victim"), "keep script\n");
@@ -198,16 +197,14 @@ TEST(CompilerEngineSafety, ScriptsLongerThanTheEngineRunsAreReported) {
   d.mkdir("definitions");
   d.write("pass3", kTokens);
   // Six head procedures, the idioms, INFLECTION and the last line: 250 exactly.
-  d.write("rules.txt", many_idioms(242));
-  run_result r = d.run("makezembu", {});
+  run_result r = zembu_test::compile_rules(d, many_idioms(242));
   EXPECT_EQ(r.status, 0);
   EXPECT_EQ(r.err, "");
   r = d.run("zembu2", {"SHELLMODE", "definitions/", "pass3", "pass2"});
   EXPECT_EQ(r.status, 0);
   EXPECT_EQ(r.err, "");
 
-  d.write("rules.txt", many_idioms(260));
-  r = d.run("makezembu", {});
+  r = zembu_test::compile_rules(d, many_idioms(260));
   EXPECT_EQ(r.status, 0);
   EXPECT_EQ(r.out, "");
   EXPECT_EQ(r.err,

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/blackbox.h"
+#include "tests/fixtures.h"
 
 namespace {
 
@@ -51,11 +51,8 @@ class GrammarRobustness : public ::testing::Test {
   void SetUp() override {
     const zembu_test::generated_rules full = zembu_test::full_rules();
     if (full.path.empty()) GTEST_SKIP() << full.why;
-    for (const char* p : {"makezembu", "zembu", "zembu1", "zembu2", "zembu3", "zembu4"}) {
-      fs::copy_file(bin_path(p), d_.file(p), fs::copy_options::overwrite_existing);
-    }
-    fs::copy_file(full.path, d_.file("rules.txt"));
-    d_.mkdir("definitions");
+    zembu_test::set_up_front_end(d_, "");
+    fs::copy_file(full.path, d_.file("rules.txt"), fs::copy_options::overwrite_existing);
   }
   scratch_dir d_;
 };

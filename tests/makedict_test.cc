@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/blackbox.h"
+#include "tests/fixtures.h"
 
 namespace {
 
@@ -21,14 +21,7 @@ using zembu_test::scratch_dir;
 
 const char kRealDictionary[] = "/usr/share/trans/de-en";
 
-std::string source_path(const std::string& relative) {
-  return (fs::path(__FILE__).parent_path().parent_path() / relative).string();
-}
-
-std::string source_file(const std::string& relative) {
-  std::ifstream f(source_path(relative), std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>());
-}
+using zembu_test::source_file;
 
 // Compiles d's rules.txt with makezembu; the compiler's report must be empty.
 void compile(const scratch_dir& d) {

@@ -7,7 +7,7 @@
 
 #include <string>
 
-#include "tests/blackbox.h"
+#include "tests/fixtures.h"
 
 namespace makezembu_fall {
 
@@ -22,6 +22,9 @@ inline const std::string kKopf =
     "L user1.zmb      simple entries from userlex\n"
     "2 user2.zmb      compound entries from userlex\n"
     "f *              visible = true\n";
+
+// The field marker that opens the entry of a lexicon line.
+inline const std::string kFF(1, '\xff');
 
 // The last line of every procedure script.
 inline const std::string kSchluss = "S *              show with part of speech\n";
@@ -40,8 +43,7 @@ struct fall {
 
   // Writes `rules` to rules.txt and runs the compiler; it must end normally.
   const zembu_test::run_result& compile(const std::string& rules) {
-    d.write("rules.txt", rules);
-    r = d.run("makezembu", {});
+    r = zembu_test::compile_rules(d, rules);
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.err, "");
     return r;

@@ -11,7 +11,7 @@ using makezembu_fall::fall;
 using makezembu_fall::kKopf;
 using makezembu_fall::kSchluss;
 
-const std::string kFF(1, '\xff');
+using makezembu_fall::kFF;
 
 TEST(MakezembuListen, SubstitutionPairsAndKeyNormalisation) {
   fall f;

@@ -13,7 +13,7 @@ using makezembu_fall::kKopf;
 using makezembu_fall::kSchluss;
 using makezembu_fall::report;
 
-const std::string kFF(1, '\xff');
+using makezembu_fall::kFF;
 const std::string kSyntaxKopf =
     "S *              show original words\n"
     "3 *              syntax start\n"

@@ -12,7 +12,7 @@ using makezembu_fall::fall;
 using makezembu_fall::kKopf;
 using makezembu_fall::kSchluss;
 
-const std::string kFF(1, '\xff');
+using makezembu_fall::kFF;
 
 TEST(MakezembuScript, WorkedExample) {
   fall f;

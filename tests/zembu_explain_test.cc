@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/blackbox.h"
+#include "tests/fixtures.h"
 
 namespace {
 
@@ -19,18 +19,10 @@ using zembu_test::bin_path;
 using zembu_test::run_result;
 using zembu_test::scratch_dir;
 
-std::string sample_rules() {
-  const fs::path p = fs::path(__FILE__).parent_path().parent_path() / "rules" / "rules.txt";
-  std::ifstream f(p, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>());
-}
+std::string sample_rules() { return zembu_test::source_file("rules/rules.txt"); }
 
 void set_up(const scratch_dir& d, const std::string& rules) {
-  for (const char* p : {"makezembu", "zembu", "zembu1", "zembu2", "zembu3", "zembu4"}) {
-    fs::copy_file(bin_path(p), d.file(p), fs::copy_options::overwrite_existing);
-  }
-  d.write("rules.txt", rules);
-  d.mkdir("definitions");
+  zembu_test::set_up_front_end(d, rules);
 }
 
 // The lines of the section `heading` of a rule source that the compiler reads as rules
@@ -124,7 +116,9 @@ class ZembuExplain : public testing::Test {
       for (const auto& [line, text] : f.quoted) {
         const bool in_source = line >= 1 && static_cast<size_t>(line) <= source_.size();
         EXPECT_TRUE(in_source) << line;
-        if (in_source) EXPECT_EQ(text, utf8(source_[static_cast<size_t>(line) - 1])) << f.where;
+        if (in_source) {
+          EXPECT_EQ(text, utf8(source_[static_cast<size_t>(line) - 1])) << f.where;
+        }
       }
     }
     // The German is that of an ordinary run.
@@ -163,7 +157,9 @@ TEST_F(ZembuExplain, TheDassClauseShowsTheComplexRuleThatMovesTheVerb) {
     bool moves = false;
     for (size_t i = 0; i < q.size(); ++i) {
       EXPECT_NE(std::find(body.begin(), body.end(), q[i].first), body.end()) << q[i].second;
-      if (i > 0) EXPECT_EQ(q[i].first, q[i - 1].first + 1);
+      if (i > 0) {
+        EXPECT_EQ(q[i].first, q[i - 1].first + 1);
+      }
       for (const char* op : {"exchange_", "after_", "before_", "insert_", "new_"}) {
         moves = moves || q[i].second.find(op) != std::string::npos;
       }

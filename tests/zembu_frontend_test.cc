@@ -16,7 +16,7 @@
 #include <thread>
 #include <vector>
 
-#include "tests/blackbox.h"
+#include "tests/fixtures.h"
 
 namespace {
 
@@ -24,8 +24,6 @@ namespace fs = std::filesystem;
 using zembu_test::bin_path;
 using zembu_test::run_result;
 using zembu_test::scratch_dir;
-
-const char* const kProgramme[] = {"makezembu", "zembu", "zembu1", "zembu2", "zembu3", "zembu4"};
 
 // Rules without a lexicon: words keep their English form, so what is seen on the screen
 // shows which passes ran. zembu4 splits N'T off, zembu3 turns "red" into "rot".
@@ -38,20 +36,12 @@ const char kAufforderung[] =
     "Please enter phrases. Blank line = finish. Bitte Saetze eingeben, Leerzeile = Ende.";
 
 // The sample rule set that comes with the sources.
-std::string beispielregeln() {
-  const fs::path quelle = fs::path(__FILE__).parent_path().parent_path() / "rules" / "rules.txt";
-  std::ifstream f(quelle, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>());
-}
+std::string beispielregeln() { return zembu_test::source_file("rules/rules.txt"); }
 
 // A working directory as the front end expects it: the six programs, rules.txt and an
 // empty definitions/ directory.
 void richte_ein(const scratch_dir& d, const std::string& regeln = kRegeln) {
-  for (const char* p : kProgramme) {
-    fs::copy_file(bin_path(p), d.file(p), fs::copy_options::overwrite_existing);
-  }
-  d.write("rules.txt", regeln);
-  d.mkdir("definitions");
+  zembu_test::set_up_front_end(d, regeln);
 }
 
 // Everything in the working directory after a set-up and a run: nothing else may stay.
@@ -65,7 +55,7 @@ std::set<std::string> inhalt(const scratch_dir& d) {
 
 std::set<std::string> eingerichtet(std::initializer_list<const char*> dazu = {}) {
   std::set<std::string> namen = {"rules.txt", "definitions"};
-  for (const char* p : kProgramme) namen.insert(p);
+  for (const std::string& p : zembu_test::kFrontEndPrograms) namen.insert(p);
   for (const char* p : dazu) namen.insert(p);
   return namen;
 }
@@ -376,8 +366,7 @@ TEST(ZembuFrontendFiles, AClosedOutputPipeEndsTheRunWithoutLeavingFiles) {
 TEST(ZembuFrontendSample, TheSampleTextComesOutInGerman) {
   scratch_dir d;
   richte_ein(d, beispielregeln());
-  const fs::path text = fs::path(__FILE__).parent_path().parent_path() / "rules" / "sample.txt";
-  fs::copy_file(text, d.file("sample.txt"));
+  fs::copy_file(zembu_test::source_path("rules/sample.txt"), d.file("sample.txt"));
   run_result r = d.run("zembu", {"sample.txt"}, "", 60);
   EXPECT_EQ(r.status, 0);
   EXPECT_EQ(r.out.find("Zembu generator terminated"), std::string::npos) << r.out;

@@ -17,7 +17,7 @@
 #include <thread>
 #include <vector>
 
-#include "tests/blackbox.h"
+#include "tests/fixtures.h"
 
 namespace {
 
@@ -26,20 +26,10 @@ using zembu_test::bin_path;
 using zembu_test::run_result;
 using zembu_test::scratch_dir;
 
-const char* const kPrograms[] = {"makezembu", "zembu", "zembu1", "zembu2", "zembu3", "zembu4"};
-
-std::string source_file(const std::string& relative) {
-  const fs::path p = fs::path(__FILE__).parent_path().parent_path() / relative;
-  std::ifstream f(p, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>());
-}
+using zembu_test::source_file;
 
 void set_up(const scratch_dir& d, const std::string& rules) {
-  for (const char* p : kPrograms) {
-    fs::copy_file(bin_path(p), d.file(p), fs::copy_options::overwrite_existing);
-  }
-  d.write("rules.txt", rules);
-  d.mkdir("definitions");
+  zembu_test::set_up_front_end(d, rules);
 }
 
 // Every file under the working directory but the programs, with its bytes. Of an index
@@ -49,7 +39,7 @@ std::map<std::string, std::string> files(const scratch_dir& d) {
   for (const auto& e : fs::recursive_directory_iterator(d.path())) {
     const std::string name = fs::relative(e.path(), d.path()).string();
     bool program = false;
-    for (const char* p : kPrograms) program = program || name == p;
+    for (const std::string& p : zembu_test::kFrontEndPrograms) program = program || name == p;
     if (program) continue;
     const std::string ext = e.path().extension().string();
     if (!e.is_regular_file()) {

@@ -15,7 +15,7 @@
 #include <thread>
 #include <vector>
 
-#include "tests/blackbox.h"
+#include "tests/fixtures.h"
 
 namespace {
 
@@ -25,21 +25,11 @@ using zembu_test::lines;
 using zembu_test::run_result;
 using zembu_test::scratch_dir;
 
-const char* const kPrograms[] = {"makezembu", "zembu", "zembu1", "zembu2", "zembu3", "zembu4"};
-
-std::string source_file(const std::string& relative) {
-  const fs::path p = fs::path(__FILE__).parent_path().parent_path() / relative;
-  std::ifstream f(p, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>());
-}
+using zembu_test::source_file;
 
 // A working directory with the six programs, the bundled rules and definitions/.
 void set_up(const scratch_dir& d) {
-  for (const char* p : kPrograms) {
-    fs::copy_file(bin_path(p), d.file(p), fs::copy_options::overwrite_existing);
-  }
-  d.write("rules.txt", source_file("rules/rules.txt"));
-  d.mkdir("definitions");
+  zembu_test::set_up_front_end(d, source_file("rules/rules.txt"));
 }
 
 // Replaces the pass program `name` by a script that first runs `before` (shell commands)
