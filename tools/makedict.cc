@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <deque>
+#include <iterator>
 #include <tuple>
 #include <unordered_map>
 
@@ -217,11 +218,19 @@ bool ascii_letters(std::string_view s) {
   return !s.empty();
 }
 
-std::string clean_english(std::string text, pos_t pos) {
+std::string clean_english(std::string text, pos_t pos, bool* phrasal = nullptr) {
   if (pos == kVerb && starts_with_s(text, "to ")) text.erase(0, 3);
   if (ascii_letters(text)) return text;  // one plain word, the commonest case
   text = without_abbreviation_notes(text);
+  // An abbreviation note that holds "; " was cut into two alternatives: "century /c" and
+  // "cent./".
+  const size_t note = text.find(" /");
+  if (note != std::string::npos && text.find('/', note + 2) == std::string::npos) text.resize(note);
   replace_all_text(text, "’", "'");
+  // "sb.'s girlfriend", "one's ancestors": the noun is the word.
+  for (std::string_view owner : {"sb.'s ", "one's "}) {
+    if (pos == kNoun && starts_with_s(text, owner)) text.erase(0, owner.size());
+  }
   for (bool again = true; again;) {
     again = false;
     for (std::string_view tail : {" sb.", " sth.", " sb./sth.", " sth./sb.", " so.", " oneself"}) {
@@ -252,7 +261,13 @@ std::string clean_english(std::string text, pos_t pos) {
     for (const std::string& t : tokens) {
       if (kStopWords.count(lower_ascii(t))) return "";
     }
-    if (pos == kVerb && kObjectPrepositions.count(lower_ascii(tokens.back()))) return "";
+    if (pos == kVerb && kObjectPrepositions.count(lower_ascii(tokens.back()))) {
+      // "to insist on sth.": the verb alone, when the caller takes it so ("insist"); the
+      // preposition stays a word of the sentence.
+      if (phrasal == nullptr || tokens.size() != 2 || kStopWords.count(lower_ascii(tokens[0]))) return "";
+      *phrasal = true;
+      tokens.pop_back();
+    }
     // "to be cold", "to have fun": a predicate, not a verb of its own.
     if (pos == kVerb && (tokens[0] == "be" || tokens[0] == "have")) return "";
   }
@@ -268,6 +283,9 @@ bool is_placeholder(std::string_view w) {
       "jds./etw.", "etw./jds.", "jdn./sich", "jdm./sich"};
   return kPlaceholders.count(std::string(w)) > 0;
 }
+
+const std::set<std::string> kGermanPrepositions = {"an", "auf", "aus", "bei", "für", "gegen", "in", "mit",
+                                                   "nach", "über", "um", "unter", "von", "vor", "zu"};
 
 // The German words of an alternative, or "" when they are no usable translation.
 bool german_chars_ok(std::string_view out) {
@@ -291,6 +309,9 @@ std::string clean_german(const std::string& text, pos_t pos) {
   std::vector<std::string> w = split_blanks(without_abbreviation_notes(text));
   size_t b = 0, e = w.size();
   while (b < e && (is_placeholder(w[b]) || (pos == kVerb && w[b] == "sich"))) ++b;
+  // "auf etw. bestehen", "mit jdm. sprechen": the verb, its preposition left to the
+  // English one.
+  while (pos == kVerb && b + 2 < e && kGermanPrepositions.count(w[b]) && is_placeholder(w[b + 1])) b += 2;
   while (e > b && pos == kVerb && w[e - 1] == "sich") --e;
   std::string out = join(w, b, e);
   if (pos == kInt) {
@@ -720,7 +741,9 @@ std::string first_letter_case(const std::string& w, bool upper) {
   return out;
 }
 
-const char* const kSeparable[] = {"zusammen", "zurück", "vorbei", "voraus", "hinein", "hinaus", "heraus",
+const char* const kSeparable[] = {"auseinander", "entgegen", "herunter", "hinunter", "zurecht", "vorüber", "hervor",
+                                  "herauf", "hinauf", "heran", "herum", "umher", "davon", "hinzu", "dazu",
+                                  "zusammen", "zurück", "vorbei", "voraus", "hinein", "hinaus", "heraus",
                                   "herein", "nieder", "weiter", "empor", "voran", "fort", "frei", "hoch",
                                   "fest", "nach", "her", "hin", "los", "mit", "weg", "auf", "aus", "bei",
                                   "ein", "vor", "ab", "an", "zu", "dar"};
@@ -853,7 +876,7 @@ struct builder {
       gv.verb_class = verb_class_of(verb, gv.past, gv.past_part);
     }
   }
-  void complete(sense& s, const noun_heads& heads) const;
+  void complete(sense& s, const noun_heads& heads, const std::unordered_set<std::string>& strong) const;
   // Puts the overrides that no dictionary line offered into their slots.
   void synthesise_overrides();
 
@@ -955,6 +978,76 @@ bool form_from(const dict_line& line, size_t h, long k, size_t i, size_t j, pos_
   return !out.german.empty() && !out.english.empty();
 }
 
+
+// True when a German form can belong to a German verb of one word: its first letter is
+// the verb's, or the form is a word and a separable prefix behind it that the verb begins
+// with (aufbauen: baute auf). The dictionary sometimes lists the forms of a line's other
+// verbs in the wrong places (aufbauen: erbaute; bestehen: bestanden aus).
+bool fits_verb(const std::string& inf, const std::string& f) {
+  if (!one_word(inf)) return true;
+  const std::vector<std::string> w = split_blanks(f);
+  if (w.size() == 1) {
+    if (f.empty()) return false;
+    if (lower_ascii(f.substr(0, 1)) == lower_ascii(inf.substr(0, 1))) return true;
+    // Another first letter is a vowel that changed (essen: isst, aß), unless the form
+    // begins with a prefix the verb has not (aufbauen: erbaut).
+    for (const char* const* list : {kSeparable, kInseparable}) {
+      const size_t n = list == kSeparable ? std::size(kSeparable) : std::size(kInseparable);
+      for (size_t k = 0; k < n; ++k) {
+        if (starts_with_s(f, list[k]) && f.size() > std::string_view(list[k]).size() + 2) return false;
+      }
+    }
+    return true;
+  }
+  if (w.size() != 2 || !starts_with_s(inf, w[1]) || inf.size() <= w[1].size()) return false;
+  return lower_ascii(w[0].substr(0, 1)) == lower_ascii(inf.substr(w[1].size(), 1));
+}
+
+bool takes_e(const std::string& stem);
+
+// The verbs whose participle does not end in t and every end of them of five letters at
+// least (angesprochen: ansprechen, sprechen, prechen, rechen):
+// a verb that ends in one of them is not weak.
+std::unordered_set<std::string> strong_verbs(const std::unordered_map<std::string, german_verb>& table) {
+  std::unordered_set<std::string> out;
+  for (const auto& [inf, v] : table) {
+    if (v.past_part.empty() || ends_with_s(v.past_part, "t") || !one_word(inf)) continue;
+    for (size_t k = 0; k + 5 <= inf.size(); ++k) out.insert(inf.substr(k));
+  }
+  return out;
+}
+
+// The past participle of a German verb of one word as a weak verb has it (gedient,
+// abgeholt, bezahlt, studiert); "" when the verb ends in a verb with another participle
+// (davonkommen: kommen, gekommen; sprechen: angesprochen) or is no verb in -en, -eln or
+// -ern.
+std::string weak_participle(const std::unordered_set<std::string>& strong, const std::string& inf) {
+  if (!one_word(inf) || inf.size() < 4 || !ends_with_s(inf, "n")) return "";
+  for (size_t k = 0; k + 5 <= inf.size(); ++k) {
+    if (strong.count(inf.substr(k))) return "";
+  }
+  std::string prefix, rest = inf;
+  for (const char* p : kSeparable) {
+    if (starts_with_s(inf, p) && inf.size() > std::string_view(p).size() + 4) {
+      prefix = p;
+      rest = inf.substr(prefix.size());
+      break;
+    }
+  }
+  bool ge = !ends_with_s(rest, "ieren");
+  for (const char* p : kInseparable) ge = ge && !starts_with_s(rest, p);
+  const bool en = ends_with_s(rest, "en") && !ends_with_s(rest, "eln") && !ends_with_s(rest, "ern");
+  if (!en && !ends_with_s(rest, "eln") && !ends_with_s(rest, "ern")) return "";
+  const std::string stem = rest.substr(0, rest.size() - (en ? 2 : 1));
+  if (stem.size() < 2) return "";
+  return prefix + (ge ? "ge" : "") + stem + (takes_e(stem) ? "e" : "") + "t";
+}
+
+// The same for a past participle: one word beginning as the verb does or with "ge".
+bool fits_participle(const std::string& inf, const std::string& f) {
+  if (!one_word(inf)) return true;
+  return one_word(f) && (starts_with_s(f, "ge") || lower_ascii(f.substr(0, 1)) == lower_ascii(inf.substr(0, 1)));
+}
 
 // The principal parts of a German verb: seen with the verb itself, or derived from its
 // base verb through a prefix, or regular for a verb in -ieren.
@@ -1101,6 +1194,35 @@ noun_heads make_noun_heads(const std::unordered_map<std::string, std::string>& p
   return h;
 }
 
+// The plural of a German noun that no line gives, by the commonest rule for its gender and
+// ending (Zeitung: Zeitungen, Lehrerin: Lehrerinnen, Lehrer: Lehrer, Auto: Autos, Tag:
+// Tage); "" for a noun of several words. An umlaut the plural may take is not made.
+std::string regular_german_plural(const std::string& noun, char gender) {
+  if (!one_word(noun) || noun.size() < 3 || !((noun[0] >= 'A' && noun[0] <= 'Z') || noun[0] == '\xc3')) return "";
+  const char last = noun.back();
+  if (std::string_view("aiouy").find(last) != std::string_view::npos) return noun + "s";
+  if (ends_with_s(noun, "nis")) return noun + "se";
+  if (gender == 'f') {
+    for (std::string_view person : {"erin", "istin", "antin", "entin", "ndin", "tin", "gin"}) {
+      if (ends_with_s(noun, person)) return noun + "nen";
+    }
+    if (last == 'e' || ends_with_s(noun, "el") || ends_with_s(noun, "er")) return noun + "n";
+    return noun + "en";
+  }
+  if (gender != 'm' && gender != 'n') return "";
+  for (std::string_view same : {"er", "el", "en", "chen", "lein"}) {
+    if (ends_with_s(noun, same)) return noun;
+  }
+  if (ends_with_s(noun, "ee")) return noun + "s";  // Tee, Kaffee
+  if (last == 'e') return noun + "n";
+  // Student, Polizist, Soldat: the weak nouns of foreign origin.
+  for (std::string_view weak : {"ist", "ent", "ant", "at", "graf", "nom"}) {
+    if (gender == 'm' && ends_with_s(noun, weak)) return noun + "en";
+  }
+  if (ends_with_s(noun, "um")) return noun.substr(0, noun.size() - 2) + "en";
+  return noun + "e";
+}
+
 std::string german_plural(const std::unordered_map<std::string, std::string>& plurals,
                           const noun_heads& heads, const std::string& noun, char gender) {
   auto it = plurals.find(noun);
@@ -1117,7 +1239,7 @@ std::string german_plural(const std::unordered_map<std::string, std::string>& pl
   return "";
 }
 
-void builder::complete(sense& s, const noun_heads& heads) const {
+void builder::complete(sense& s, const noun_heads& heads, const std::unordered_set<std::string>& strong) const {
   auto has = [&](form_t k) {
     for (const form& f : s.forms) {
       if (f.kind == k) return true;
@@ -1126,7 +1248,10 @@ void builder::complete(sense& s, const noun_heads& heads) const {
   };
   const std::string en = s.forms[0].english, de = s.forms[0].german;
   if (s.pos == kNoun && s.gender != '-' && !s.proper && !has(kPlural)) {
-    const std::string plural = german_plural(german_plurals, heads, de, s.gender);
+    std::string plural = german_plural(german_plurals, heads, de, s.gender);
+    // A plural by rule only where the English plural is no verb's third person as well
+    // (gives): a noun reading made up for it would stand in the verb's way.
+    if (plural.empty() && slots.find(en + "\tv") == slots.end()) plural = regular_german_plural(de, s.gender);
     if (plural.empty()) return;
     std::string english;
     auto e = english_plurals.find(en);
@@ -1149,7 +1274,12 @@ void builder::complete(sense& s, const noun_heads& heads) const {
   for (const form& f : s.forms) {
     if (f.kind == kPastPart && g.past_part.empty()) g.past_part = f.german;
   }
-  if (!seen_german && g.past_part.empty()) return;
+  if (!seen_german && g.past_part.empty()) {
+    // A verb no line gives forms for is weak, unless it ends in a verb that is not.
+    g.past_part = weak_participle(strong, de);
+    if (g.past_part.empty()) return;
+    g.aux = 'h';
+  }
   german_verb regular;
   if (regular_german_verb(de, g.past_part, regular)) {
     if (g.third.empty()) g.third = regular.third;
@@ -1263,13 +1393,14 @@ int builder::take_line(const dict_line& line, long number) {
       std::string cleaned[kPosCount];
       slot* slot_of[kPosCount] = {};
       bool done[kPosCount] = {};
+      bool phrasal[kPosCount] = {};
       for (size_t i = 0; i < german.size(); ++i) {
         const dict_alt& ga = german[i];
         char gender = '-', prep_case = '-', valency = '-';
         bool plural_only = false, personal = false;
         for (pos_t pos : marks_pos(ga, gender, plural_only, prep_case, personal, valency)) {
           if (!done[pos]) {
-            cleaned[pos] = clean_english(english[j].text, pos);
+            cleaned[pos] = clean_english(english[j].text, pos, &phrasal[pos]);
             if (!cleaned[pos].empty()) slot_of[pos] = &slots[cleaned[pos] + '\t' + kPosName[pos]];
             done[pos] = true;
           }
@@ -1302,10 +1433,16 @@ int builder::take_line(const dict_line& line, long number) {
           }
           if (pos == kVerb) {
             form pres, pp, third, past;
-            const bool has_pres = form_from(line, h, vp.pres, i, j, kVerb, kPresPart, pres);
-            const bool has_pp = form_from(line, h, vp.past_part, i, j, kVerb, kPastPart, pp);
-            const bool has_third = form_from(line, h, vp.third, i, j, kVerb, kThird, third);
-            const bool has_past = form_from(line, h, vp.past, i, j, kVerb, kPast, past);
+            // The forms of "insist on" hold the preposition: those of "insist" come from
+            // elsewhere.
+            const bool own = !phrasal[pos];
+            const bool has_pres = own && form_from(line, h, vp.pres, i, j, kVerb, kPresPart, pres);
+            bool has_pp = own && form_from(line, h, vp.past_part, i, j, kVerb, kPastPart, pp);
+            bool has_third = own && form_from(line, h, vp.third, i, j, kVerb, kThird, third);
+            bool has_past = own && form_from(line, h, vp.past, i, j, kVerb, kPast, past);
+            has_third = has_third && fits_verb(de, third.german);
+            has_past = has_past && fits_verb(de, past.german);
+            has_pp = has_pp && fits_participle(de, pp.german);
             if (has_third) s.forms.push_back(third);
             if (has_past) s.forms.push_back(past);
             if (has_pp) s.forms.push_back(pp);
@@ -1357,6 +1494,8 @@ int builder::take_line(const dict_line& line, long number) {
           // One English word is rarely best translated by a paraphrase.
           if (one_english_word(en)) score += 2.0 * static_cast<double>(std::count(de.begin(), de.end(), ' '));
           if (s.forms.size() > 1) score -= 1;
+          // A verb whose preposition was left out ("insist on") is a last resort.
+          if (phrasal[pos]) score += 6;
           s.score = score;
           offer(*slot_of[pos], en, std::move(s));
           ++offered;
@@ -1619,8 +1758,9 @@ dict_tables build_dict_tables(std::string_view dictionary, const rule_facts& fac
 
   b.synthesise_overrides();
   const noun_heads heads = make_noun_heads(b.german_plurals, b.german_genders);
+  const std::unordered_set<std::string> strong = strong_verbs(b.german_verbs);
   for (auto& [name, sl] : b.slots) {
-    if (!sl.best.forms.empty()) b.complete(sl.best, heads);
+    if (!sl.best.forms.empty()) b.complete(sl.best, heads, strong);
   }
 
   dict_tables t;

@@ -90,11 +90,18 @@ TEST(MakeDict, ExcerptTables) {
             "+ GIVING_UP giving up | PARTghVir aufgebend\n"
             "+ RAILWAY_STATION railway station | SUNms-Nst @mBahnhof\n"
             "+ RAILWAY_STATIONS railway stations | SUNmp-Npn @pBahnhöfe\n"
-            "+ SLAVE_AWAY slave away | VERIi-Vuk schuften\n"
+            // schuften, whose forms no line gives, is a weak verb
+            "+ SLAVED_AWAY slaved away | PARIphVrg geschuftet\n"
+            "+ SLAVES_AWAY slaves away | VERI3hVrg schuftet\n"
+            "+ SLAVE_AWAY slave away | VERIihVrg schuften\n"
+            "+ SLAVING_AWAY slaving away | PARIghVrg schuftend\n"
             // the plural of a compound noun from its last part
             "+ TERRACED_HOUSE terraced house | SUNns-Nst @nReihenhaus\n"
             "+ TERRACED_HOUSES terraced houses | SUNnp-Npn @pReihenhäuser\n"
-            "+ WORK_HARD work hard | VERIi-Vuk schuften\n");
+            "+ WORKED_HARD worked hard | PARIphVrg geschuftet\n"
+            "+ WORKING_HARD working hard | PARIghVrg schuftend\n"
+            "+ WORKS_HARD works hard | VERI3hVrg schuftet\n"
+            "+ WORK_HARD work hard | VERIihVrg schuften\n");
 }
 
 TEST(MakeDict, SkippedLinesAndWordsAreCountedByReason) {
@@ -109,10 +116,10 @@ TEST(MakeDict, SkippedLinesAndWordsAreCountedByReason) {
   EXPECT_EQ(t.counts.dropped,
             (std::map<std::string, long>{{"German words code page 437 cannot hold", 1},
                                          {"past forms of base verbs beyond an entry line's 80 bytes", 1}}));
-  EXPECT_EQ(english_forms(t), 48);
+  EXPECT_EQ(english_forms(t), 54);
   const std::string summary = dict_summary(t);
   EXPECT_NE(summary.find("makedict: 32 lines read\n"), std::string::npos) << summary;
-  EXPECT_NE(summary.find("makedict: 48 English word forms\n"), std::string::npos) << summary;
+  EXPECT_NE(summary.find("makedict: 54 English word forms\n"), std::string::npos) << summary;
   EXPECT_NE(summary.find("5 lines skipped"), std::string::npos) << summary;
 }
 
@@ -330,7 +337,7 @@ TEST(MakeDict, TheSenseTheCompoundsUseWins) {
 TEST(MakeDict, OneEnglishWordPrefersOneGermanWord) {
   const std::string d = dump(tables_of("eine Freude machen {v}; erfreuen {vt} :: to please\n"
                                        "E-Post {f}; elektronische Post {f} :: e-mail\n"));
-  EXPECT_EQ(entry_line(d, "PLEASE"), "PLEASE please | VERTihVuk erfreuen");
+  EXPECT_EQ(entry_line(d, "PLEASE"), "PLEASE please | VERTihVrg erfreuen | VPATphVrg erfreute | PPATphVrg erfreut");
   EXPECT_NE(d.find("+ E_-_MAIL e - mail | SUNfs-Nfe @fE-Post\n"), std::string::npos) << d;
 }
 
@@ -392,6 +399,52 @@ TEST(MakeDict, SeparableVerbsMarkTheirPrefix) {
   EXPECT_EQ(entry_line(d, "EXPRESSES"), "EXPRESSES expresses | VERT3hVrg aus+drückt");
   EXPECT_EQ(entry_line(d, "REASONS"), "REASONS reasons | VERI3-Vir denkt_logisch");
 }
+
+// What no line gives: a weak verb's forms, unless the verb ends in one that is not weak
+// (davonkommen like kommen); a noun's plural by the rule for its gender and ending.
+TEST(MakeDict, FormsNoLineGivesFollowTheRules) {
+  const std::string d = dump(tables_of(
+      "dienen {vi} :: to serve\n"
+      "kommen {vi} | kommend | gekommen | kommt | kam :: to come | coming | come | comes | came\n"
+      "davonkommen {vi} :: to escape\n"
+      "heimkommen {vi} :: to return\n"
+      "Zeitung {f} :: newspaper\n"
+      "Lehrerin {f} :: teacher\n"
+      "Tag {m} :: day\n"
+      "Lehrer {m} :: schoolmaster\n"
+      "Polizist {m} :: cop\n"));
+  EXPECT_EQ(entry_line(d, "SERVES"), "SERVES serves | VERI3hVrg dient");
+  EXPECT_EQ(entry_line(d, "SERVED"), "SERVED served | VERIphVrg diente | PARIphVrg gedient");
+  EXPECT_EQ(entry_line(d, "ESCAPED"), "ESCAPED escaped | VERIp-Vir davon+kam | PARIp-Vir davongekommen");
+  EXPECT_EQ(entry_line(d, "RETURNED"), "");
+  EXPECT_EQ(entry_line(d, "NEWSPAPERS"), "NEWSPAPERS newspapers | SUNfp-Npx @pZeitungen");
+  EXPECT_EQ(entry_line(d, "TEACHERS"), "TEACHERS teachers | SUNfp-Npx @pLehrerinnen");
+  EXPECT_EQ(entry_line(d, "DAYS"), "DAYS days | SUNmp-Npn @pTage");
+  EXPECT_EQ(entry_line(d, "SCHOOLMASTERS"), "SCHOOLMASTERS schoolmasters | SUNmp-Npn @pLehrer");
+  EXPECT_EQ(entry_line(d, "COPS"), "COPS cops | SUNmp-Npx @pPolizisten");
+}
+
+// English sides the words hide in: an owner in front, an abbreviation note with "; " in
+// it, a verb with its preposition ("insist on": the verb, as a last resort); and the forms
+// a line gives that cannot be the verb's (aufbauen: erbaut) are left out.
+TEST(MakeDict, WordsBehindOwnersNotesAndPrepositions) {
+  const std::string d = dump(tables_of(
+      "jds. Freundin {f} :: sb.’s girlfriend\n"
+      "Jahrhundert {n} /Jh./ :: century /c; cent./\n"
+      "auf etw. bestehen {vi} :: to insist on sth.\n"
+      "bestehen {vi} | bestehend | bestanden | besteht | bestand :: to pass | passing | passed | passes | passed\n"
+      "sprechen {vi} :: to talk\n"
+      "ansprechen {vt} | ansprechend | angesprochen :: to address | addressing | addressed\n"
+      "mit jdm. reden {vi} :: to talk to sb.\n"
+      "aufbauen {vt} | aufbauend | aufgebaut | erbaut | erbaute :: "
+      "to construct | constructing | constructed | constructs | constructed\n"));
+  EXPECT_EQ(entry_line(d, "GIRLFRIEND"), "GIRLFRIEND girlfriend | SUNfs-Nfe @fFreundin");
+  EXPECT_EQ(entry_line(d, "CENTURY"), "CENTURY century | SUNns-Nst @nJahrhundert");
+  EXPECT_EQ(entry_line(d, "INSISTED"), "INSISTED insisted | VERIp-Vir bestand | PARIp-Vir bestanden");
+  EXPECT_EQ(entry_line(d, "TALK"), "TALK talk | VERIi-Vuk sprechen");
+  EXPECT_EQ(entry_line(d, "CONSTRUCTS"), "CONSTRUCTS constructs | VERT3hVrg auf+baut");
+}
+
 
 }  // namespace
 }  // namespace zembu
