@@ -825,12 +825,12 @@ void apply_item_operations(engine_state& eng, complex_rule& rule, int k) {
   }
 }
 
-void run_complex_rules(engine_state& eng) {
+void run_complex_rules(engine_state& eng, const rule_file& rules) {
   const engine_settings& st = eng.settings;
   analysis_to_screen(eng);
-  const std::string name = eng.procedures[eng.current].name;
+  const std::string& name = rules.name;
   linereader f;
-  if (!open_text_def(st, f, name)) {
+  if (!rules.open(st, f)) {
     if (st.visible) con_writeline("Disconti: " + name + " file not open!");
     return;
   }

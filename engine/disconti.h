@@ -9,6 +9,7 @@
 #include <string>
 #include <string_view>
 
+#include "engine/rule_file.h"
 #include "engine/state.h"
 
 namespace zembu::engine {
@@ -64,8 +65,8 @@ int test_word_attribute(engine_state& eng, complex_rule& rule, const std::string
                         int k, int i);
 // Runs the operations attr[k][1..attrcount[k]] of item k.
 void apply_item_operations(engine_state& eng, complex_rule& rule, int k);
-// Code 5: applies the current procedure's rule file until a pass finds no matching rule.
-void run_complex_rules(engine_state& eng);
+// Code 5: applies the rule file `rules` until a pass finds no matching rule.
+void run_complex_rules(engine_state& eng, const rule_file& rules);
 
 // The number of places: the length of the class line divided by three.
 int place_count(const engine_state& eng);

@@ -94,8 +94,9 @@ void ending_with_trace(engine_state& eng, int d, const std::string& action, bool
   }
 }
 
-// Runs the entries of the inflection file over word d until one applies.
-void inflect_word(engine_state& eng, const std::vector<flex_entry>& entries, int d) {
+// Runs the entries of the inflection file `file` over word d until one applies.
+void inflect_word(engine_state& eng, const std::string& file,
+                  const std::vector<flex_entry>& entries, int d) {
   const engine_settings& st = eng.settings;
   feature_cursor fc{eng, 0, {}};
   fc.find(d);
@@ -109,7 +110,6 @@ void inflect_word(engine_state& eng, const std::vector<flex_entry>& entries, int
   };
   const flex_entry* e = nullptr;
   long entry_no = 0;  // of the entry last read, from the file's start
-  const std::string& file = eng.procedures[eng.current].name;
   auto fired = [&] { note_fired(eng, file, 3 * entry_no - 2, 3 * entry_no); };
   while (read_entry(e)) {
     ++entry_no;
@@ -247,14 +247,16 @@ void apply_ending(engine_state& eng, int d, std::string_view action, bool on_key
   eng.words[d] = w;
 }
 
-void inflect_words(engine_state& eng) {
+void inflect_words(engine_state& eng, const rule_file& rules) {
   linereader f;
-  if (!open_text_def(eng.settings, f, eng.procedures[eng.current].name)) return;
+  if (!rules.open(eng.settings, f)) return;
   // The entries are read once for all the words; each word reads them from the first.
   std::vector<flex_entry> entries;
   flex_entry e;
   while (read_flex_entry(eng.settings, f, e)) entries.push_back(e);
-  for (int d = 1; d <= eng.word_count && d <= max_words; ++d) inflect_word(eng, entries, d);
+  for (int d = 1; d <= eng.word_count && d <= max_words; ++d) {
+    inflect_word(eng, rules.name, entries, d);
+  }
 }
 
 }  // namespace zembu::engine

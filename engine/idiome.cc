@@ -350,7 +350,7 @@ void try_idiom_rule(engine_state& eng, idiom_rule& rule) {
   }
 }
 
-int apply_idiom_rule(engine_state& eng, idiom_rule& rule) {
+int apply_idiom_rule(engine_state& eng, idiom_rule& rule, std::string_view file) {
   rule.attempt_start = 1;
   int fired = 0;
   for (int attempt = 0; attempt < kMaxAttempts && spend_work(eng, work_rule); ++attempt) {
@@ -358,7 +358,7 @@ int apply_idiom_rule(engine_state& eng, idiom_rule& rule) {
     if (!rule.failed) {
       ++fired;
       if (rule.first_line > 0) {
-        note_fired(eng, eng.procedures[eng.current].name, rule.first_line, rule.last_line);
+        note_fired(eng, file, rule.first_line, rule.last_line);
       }
     }
     const int first = rule.found[1];
@@ -383,8 +383,9 @@ idiom_rule rule_of_lines(std::string& pattern, const std::string& action, uint64
   return rule;
 }
 
-// Reads the rules of an idiom file from rule `from` (numbered from 0) on and applies each.
-void run_rules_from(engine_state& eng, linereader& f, uint64_t from) {
+// Reads the rules of idiom file `file` from rule `from` (numbered from 0) on and applies
+// each.
+void run_rules_from(engine_state& eng, const std::string& file, linereader& f, uint64_t from) {
   const engine_settings& st = eng.settings;
   std::string pattern, action;
   for (uint64_t skipped = 0; skipped < from; ++skipped) {
@@ -396,7 +397,7 @@ void run_rules_from(engine_state& eng, linereader& f, uint64_t from) {
     unscramble_line(st, pattern);
     unscramble_line(st, action);
     idiom_rule rule = rule_of_lines(pattern, action, number);
-    apply_idiom_rule(eng, rule);
+    apply_idiom_rule(eng, rule, file);
   }
 }
 
@@ -465,7 +466,8 @@ bool find_candidates(idiom_index& index, const std::vector<std::string>& keys, u
 // again behind every rule that changed the sentence's texts; the rules passed over count
 // their work. Returns the number of the first rule not yet run: the rule count when all
 // are done, or where the index failed.
-uint64_t run_rules_indexed(engine_state& eng, idiom_index& index, idiom_step_report& report) {
+uint64_t run_rules_indexed(engine_state& eng, const std::string& file, idiom_index& index,
+                           idiom_step_report& report) {
   std::vector<std::string> keys = sentence_keys(eng);
   std::vector<candidate> candidates;
   uint64_t next = 0;
@@ -479,7 +481,7 @@ uint64_t run_rules_indexed(engine_state& eng, idiom_index& index, idiom_step_rep
     next = c.ref.number + 1;
     if (eng.work_exhausted) break;
     idiom_rule rule = rule_of_lines(pattern, action, c.ref.number);
-    if (apply_idiom_rule(eng, rule) > 0) {
+    if (apply_idiom_rule(eng, rule, file) > 0) {
       std::vector<std::string> now = sentence_keys(eng);
       if (now != keys) {
         keys.swap(now);
@@ -496,7 +498,7 @@ uint64_t run_rules_indexed(engine_state& eng, idiom_index& index, idiom_step_rep
 
 }  // namespace
 
-void run_idioms(engine_state& eng, idiom_step_report* report) {
+void run_idioms(engine_state& eng, const rule_file& rules, idiom_step_report* report) {
   const engine_settings& st = eng.settings;
   idiom_step_report unused;
   idiom_step_report& r = report != nullptr ? *report : unused;
@@ -504,14 +506,11 @@ void run_idioms(engine_state& eng, idiom_step_report* report) {
   trace_start(eng);
   // The name as given, else under the definitions path (as open_text_def).
   linereader f;
-  std::string path = eng.procedures[eng.current].name.str();
-  if (!f.open(path)) {
-    path = st.definitions_path.str() + path;
-    if (!f.open(path)) return;
-  }
+  std::string path;
+  if (!rules.open_uncached(st, f, path)) return;
   // The index describes the plain file, and the trace shows every rule tried.
   uint64_t from = 0;
-  if (st.plain_definitions && !st.visible) {
+  if (st.plain_definitions && !st.visible && !path.empty()) {
     std::unique_ptr<idiom_index>& index = eng.idiom_indexes[path];
     if (!(index && index->still_fits(path))) {
       if (!index) index = std::make_unique<idiom_index>();
@@ -519,7 +518,7 @@ void run_idioms(engine_state& eng, idiom_step_report* report) {
     }
     if (index) {
       r.indexed = true;
-      from = run_rules_indexed(eng, *index, r);
+      from = run_rules_indexed(eng, rules.name, *index, r);
       if (from >= index->rule_count()) return;
       // The index failed part-way: it is opened and checked again next time.
       eng.idiom_indexes.erase(path);
@@ -527,7 +526,7 @@ void run_idioms(engine_state& eng, idiom_step_report* report) {
       r.read_on_from = from;
     }
   }
-  run_rules_from(eng, f, from);
+  run_rules_from(eng, rules.name, f, from);
 }
 
 void decode_idiom_record(std::string_view bytes, std::string& pattern, std::string& action) {
@@ -550,11 +549,10 @@ std::string encode_idiom_record(std::string_view pattern, std::string_view actio
   return out;
 }
 
-void run_indexed_idioms(engine_state& eng) {
+void run_indexed_idioms(engine_state& eng, const rule_file& records) {
   const engine_settings& st = eng.settings;
   trace_start(eng);
-  const std::string name = st.definitions_path.str() + eng.procedures[eng.current].name.str();
-  FILE* f = std::fopen(name.c_str(), "rb");
+  FILE* f = records.open_records(st);
   if (!f) return;
   std::vector<int> numbers;
   for (int i = 1; i <= eng.word_count; ++i) {
@@ -573,7 +571,7 @@ void run_indexed_idioms(engine_state& eng) {
     decode_idiom_record(std::string_view(buf, idiom_record_size), pattern, action);
     idiom_rule rule = make_idiom_rule(pattern, action);
     rule.first_line = rule.last_line = n + 1;
-    apply_idiom_rule(eng, rule);
+    apply_idiom_rule(eng, rule, records.name);
   }
   std::fclose(f);
 }

@@ -9,6 +9,7 @@
 #include <string>
 #include <string_view>
 
+#include "engine/rule_file.h"
 #include "engine/state.h"
 
 namespace zembu::engine {
@@ -40,8 +41,8 @@ idiom_rule make_idiom_rule(std::string_view pattern_line, std::string_view actio
 // found, runs the actions.
 void try_idiom_rule(engine_state& eng, idiom_rule& rule);
 // Applies a rule over the whole sentence, again behind each place where it fired; returns
-// the number of times it fired (its actions ran).
-int apply_idiom_rule(engine_state& eng, idiom_rule& rule);
+// the number of times it fired (its actions ran). The explain trace names `file` for it.
+int apply_idiom_rule(engine_state& eng, idiom_rule& rule, std::string_view file = "");
 // Sets word w from a word spec: "source=entry", or an entry whose text is the source.
 void set_word_from_spec(engine_state& eng, int w, std::string_view spec);
 
@@ -54,13 +55,15 @@ struct idiom_step_report {
   std::string why;            // why the index was left aside (empty: there is none)
 };
 
-// Code 2: the rules of the current procedure's idiom file, in file order. With the trace
+// Code 2: the rules of the idiom file `rules`, in file order. With the trace
 // off and a plain file whose index fits it, only the rules that can fire are read; the
 // others count the work of their one failed attempt, so the word table and the work are
 // those of reading every rule.
-void run_idioms(engine_state& eng, idiom_step_report* report = nullptr);
-// Code 8: for each word with an idiom record number in its extras entry, that record's rule.
-void run_indexed_idioms(engine_state& eng);
+void run_idioms(engine_state& eng, const rule_file& rules,
+                idiom_step_report* report = nullptr);
+// Code 8: for each word with an idiom record number in its extras entry, that record's rule
+// of the record file `records`.
+void run_indexed_idioms(engine_state& eng, const rule_file& records);
 
 // The two lines of a 162-byte idiom record, and the record of two lines.
 void decode_idiom_record(std::string_view bytes, std::string& pattern, std::string& action);

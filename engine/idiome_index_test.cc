@@ -86,8 +86,6 @@ class IdiomStepIndex : public InScratchDir {
     auto eng = std::make_unique<engine_state>();
     eng->settings.definitions_path = "";
     eng->settings.visible = visible;
-    eng->procedures[1] = {'2', "idio.zmb", ""};
-    eng->procedure_count = eng->current = 1;
     eng->work = work;
     for (const std::string& w : words) {
       const size_t eq = w.find('=');
@@ -96,7 +94,7 @@ class IdiomStepIndex : public InScratchDir {
       eng->words[eng->word_count] = w.substr(eq + 1);
       lappend(eng->class_line, w.substr(eq + 1, 3));
     }
-    run_idioms(*eng, &report);
+    run_idioms(*eng, named_rule_file("idio.zmb"), &report);
     std::string out = eng->class_line.text + " | work " + std::to_string(eng->work) +
                       (eng->work_exhausted ? " exhausted" : "") + " | captures " +
                       std::string(eng->captures.begin() + 1, eng->captures.end()) + "\n";

@@ -102,23 +102,21 @@ int checkaffixes(engine_state& eng, const affix_possibilities& poss,
 
 // ---- Lexicon files ----
 
-bool lexikon::open(engine_state& eng, const std::string& name) {
+bool lexikon::open(engine_state& eng, const rule_file& file) {
   eng_ = &eng;
   const engine_settings& st = eng.settings;
+  const std::string& name = file.name;
   this->name = name;
-  indexed_ = name.find('.') == std::string::npos;
+  indexed_ = !file.text && name.find('.') == std::string::npos;
   headwords_ = nullptr;
   from_candidates_ = false;
   if (!indexed_) {
     // The name as given, else under the definitions path (as open_text_def).
-    std::string path = name;
-    if (!text_.open(path)) {
-      path = st.definitions_path.str() + name;
-      if (!text_.open(path)) return false;
-    }
+    std::string path;
+    if (!file.open_uncached(st, text_, path)) return false;
     // The index describes the plain file; enciphered lexicons are always scanned, and so
     // is every lexicon under the explain trace, which counts the lines of the entries.
-    if (st.plain_definitions && !st.explain) {
+    if (st.plain_definitions && !st.explain && !path.empty()) {
       text_path_ = path;
       headwords_name_ = index_name(path);
       std::unique_ptr<lexicon_index>& open = eng.lexicon_indexes[path];
@@ -479,10 +477,10 @@ const char* mode_name(searchmodus mode) {
 
 }  // namespace
 
-void lexicon_search(engine_state& eng, searchmodus mode) {
+void lexicon_search(engine_state& eng, const rule_file& file, searchmodus mode) {
   for (int i = 1; i <= max_words; ++i) eng.extras[i].clear();
   lexikon lex;
-  if (!lex.open(eng, eng.procedures[eng.current].name)) return;
+  if (!lex.open(eng, file)) return;
   search_sentence(eng, mode, lex);
 }
 
@@ -614,10 +612,10 @@ std::string apply_change_pairs(const engine_state& eng, std::string s) {
   return s;
 }
 
-void load_change_pairs(engine_state& eng) {
+void load_change_pairs(engine_state& eng, const rule_file& pairs) {
   const engine_settings& st = eng.settings;
   linereader f;
-  if (!open_text_def(st, f, eng.procedures[eng.current].name)) return;
+  if (!pairs.open(st, f)) return;
   eng.change_count = 0;
   std::string search, replacement;
   while (eng.change_count < max_change_pairs && f.readline(search)) {
@@ -672,7 +670,8 @@ ending_rule parse_ending_rule(const std::string& line1, const std::string& line2
 bool has_vowel(std::string_view s) { return s.find_first_of("AEIOUY") != std::string_view::npos; }
 
 // Applies the first fitting rule to word j; returns that rule's class (empty when none fits).
-std::string apply_ending_rules(engine_state& eng, const std::vector<ending_rule>& rules, int j) {
+std::string apply_ending_rules(engine_state& eng, const std::string& file,
+                               const std::vector<ending_rule>& rules, int j) {
   const engine_settings& st = eng.settings;
   std::string letters;
   for (char c : word_class(eng, j)) {
@@ -698,8 +697,7 @@ std::string apply_ending_rules(engine_state& eng, const std::vector<ending_rule>
     if (!r.new_ending.empty()) {
       eng.originals[j] = upper_str(st, stem) + (r.new_ending == "*" ? "" : r.new_ending);
     }
-    note_fired(eng, eng.procedures[eng.current].name, static_cast<long>(2 * n + 1),
-               static_cast<long>(2 * n + 2));
+    note_fired(eng, file, static_cast<long>(2 * n + 1), static_cast<long>(2 * n + 2));
     return r.cls;
   }
   return "";
@@ -707,10 +705,10 @@ std::string apply_ending_rules(engine_state& eng, const std::vector<ending_rule>
 
 }  // namespace
 
-void analyse_unknown_endings(engine_state& eng) {
+void analyse_unknown_endings(engine_state& eng, const rule_file& endings) {
   const engine_settings& st = eng.settings;
   linereader f;
-  if (!open_text_def(st, f, eng.procedures[eng.current].name)) return;
+  if (!endings.open(st, f)) return;
   std::vector<ending_rule> rules;
   std::string line1, line2;
   while (static_cast<int>(rules.size()) < max_ending_rules && f.readline(line1)) {
@@ -724,7 +722,7 @@ void analyse_unknown_endings(engine_state& eng) {
   for (int j = 1; j <= eng.word_count; ++j) {
     const std::string old = word_class(eng, j);
     if (old != "ZZZ" && !starts_with(old, "U")) continue;
-    const std::string c = apply_ending_rules(eng, rules, j);
+    const std::string c = apply_ending_rules(eng, endings.name, rules, j);
     if (word_class(eng, j + 1) != "_UU") {
       set_line_class(eng, j, word_class(eng, j));
     } else {
@@ -774,7 +772,7 @@ void select_readings(engine_state& eng) { select_in_analysis(eng, false); }
 
 void select_first_readings(engine_state& eng) { select_in_analysis(eng, true); }
 
-void split_prefix(engine_state& eng) {
+void split_prefix(engine_state& eng, const rule_file& prefix_file) {
   const engine_settings& st = eng.settings;
   for (int c = 1; c <= eng.word_count; ++c) {
     const std::string& w = eng.words[c];
@@ -787,7 +785,7 @@ void split_prefix(engine_state& eng) {
     }
   }
   linereader prefixes;
-  const bool opened = open_text_def(st, prefixes, eng.procedures[eng.current].name);
+  const bool opened = prefix_file.open(st, prefixes);
   for (int d = 1; d <= eng.word_count; ++d) {
     const std::string entry = eng.words[d];
     size_t plus = entry.find('+');
@@ -815,7 +813,7 @@ void split_prefix(engine_state& eng) {
         if (upper_str(st, line.size() > 9 ? line.substr(9) : std::string()) == wanted) {
           eng.words[d] = line;
           eng.originals[d] = line;
-          note_fired(eng, eng.procedures[eng.current].name, line_no, line_no);
+          note_fired(eng, prefix_file.name, line_no, line_no);
           matched = true;
           break;
         }

@@ -227,5 +227,26 @@ TEST(RunTime, RestartRepeatsUntilTheClassLineSettles) {
   EXPECT_EQ(eng->current, eng->procedure_count + 1);
 }
 
+class PerWordFiles : public InScratchDir {};
+
+TEST_F(PerWordFiles, TheProcedureGoesByItsLastFileAndARestartFindsItSo) {
+  // C runs IN.ZMC for the word marked "@" and goes by that name from then on: the restart
+  // to IN.ZMC continues behind it, so the syntax rules run again on what the pattern rule
+  // made. Without a procedure of that name the restart finds its own entry and ends.
+  write("synt.zmb", "XYZ\nQQQ\n\n");
+  write("comp.zmb", "1 +\nPRP\nSXYZ\n");
+  const std::string script = "PROCEDURES\nC *\nA synt.zmb\n5 comp.zmb\n6 IN.ZMC\n";
+  auto eng = with_script(script);
+  sentence_of(*eng, "STR ------\nPRP IN \xffPRP---xxx@in\nSEN .\n");
+  run_procedures(*eng);
+  EXPECT_EQ(eng->class_line.text, "STRQQQSEN");
+  EXPECT_EQ(dump_procedures(*eng), "C|*|\nA|synt.zmb|\n5|comp.zmb|\n6|IN.ZMC|\n");
+  // A C procedure that found no marked word keeps its own name.
+  auto plain = with_script(script);
+  sentence_of(*plain, "STR ------\nPRP IN \xffPRP---xxxin\nSEN .\n");
+  run_procedures(*plain);
+  EXPECT_EQ(plain->class_line.text, "STRXYZSEN");
+}
+
 }  // namespace
 }  // namespace zembu::engine

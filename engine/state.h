@@ -87,13 +87,18 @@ struct vp_set {
 
 // What start-up fixes for the whole run: the settings, the procedure table and the
 // tables the script loads. A sentence may change some of it while it runs (the trace
-// switches, a per-word rule file's name); a fresh run starts from the values of start-up.
+// switches, the name a per-word rule file gives its procedure); a fresh run starts from
+// the values of start-up.
 struct engine_setup {
   engine_settings settings;
 
   // Procedure table.
   std::array<procedure_entry, max_procedures + 1> procedures;  // 1..procedure_count
   int procedure_count = 0;
+  // The per-word rule file a C or D procedure ran last (empty until it runs one): from
+  // then on, for the rest of the run, the procedure goes by that name in the trace, the
+  // explain report and the search of a restart.
+  std::array<bstring<30>, max_procedures + 1> word_file_names;
 
   // Tables loaded at script time.
   std::array<normstring, max_suffixes + 1> suffixes;  // 1..suffix_count

@@ -88,6 +88,7 @@ bool find_function_word(const engine_settings& st, linereader& f, bool open,
 // The running state of one flattening.
 struct flattening {
   engine_state& eng;
+  const std::string& file;  // the function word file, as the procedure names it
   bool aux_chain = false;
 
   int& count() { return eng.flat_count; }
@@ -149,7 +150,7 @@ struct flattening {
       store_normal(name);
       return;
     }
-    note_fired(eng, eng.procedures[eng.current].name, line, line + 1);
+    note_fired(eng, file, line, line + 1);
     const std::string text = str_from(entry, 10);
     if (starts_with(entry, "aux---aux")) {
       // Feature material under another name: the symbol takes it, no word is made.
@@ -262,10 +263,10 @@ size_t apply_syntax_rule(engine_state& eng, const syntax_rule& rule, bool with_t
   return e;
 }
 
-void run_syntax_rules(engine_state& eng, bool with_table) {
+void run_syntax_rules(engine_state& eng, const rule_file& rules_file, bool with_table) {
   const engine_settings& st = eng.settings;
   linereader f;
-  if (!open_text_def(st, f, eng.procedures[eng.current].name)) return;
+  if (!rules_file.open(st, f)) return;
   // The rules are read once; after a change the file is gone through from its first rule
   // again. A rule cut off by the end of the file is not applied.
   std::vector<syntax_rule> rules;
@@ -281,7 +282,7 @@ void run_syntax_rules(engine_state& eng, bool with_table) {
     ++rule_no;
     const maxistring saved = eng.class_line;
     if (apply_syntax_rule(eng, rule, with_table) != 0) {
-      note_fired(eng, eng.procedures[eng.current].name, 3 * rule_no - 2, 3 * rule_no);
+      note_fired(eng, rules_file.name, 3 * rule_no - 2, 3 * rule_no);
     }
     if (rule.pattern.empty()) break;  // the empty pattern line ends the rules
     if (equal_maxi(saved, eng.class_line)) continue;
@@ -298,7 +299,7 @@ void run_syntax_rules(engine_state& eng, bool with_table) {
   }
 }
 
-void flatten_analysis(engine_state& eng) {
+void flatten_analysis(engine_state& eng, const rule_file& functions) {
   engine_settings& st = eng.settings;
   if (st.visible) {
     con_writeline("Syntax end, table before interpreting rules (syntax)");
@@ -312,8 +313,8 @@ void flatten_analysis(engine_state& eng) {
     st.visible = visible;
   }
   linereader func;
-  const bool func_open = open_text_def(st, func, eng.procedures[eng.current].name);
-  flattening fl{eng};
+  const bool func_open = functions.open(st, func);
+  flattening fl{eng, functions.name};
   eng.flat_count = 0;
   for (int row = 1; row <= max_words; ++row) {
     if (eng.analysis[row][1] == 0) break;

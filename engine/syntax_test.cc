@@ -91,13 +91,11 @@ TEST(SyntaxRule, SymbolsBeyondACellAreLeftOut) {
 
 TEST(Flattening, PlacesBecomeWords) {
   auto eng = with_classes("DETNOUSEN");
-  eng->procedures[1].name = "no-such-func.zmb";
-  eng->current = 1;
   eng->analysis[2][2] = static_cast<uint8_t>(symbol_number(*eng, "NOU"));
   eng->analysis[2][3] = static_cast<uint8_t>(symbol_number(*eng, "nom"));
   eng->analysis[2][4] = static_cast<uint8_t>(symbol_number(*eng, "sgl"));
   eng->analysis[2][5] = static_cast<uint8_t>(symbol_number(*eng, ""));  // no text: skipped
-  flatten_analysis(*eng);
+  flatten_analysis(*eng, named_rule_file("no-such-func.zmb"));
   EXPECT_EQ(eng->word_count, 5);
   EXPECT_EQ(eng->words[3], "NOU---NOUNOU");
   EXPECT_EQ(eng->originals[3], "NOU");
