@@ -69,7 +69,7 @@ void run_action(engine_state& eng, sentence_run& run);
 // Procedure 6: starts the table again behind its target when the class line changed.
 void restart(engine_state& eng, sentence_run& run) {
   engine_settings& st = eng.settings;
-  if (equal_maxi(eng.class_line, run.snapshot)) return;
+  if (equal_maxi(eng.table.class_line, run.snapshot)) return;
   if (run.restarts >= kMaxRestarts) {
     if (st.visible) con_writeline("syntax rules: restart limit reached, going on.");
     return;
@@ -79,7 +79,7 @@ void restart(engine_state& eng, sentence_run& run) {
     con_writeline("syntax rules: restart testing at beginning. <ENTER>");
     trace_stop(st);
   }
-  run.snapshot = eng.class_line;
+  run.snapshot = eng.table.class_line;
   const std::string target = eng.procedures[eng.current].name;
   int c = 1;
   if (target != "*") {
@@ -211,8 +211,8 @@ void run_templates(engine_state& eng, sentence_run& run) {
         break;
       }
     }
-    for (int i = 1; i <= eng.word_count; ++i) {
-      if (eng.originals[i] == trigger) {
+    for (int i = 1; i <= eng.table.word_count; ++i) {
+      if (eng.table.originals[i] == trigger) {
         apply_template(eng, run, name, fields);
         break;
       }
@@ -225,13 +225,13 @@ void run_templates(engine_state& eng, sentence_run& run) {
 void run_word_files(engine_state& eng, sentence_run& run, char code) {
   const char marker = code == 'C' ? '@' : '|';
   std::vector<std::string> forms;
-  for (int i = 1; i <= eng.word_count; ++i) {
-    std::string w = eng.words[i];
+  for (int i = 1; i <= eng.table.word_count; ++i) {
+    std::string w = eng.table.words[i];
     if (w.size() < 4 || w[3] != '*') {
       if (w.size() >= 10 && w[9] == marker) {
-        forms.push_back(cut(eng.originals[i].str(), 8));
+        forms.push_back(cut(eng.table.originals[i].str(), 8));
         w.erase(9, 1);
-        eng.words[i] = w;
+        eng.table.words[i] = w;
       }
       continue;
     }
@@ -239,9 +239,9 @@ void run_word_files(engine_state& eng, sentence_run& run, char code) {
       size_t end = w.find('*', part);
       if (end == std::string::npos) end = w.size();
       if (part + 9 < end && w[part + 9] == marker) {
-        forms.push_back(cut(eng.originals[i].str(), 8));
+        forms.push_back(cut(eng.table.originals[i].str(), 8));
         w.erase(part + 9, 1);
-        eng.words[i] = w;
+        eng.table.words[i] = w;
         break;
       }
       part = end + 1;
@@ -508,12 +508,12 @@ void load_verb_patterns(engine_state& eng, int set, const std::string& name) {
 
 void split_suffixes(engine_state& eng) {
   const engine_settings& st = eng.settings;
-  for (int w = 1; w <= eng.word_count; ++w) {
-    if (st.visible) con_writeline("check affix " + eng.originals[w].str());
+  for (int w = 1; w <= eng.table.word_count; ++w) {
+    if (st.visible) con_writeline("check affix " + eng.table.originals[w].str());
     bool again = true;
-    while (again && eng.word_count < max_words) {
+    while (again && eng.table.word_count < max_words) {
       again = false;
-      const std::string source = eng.originals[w];
+      const std::string source = eng.table.originals[w];
       for (int s = 1; s <= eng.suffix_count; ++s) {
         const std::string& suf = eng.suffixes[s];
         // An empty suffix (a "+" line without text) ends no word.
@@ -524,20 +524,20 @@ void split_suffixes(engine_state& eng) {
         if (st.visible) con_writeline("affix found " + suf);
         const file_lines& at = eng.suffix_lines[s];
         if (at.first > 0) note_fired(eng, at.file, at.first, at.last);
-        std::string word = eng.words[w];
+        std::string word = eng.table.words[w];
         word.resize(word.size() > suf.size() ? word.size() - suf.size() : 0);
-        eng.originals[w] = source.substr(0, source.size() - suf.size());
-        eng.words[w] = word;
-        for (int j = eng.word_count; j > w; --j) {
-          eng.words[j + 1] = eng.words[j];
-          eng.originals[j + 1] = eng.originals[j];
-          eng.extras[j + 1] = eng.extras[j];
+        eng.table.originals[w] = source.substr(0, source.size() - suf.size());
+        eng.table.words[w] = word;
+        for (int j = eng.table.word_count; j > w; --j) {
+          eng.table.words[j + 1] = eng.table.words[j];
+          eng.table.originals[j + 1] = eng.table.originals[j];
+          eng.table.extras[j + 1] = eng.table.extras[j];
         }
-        ++eng.word_count;
-        eng.words[w + 1] = suf;
-        eng.originals[w + 1] = suf;
-        eng.extras[w + 1].clear();
-        linsert("ZZZ", eng.class_line, 3 * static_cast<size_t>(w) + 1);
+        ++eng.table.word_count;
+        eng.table.words[w + 1] = suf;
+        eng.table.originals[w + 1] = suf;
+        eng.table.extras[w + 1].clear();
+        linsert("ZZZ", eng.table.class_line, 3 * static_cast<size_t>(w) + 1);
         again = true;
         break;
       }
@@ -557,7 +557,7 @@ void run_procedures(engine_state& eng) {
   eng.trace_cut = false;
   const bool visible_at_start = st.visible;
   init_analysis(eng);
-  run.snapshot = eng.class_line;
+  run.snapshot = eng.table.class_line;
   run.remembered_plain = st.plain_definitions;
   if (st.visible) con_writeline("MODUS=" + st.modus.str());
   explain_view view;

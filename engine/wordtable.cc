@@ -4,6 +4,7 @@
 
 #include "common/tokenline.h"
 
+#include "engine/state.h"
 #include "engine/translat.h"
 
 namespace zembu::engine {
@@ -30,8 +31,8 @@ std::string text_of(const engine_state& eng, int i) { return word_text(eng, i); 
 // ---- Token route ----
 
 void add_token_entry(engine_state& eng, std::string w, std::string_view k) {
-  if (w.empty() || eng.word_count >= max_words) return;
-  const int n = ++eng.word_count;
+  if (w.empty() || eng.table.word_count >= max_words) return;
+  const int n = ++eng.table.word_count;
   if (!starts_with(w, "ZZ_")) {
     std::string tail = w.size() > 3 ? w.substr(3) : std::string();
     w += '\xff';
@@ -40,13 +41,13 @@ void add_token_entry(engine_state& eng, std::string w, std::string_view k) {
   }
   std::string key, field;
   if (split_at_field_marker(w, key, field)) {
-    eng.words[n] = field;
-    eng.originals[n] = key;
+    eng.table.words[n] = field;
+    eng.table.originals[n] = key;
   } else {
-    eng.words[n] = w;
-    eng.originals[n] = "";
+    eng.table.words[n] = w;
+    eng.table.originals[n] = "";
   }
-  lappend(eng.class_line, k.substr(0, 3));
+  lappend(eng.table.class_line, k.substr(0, 3));
 }
 
 bool read_token_sentence(engine_state& eng, linereader& file, int limit) {
@@ -84,7 +85,7 @@ bool read_token_sentence(engine_state& eng, linereader& file, int limit) {
     }
     add_token_entry(eng, w, k);
     if (sentence_end) return true;
-    if (eng.word_count > limit) return false;
+    if (eng.table.word_count > limit) return false;
   }
   return false;
 }
@@ -111,8 +112,8 @@ bool is_listed(const std::string& s, const char* const (&list)[N]) {
 // The search compares the upper-case keys, the form in which the split words are listed.
 int find_token_split(const engine_state& eng) {
   for (int group = 1; group <= 4; ++group) {
-    for (int k = eng.word_count; k > 2; --k) {
-      const std::string& key = eng.originals[k];
+    for (int k = eng.table.word_count; k > 2; --k) {
+      const std::string& key = eng.table.originals[k];
       char first = key.empty() ? '\0' : key[0];
       bool hit = false;
       switch (group) {
@@ -130,8 +131,8 @@ int find_token_split(const engine_state& eng) {
 }  // namespace
 
 void assemble_token_sentence(engine_state& eng, linereader& pass) {
-  eng.word_count = 0;
-  strtomaxi("", eng.class_line);
+  eng.table.word_count = 0;
+  strtomaxi("", eng.table.class_line);
   bool ended = false;
   if (eng.rest_spilled) {
     linereader rest;
@@ -140,29 +141,29 @@ void assemble_token_sentence(engine_state& eng, linereader& pass) {
     ended = eng.rest_complete;
   }
   if (!ended) ended = read_token_sentence(eng, pass, 100);
-  if (eng.word_count <= 100) return;
+  if (eng.table.word_count <= 100) return;
   int k = find_token_split(eng);
   if (k == 0) return;
   // The spilled entries are written as token lines that read back to the same entries:
   // the key, a blank, the field marker and the entry (markers as they are).
   linewriter out;
   out.create_own(kRestFile);
-  for (int i = k; i <= eng.word_count; ++i) {
-    if (eng.originals[i].empty()) {
-      out.writeline(format_token_line("ZZZ", eng.words[i].str()));
+  for (int i = k; i <= eng.table.word_count; ++i) {
+    if (eng.table.originals[i].empty()) {
+      out.writeline(format_token_line("ZZZ", eng.table.words[i].str()));
     } else {
       out.writeline(format_token_line(
-          {"ZZZ", eng.originals[i].str(), attribute_field("", eng.words[i].str()), true}));
+          {"ZZZ", eng.table.originals[i].str(), attribute_field("", eng.table.words[i].str()), true}));
     }
   }
   out.close();
-  cut_to(eng.class_line.text, 3 * static_cast<size_t>(k - 1));
-  eng.word_count = k - 1;
+  cut_to(eng.table.class_line.text, 3 * static_cast<size_t>(k - 1));
+  eng.table.word_count = k - 1;
   eng.rest_spilled = true;
   eng.rest_complete = ended;
 }
 
-bool is_strnossen(const engine_state& eng) { return eng.class_line.text == "STRNOSSEN"; }
+bool is_strnossen(const engine_state& eng) { return eng.table.class_line.text == "STRNOSSEN"; }
 
 // ---- Plain route ----
 
@@ -242,10 +243,10 @@ bool marks_number(const std::string& w) {
 }
 
 void add_plain_entry(engine_state& eng, const std::string& w) {
-  if (eng.word_count >= max_words) return;
-  ++eng.word_count;
-  eng.words[eng.word_count] = w;
-  eng.originals[eng.word_count] = "";
+  if (eng.table.word_count >= max_words) return;
+  ++eng.table.word_count;
+  eng.table.words[eng.table.word_count] = w;
+  eng.table.originals[eng.table.word_count] = "";
 }
 
 // Adds word w, split into its stem and the listed suffixes it ends in.
@@ -272,19 +273,19 @@ void add_plain_word(engine_state& eng, std::string w) {
 
 // Sends the tail of a long plain sentence to zembu.aux; false when no split was found.
 bool spill_plain(engine_state& eng) {
-  for (int k = eng.word_count - 1; k >= 1; --k) {
-    const std::string& w = eng.words[k];
+  for (int k = eng.table.word_count - 1; k >= 1; --k) {
+    const std::string& w = eng.table.words[k];
     if (w.empty() || !is_one_of(w[0], "!,-.:;?")) continue;
     std::string rest;
-    for (int i = k + 1; i <= eng.word_count; ++i) rest += lower_str(eng.words[i].str()) + " ";
+    for (int i = k + 1; i <= eng.table.word_count; ++i) rest += lower_str(eng.table.words[i].str()) + " ";
     linewriter aux;
     aux.create_own(kAuxFile);
     aux.writeline(rest);
-    eng.word_count = k;
+    eng.table.word_count = k;
     eng.more_pending = true;
     return true;
   }
-  if (eng.word_count > 199) eng.word_count = 185;
+  if (eng.table.word_count > 199) eng.table.word_count = 185;
   return false;
 }
 
@@ -292,8 +293,8 @@ bool spill_plain(engine_state& eng) {
 
 void split_plain_sentence(engine_state& eng, maxistring& s) {
   const engine_settings& st = eng.settings;
-  strtomaxi("", eng.class_line);
-  eng.word_count = 1;
+  strtomaxi("", eng.table.class_line);
+  eng.table.word_count = 1;
   eng.more_pending = false;
   if (s.text.empty()) return;
   if (st.visible) con_writeline(s.text);
@@ -308,10 +309,10 @@ void split_plain_sentence(engine_state& eng, maxistring& s) {
     t.erase(0, lead);
   }
   for (int i = 1; i <= max_words; ++i) {
-    eng.words[i].clear();
-    eng.originals[i].clear();
+    eng.table.words[i].clear();
+    eng.table.originals[i].clear();
   }
-  eng.words[1] = "ZZ_START";
+  eng.table.words[1] = "ZZ_START";
   if (st.keep_names) mark_plain(t);
   if (!st.external_input) lupper(st, s);
   lreplace(s, "  ", " ");
@@ -322,7 +323,7 @@ void split_plain_sentence(engine_state& eng, maxistring& s) {
   if (t.size() < 2 || t[t.size() - 2] != ' ') insert_at(t, t.size() - 1, " ");
   space_plain(t);
   lreplace(s, "  ", " ");
-  while (!t.empty() && eng.word_count < max_words) {
+  while (!t.empty() && eng.table.word_count < max_words) {
     size_t blank = t.find(' ');
     std::string w = t.substr(0, blank);
     t.erase(0, blank == std::string::npos ? t.size() : blank + 1);
@@ -330,10 +331,10 @@ void split_plain_sentence(engine_state& eng, maxistring& s) {
   }
   t.clear();
   bool reverse = true;
-  if (eng.word_count > 65) reverse = spill_plain(eng);
+  if (eng.table.word_count > 65) reverse = spill_plain(eng);
   if (st.right_to_left && reverse) {
-    for (int i = 1, j = eng.word_count; i < j; ++i, --j) std::swap(eng.words[i], eng.words[j]);
-    for (int i = 1; i <= eng.word_count; ++i) eng.words[i] = cut(eng.words[i].str(), 30);
+    for (int i = 1, j = eng.table.word_count; i < j; ++i, --j) std::swap(eng.table.words[i], eng.table.words[j]);
+    for (int i = 1; i <= eng.table.word_count; ++i) eng.table.words[i] = cut(eng.table.words[i].str(), 30);
   }
 }
 
@@ -348,9 +349,9 @@ void reload_plain_rest(engine_state& /*eng*/, maxistring& s) {
 
 std::string dump_word_table(const engine_state& eng) {
   std::string out;
-  for (int i = 1; i <= eng.word_count && i <= max_words; ++i) {
-    out += std::to_string(i) + "|" + line_class(eng, i) + "|" + eng.originals[i].str() + "|" +
-           eng.words[i].str() + "\n";
+  for (int i = 1; i <= eng.table.word_count && i <= max_words; ++i) {
+    out += std::to_string(i) + "|" + line_class(eng, i) + "|" + eng.table.originals[i].str() + "|" +
+           eng.table.words[i].str() + "\n";
   }
   return out;
 }

@@ -6,11 +6,31 @@
 #include <string>
 #include <string_view>
 
+#include <array>
+
+#include "common/bstring.h"
 #include "common/linereader.h"
 #include "engine/longstr.h"
-#include "engine/state.h"
 
 namespace zembu::engine {
+
+constexpr int max_words = 200;  // entries of the word table
+
+using norm_lang_string = bstring<100>;
+// A column of the word table, indexed 1..200 (element 0 unused).
+using woerter_type = std::array<norm_lang_string, max_words + 1>;
+
+// The words of the current sentence: entry, original and idiom record of each place
+// 1..word_count, and the class line of three characters a place.
+struct word_table {
+  woerter_type words;
+  woerter_type originals;
+  woerter_type extras;
+  int word_count = 0;
+  maxistring class_line;
+};
+
+struct engine_state;
 
 // The class of entry i: its first three characters.
 std::string class_of(const engine_state& eng, int i);

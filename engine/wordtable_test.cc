@@ -22,35 +22,35 @@ std::unique_ptr<engine_state> shell_engine() {
 TEST(TokenEntry, KeyEntryAndAppendix) {
   auto eng = shell_engine();
   add_token_entry(*eng, "HOUSE \xffZZZ---ZZZhouse", "ZZZ");
-  EXPECT_EQ(eng->originals[1], "HOUSE");
-  EXPECT_EQ(eng->words[1], "ZZZ---ZZZhouse\xffZZZ------(SE \xffZZZ---ZZZhouse)");
+  EXPECT_EQ(eng->table.originals[1], "HOUSE");
+  EXPECT_EQ(eng->table.words[1], "ZZZ---ZZZhouse\xffZZZ------(SE \xffZZZ---ZZZhouse)");
   add_token_entry(*eng, ".", "SEN");
-  EXPECT_EQ(eng->originals[2], ".");
-  EXPECT_EQ(eng->words[2], "SEN------()");
+  EXPECT_EQ(eng->table.originals[2], ".");
+  EXPECT_EQ(eng->table.words[2], "SEN------()");
   add_token_entry(*eng, "ZZ_UPPER", "YYY");
-  EXPECT_EQ(eng->originals[3], "");
-  EXPECT_EQ(eng->words[3], "ZZ_UPPER");
+  EXPECT_EQ(eng->table.originals[3], "");
+  EXPECT_EQ(eng->table.words[3], "ZZ_UPPER");
   add_token_entry(*eng, "", "ZZZ");
-  EXPECT_EQ(eng->word_count, 3);
-  EXPECT_EQ(eng->class_line.text, "ZZZSENYYY");
+  EXPECT_EQ(eng->table.word_count, 3);
+  EXPECT_EQ(eng->table.class_line.text, "ZZZSENYYY");
   EXPECT_EQ(class_of(*eng, 1), "ZZZ");
   EXPECT_EQ(text_of(*eng, 1).substr(0, 5), "house");
   // Entries are cut to 100 characters.
   add_token_entry(*eng, "LONG \xff" + std::string(150, 'x'), "ZZZ");
-  EXPECT_EQ(eng->words[4].size(), 100u);
+  EXPECT_EQ(eng->table.words[4].size(), 100u);
 }
 
 TEST(TokenEntry, AFullTableTakesNoMore) {
   auto eng = shell_engine();
   for (int i = 0; i < 250; ++i) add_token_entry(*eng, "W", "ZZZ");
-  EXPECT_EQ(eng->word_count, max_words);
-  EXPECT_EQ(llength(eng->class_line), 3u * max_words);
+  EXPECT_EQ(eng->table.word_count, max_words);
+  EXPECT_EQ(llength(eng->table.class_line), 3u * max_words);
 }
 
 std::string read_sentence(engine_state& eng, const std::string& text, int limit = 100) {
   linereader f(text);
-  eng.word_count = 0;
-  strtomaxi("", eng.class_line);
+  eng.table.word_count = 0;
+  strtomaxi("", eng.table.class_line);
   read_token_sentence(eng, f, limit);
   return dump_word_table(eng);
 }
@@ -82,11 +82,11 @@ TEST(TokenSentence, EndsAtEndOfFileOrLimit) {
             "1|STR||ZZ_START\n2|ZZZ|A|ZZZ---ZZZa\xffZZZ------(ZZZ---ZZZa)\n");
   EXPECT_EQ(eng->sentence_label, "------");
   read_sentence(*eng, "ZZZ A\nZZZ B\nZZZ C\nZZZ D\n", 2);
-  EXPECT_EQ(eng->word_count, 3);
+  EXPECT_EQ(eng->table.word_count, 3);
   // Short and overlong lines do no harm.
   read_sentence(*eng, "Z\nZZ\nZZZ\nZZZ \n" + std::string(1000, 'Q') + "\n");
-  EXPECT_EQ(eng->word_count, 1);
-  EXPECT_EQ(eng->words[1].size(), 100u);
+  EXPECT_EQ(eng->table.word_count, 1);
+  EXPECT_EQ(eng->table.words[1].size(), 100u);
 }
 
 TEST(TokenSentence, StrnossenIsRecognised) {
@@ -110,19 +110,19 @@ TEST_F(TokenSpill, LongSentenceContinuesAtItsLastClauseWord) {
   linereader pass(text);
   assemble_token_sentence(*eng, pass);
   // The first 101 entries were read (STR and W1..W100); BECAUSE (entry 91) starts the rest.
-  EXPECT_EQ(eng->word_count, 90);
-  EXPECT_EQ(llength(eng->class_line), 270u);
+  EXPECT_EQ(eng->table.word_count, 90);
+  EXPECT_EQ(llength(eng->table.class_line), 270u);
   EXPECT_TRUE(eng->rest_spilled);
   assemble_token_sentence(*eng, pass);
   EXPECT_FALSE(eng->rest_spilled);
-  EXPECT_EQ(eng->originals[1], "BECAUSE");
-  EXPECT_EQ(eng->words[1].str().substr(0, 16), "ZZZ---ZZZBECAUSE");
-  EXPECT_EQ(eng->originals[11], "W100");
-  EXPECT_EQ(eng->originals[12], "W101");
-  EXPECT_EQ(eng->originals[eng->word_count], ".");
-  EXPECT_EQ(eng->word_count, 42);  // BECAUSE, W91..W130 and the full stop
+  EXPECT_EQ(eng->table.originals[1], "BECAUSE");
+  EXPECT_EQ(eng->table.words[1].str().substr(0, 16), "ZZZ---ZZZBECAUSE");
+  EXPECT_EQ(eng->table.originals[11], "W100");
+  EXPECT_EQ(eng->table.originals[12], "W101");
+  EXPECT_EQ(eng->table.originals[eng->table.word_count], ".");
+  EXPECT_EQ(eng->table.word_count, 42);  // BECAUSE, W91..W130 and the full stop
   assemble_token_sentence(*eng, pass);
-  EXPECT_EQ(eng->originals[2], "NEXT");
+  EXPECT_EQ(eng->table.originals[2], "NEXT");
 }
 
 TEST_F(TokenSpill, WithoutASplitWordTheSentenceIsCutAtTheLimit) {
@@ -132,10 +132,10 @@ TEST_F(TokenSpill, WithoutASplitWordTheSentenceIsCutAtTheLimit) {
   text += "SEN . \xffZZZ---ZZZ.\n";
   linereader pass(text);
   assemble_token_sentence(*eng, pass);
-  EXPECT_EQ(eng->word_count, 101);
+  EXPECT_EQ(eng->table.word_count, 101);
   EXPECT_FALSE(eng->rest_spilled);
   assemble_token_sentence(*eng, pass);
-  EXPECT_EQ(eng->word_count, 51);
+  EXPECT_EQ(eng->table.word_count, 51);
 }
 
 TEST_F(TokenSpill, ACompleteSentenceSpillsWithoutSwallowingTheNext) {
@@ -145,11 +145,11 @@ TEST_F(TokenSpill, ACompleteSentenceSpillsWithoutSwallowingTheNext) {
   text += "SEN . \xffZZZ---ZZZ.\nSTR ------\nZZZ NEXT \xffZZZ---ZZZnext\nSEN . \xffZZZ---ZZZ.\n";
   linereader pass(text);
   assemble_token_sentence(*eng, pass);
-  EXPECT_EQ(eng->word_count, 95);
+  EXPECT_EQ(eng->table.word_count, 95);
   assemble_token_sentence(*eng, pass);
-  EXPECT_EQ(eng->word_count, 6);  // the comma, four words and the full stop
+  EXPECT_EQ(eng->table.word_count, 6);  // the comma, four words and the full stop
   assemble_token_sentence(*eng, pass);
-  EXPECT_EQ(eng->originals[2], "NEXT");
+  EXPECT_EQ(eng->table.originals[2], "NEXT");
 }
 
 // A word of letters only (a digit would bring a number marker).
@@ -164,7 +164,7 @@ std::string plain_words(engine_state& eng, const std::string& sentence) {
   strtomaxi(sentence, s);
   split_plain_sentence(eng, s);
   std::string out;
-  for (int i = 1; i <= eng.word_count; ++i) out += eng.words[i].str() + "|";
+  for (int i = 1; i <= eng.table.word_count; ++i) out += eng.table.words[i].str() + "|";
   return out;
 }
 
@@ -181,9 +181,9 @@ TEST_F(PlainSplit, MarkersAndSpacing) {
   EXPECT_EQ(plain_words(*eng, "  \xa8" "well--done  ?"), "ZZ_START|WELL-DONE|?|");
   EXPECT_EQ(plain_words(*eng, "gr\x81n und stra\xe1" "e"), "ZZ_START|GR\x9aN|UND|STRASSE|.|");
   EXPECT_EQ(plain_words(*eng, "a/b c"), "ZZ_START|a/b|c|.|");
-  EXPECT_EQ(eng->class_line.text, "");
+  EXPECT_EQ(eng->table.class_line.text, "");
   EXPECT_EQ(plain_words(*eng, ""), "ZZ_START|");
-  EXPECT_EQ(eng->word_count, 1);
+  EXPECT_EQ(eng->table.word_count, 1);
   EXPECT_EQ(plain_words(*eng, "   "), "ZZ_START|.|");
 }
 
@@ -209,9 +209,9 @@ TEST_F(PlainSplit, LongSentenceSpillsAfterItsLastPunctuation) {
   std::string s;
   for (int i = 1; i <= 70; ++i) s += letters(i) + (i == 40 ? ", " : " ");
   plain_words(*eng, s);
-  EXPECT_EQ(eng->word_count, 42);
-  EXPECT_EQ(eng->words[41], "WOB");
-  EXPECT_EQ(eng->words[42], ",");
+  EXPECT_EQ(eng->table.word_count, 42);
+  EXPECT_EQ(eng->table.words[41], "WOB");
+  EXPECT_EQ(eng->table.words[42], ",");
   EXPECT_TRUE(eng->more_pending);
   maxistring rest;
   reload_plain_rest(*eng, rest);
@@ -228,14 +228,14 @@ TEST_F(PlainSplit, LongSentenceWithoutPunctuationKeeps185) {
   std::string s;
   for (int i = 1; i <= 250; ++i) s += "w ";
   plain_words(*eng, s);
-  EXPECT_EQ(eng->word_count, 185);
+  EXPECT_EQ(eng->table.word_count, 185);
   EXPECT_FALSE(eng->more_pending);
   // Words with digits bring their number markers, which count too.
   std::string n;
   for (int i = 1; i <= 150; ++i) n += "7 ";
   plain_words(*eng, n);
-  EXPECT_EQ(eng->word_count, 185);
-  EXPECT_EQ(eng->words[2], "ZZ_NUMBER");
+  EXPECT_EQ(eng->table.word_count, 185);
+  EXPECT_EQ(eng->table.words[2], "ZZ_NUMBER");
 }
 
 TEST_F(PlainSplit, RightToLeftReversesTheEntries) {
