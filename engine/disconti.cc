@@ -137,7 +137,7 @@ void remove_place(engine_state& eng, int p) {
   if (p < 1 || p > max_words) return;
   for (int r = p; r < max_words; ++r) eng.analysis[r] = eng.analysis[r + 1];
   eng.analysis[max_words].fill(0);
-  ldelete(eng.table.class_line, 3 * static_cast<size_t>(p) - 2, 3);
+  eng.table.erase_symbol(p);
 }
 
 // Inserts a place at index p; later rows move down one. False when no room is left.
@@ -146,7 +146,7 @@ bool put_place(engine_state& eng, int p, const place_copy& c) {
   if (p < 1 || p > total + 1 || total >= max_words) return false;
   for (int r = max_words; r > p; --r) eng.analysis[r] = eng.analysis[r - 1];
   eng.analysis[p] = c.row;
-  linsert(padded_symbol(c.symbol), eng.table.class_line, 3 * static_cast<size_t>(p) - 2);
+  eng.table.insert_symbol(p, padded_symbol(c.symbol));
   return true;
 }
 
@@ -201,10 +201,7 @@ int append_word(engine_state& eng, const std::string& source, const std::string&
     if (eng.settings.visible) con_writeline("word table full: no word added");
     return 0;
   }
-  ++eng.table.word_count;
-  eng.table.words[eng.table.word_count] = entry;
-  eng.table.originals[eng.table.word_count] = source;
-  eng.table.extras[eng.table.word_count].clear();
+  eng.table.insert(eng.table.word_count + 1, entry, source);
   return eng.table.word_count;
 }
 
@@ -257,7 +254,7 @@ bool test_entry(engine_state& eng, complex_rule& rule, const std::string& a, int
 
 }  // namespace
 
-int place_count(const engine_state& eng) { return static_cast<int>(llength(eng.table.class_line) / 3); }
+int place_count(const engine_state& eng) { return eng.table.place_count(); }
 
 void split_item_line(complex_rule& rule, int k, std::string_view line) {
   int n = 0;
@@ -636,8 +633,7 @@ void split_place(engine_state& eng, complex_rule& rule, int k, int place, char o
   int to = 1;
   for (int j = e; j <= max_words; ++j) next[to++] = next[j];
   for (; to <= max_words; ++to) next[to] = 0;
-  ldelete(eng.table.class_line, 3 * static_cast<size_t>(place) - 2, 3);
-  linsert(padded_symbol(s1) + padded_symbol(s2), eng.table.class_line, 3 * static_cast<size_t>(place) - 2);
+  eng.table.set_symbol(place, padded_symbol(s1) + padded_symbol(s2));
 }
 
 }  // namespace

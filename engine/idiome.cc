@@ -100,11 +100,10 @@ int search_pattern_word(engine_state& eng, const idiom_rule& rule, std::string p
     p.erase(0, 1);
   }
   int depth = 0;
-  const std::string_view classes = eng.table.class_line.text;
   const std::string_view aux = "AUX", aux_lower = "aux", xxx = "XXX", e00 = "E00", uu = "_UU";
   for (int w = start < 1 ? 1 : start; w <= eng.table.word_count && w <= window_end; ++w) {
     // The word's symbol (line_class) without a copy: this loop runs for every rule.
-    const std::string_view sym = classes.substr(std::min<size_t>(3 * (w - 1), classes.size()), 3);
+    const std::string_view sym = eng.table.symbol(w);
     if (sym.size() == 3 && sym[2] == '[') ++depth;
     if (sym.size() == 3 && sym[2] == ']') --depth;
     if (depth != 0) continue;

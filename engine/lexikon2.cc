@@ -521,15 +521,9 @@ void search_sentence(engine_state& eng, searchmodus mode, lexikon& lex) {
       if (st.visible) con_writeline("word table full: second word " + r.second + " dropped");
       continue;
     }
-    linsert(line_symbol(r.second), eng.table.class_line, 3 * static_cast<size_t>(q) + 1);
+    eng.table.insert_symbol(q + 1, line_symbol(r.second));
     ++q;
-    ++eng.table.word_count;
-    for (int j = eng.table.word_count; j > q; --j) {
-      eng.table.words[j] = eng.table.words[j - 1].str();
-      eng.table.originals[j] = eng.table.originals[j - 1].str();
-    }
-    eng.table.originals[q] = r.second.size() > 9 ? r.second.substr(9) : std::string();
-    eng.table.words[q] = r.second;
+    eng.table.insert(q, r.second, r.second.size() > 9 ? r.second.substr(9) : std::string());
     working[q] = r.second;
   }
   strtomaxi("", eng.table.class_line);
@@ -566,43 +560,6 @@ void write_unknown_words(engine_state& eng) {
     }
     if (line != "_UU") out.writeline(line);
   }
-}
-
-// ---- Word table insertions ----
-
-bool insert_word(engine_state& eng, int at, std::string_view source, std::string_view entry) {
-  if (at < 1 || at > eng.table.word_count + 1) return false;
-  if (eng.table.word_count >= max_words) {
-    if (eng.settings.visible) con_writeline("word table full: no word inserted");
-    return false;
-  }
-  for (int j = eng.table.word_count; j >= at; --j) {
-    eng.table.words[j + 1] = eng.table.words[j].str();
-    eng.table.originals[j + 1] = eng.table.originals[j].str();
-    eng.table.extras[j + 1] = eng.table.extras[j].str();
-  }
-  ++eng.table.word_count;
-  eng.table.words[at] = entry;
-  eng.table.originals[at] = source;
-  eng.table.extras[at].clear();
-  std::string cls = cut(entry, 3);
-  cls.resize(3, ' ');  // the class line keeps three characters a word
-  linsert(cls, eng.table.class_line, 3 * static_cast<size_t>(at) - 2);
-  return true;
-}
-
-void delete_word(engine_state& eng, int at) {
-  if (at < 1 || at > eng.table.word_count) return;
-  for (int j = at; j < eng.table.word_count; ++j) {
-    eng.table.words[j] = eng.table.words[j + 1].str();
-    eng.table.originals[j] = eng.table.originals[j + 1].str();
-    eng.table.extras[j] = eng.table.extras[j + 1].str();
-  }
-  eng.table.words[eng.table.word_count].clear();
-  eng.table.originals[eng.table.word_count].clear();
-  eng.table.extras[eng.table.word_count].clear();
-  --eng.table.word_count;
-  ldelete(eng.table.class_line, 3 * static_cast<size_t>(at) - 2, 3);
 }
 
 // ---- Unknown words ----
@@ -740,40 +697,6 @@ void analyse_unknown_endings(engine_state& eng) {
   }
 }
 
-// ---- Reading selection ----
-
-namespace {
-
-// Every word of several readings that a cell of the analysis table refers to keeps one
-// reading: that of the place's class, or its first one.
-bool has_readings(const std::string& w) { return w.size() >= 4 && w[3] == '*'; }
-
-void select_in_analysis(engine_state& eng, bool first_reading) {
-  // A word keeps one reading at the first cell that refers to it; the chosen reading holds
-  // no "*", so the word is then done. Once every word with readings is done, the rest of
-  // the table can change nothing.
-  int open = 0;
-  for (int b = 1; b <= max_words; ++b) open += has_readings(eng.table.words[b]);
-  for (int row = 1; row <= max_words && open > 0; ++row) {
-    for (int cell = 1; cell <= max_words && open > 0; ++cell) {
-      int b = eng.analysis[row][cell];
-      if (b < 1 || b > max_words) continue;
-      const std::string& w = eng.table.words[b];
-      if (!has_readings(w)) continue;
-      std::string cls = first_reading ? (w.size() > 4 ? w.substr(4, 3) : std::string())
-                                      : line_class(eng, row);
-      resolve_word_reading(eng, b, row, cls);
-      if (!has_readings(eng.table.words[b])) --open;
-    }
-  }
-}
-
-}  // namespace
-
-void select_readings(engine_state& eng) { select_in_analysis(eng, false); }
-
-void select_first_readings(engine_state& eng) { select_in_analysis(eng, true); }
-
 void split_prefix(engine_state& eng) {
   const engine_settings& st = eng.settings;
   for (int c = 1; c <= eng.table.word_count; ++c) {
@@ -827,63 +750,11 @@ void split_prefix(engine_state& eng) {
     }
     // The particle takes the place of the word; the word itself moves behind it with its
     // old class.
-    linsert(line_symbol(word_class(eng, d)), eng.table.class_line, 3 * static_cast<size_t>(d) - 2);
-    for (int j = eng.table.word_count; j > d; --j) {
-      eng.table.words[j + 1] = eng.table.words[j].str();
-      eng.table.originals[j + 1] = eng.table.originals[j].str();
-      eng.table.extras[j + 1] = eng.table.extras[j].str();
-    }
-    ++eng.table.word_count;
-    eng.table.words[d + 1] = second;
-    eng.table.originals[d + 1] = old;
-    eng.table.extras[d + 1] = eng.table.extras[d].str();  // the idiom record stays with its word
+    eng.table.insert_symbol(d, line_symbol(word_class(eng, d)));
+    const std::string extra = eng.table.extras[d];
+    eng.table.insert(d + 1, second, old, extra);  // the idiom record stays with its word
     eng.table.extras[d].clear();
   }
-}
-
-// ---- Reading selection of one word ----
-
-namespace {
-
-// Searches the readings in `rest` (which starts at a "*" when the first reading may be
-// chosen by a match) for "*" + the longest leading part of cls; returns the position of
-// that "*", or npos.
-size_t find_reading(std::string_view rest, std::string_view cls) {
-  for (size_t n = cls.size(); n >= 1; --n) {
-    std::string key = "*" + std::string(cls.substr(0, n));
-    size_t p = rest.find(key);
-    if (p != std::string_view::npos) return p;
-  }
-  return std::string_view::npos;
-}
-
-// The reading that starts at position `from` of `rest`, up to the next "*".
-std::string reading_at(std::string_view rest, size_t from) {
-  size_t end = rest.find('*', from);
-  return std::string(rest.substr(from, end == std::string_view::npos ? std::string_view::npos : end - from));
-}
-
-}  // namespace
-
-std::string resolve_reading(std::string_view entry, std::string_view cls) {
-  if (entry.size() < 4 || entry[3] != '*' || cls == "ZZZ" || (!cls.empty() && cls[0] == 'U')) {
-    return std::string(entry);
-  }
-  std::string_view rest = entry.substr(4);
-  size_t p = find_reading(rest, cls);
-  return p == std::string_view::npos ? reading_at(rest, 0) : reading_at(rest, p + 1);
-}
-
-void resolve_word_reading(engine_state& eng, int i, int j, std::string_view cls) {
-  if (i < 1 || i > max_words) return;
-  const std::string entry = eng.table.words[i];
-  if (entry.size() < 4 || entry[3] != '*') return;
-  std::string_view rest = std::string_view(entry).substr(3);  // keeps the "*"
-  size_t p = find_reading(rest, cls);
-  if (p == std::string_view::npos) p = 0;
-  std::string chosen = reading_at(rest, p + 1);
-  set_line_class(eng, j, line_symbol(chosen));
-  eng.table.words[i] = chosen;
 }
 
 }  // namespace zembu::engine

@@ -528,16 +528,8 @@ void split_suffixes(engine_state& eng) {
         word.resize(word.size() > suf.size() ? word.size() - suf.size() : 0);
         eng.table.originals[w] = source.substr(0, source.size() - suf.size());
         eng.table.words[w] = word;
-        for (int j = eng.table.word_count; j > w; --j) {
-          eng.table.words[j + 1] = eng.table.words[j];
-          eng.table.originals[j + 1] = eng.table.originals[j];
-          eng.table.extras[j + 1] = eng.table.extras[j];
-        }
-        ++eng.table.word_count;
-        eng.table.words[w + 1] = suf;
-        eng.table.originals[w + 1] = suf;
-        eng.table.extras[w + 1].clear();
-        linsert("ZZZ", eng.table.class_line, 3 * static_cast<size_t>(w) + 1);
+        eng.table.insert(w + 1, suf, suf);
+        eng.table.insert_symbol(w + 1, "ZZZ");
         again = true;
         break;
       }

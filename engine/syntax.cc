@@ -40,7 +40,7 @@ void append_member(tabb& rows, int row, int& cell, int v) {
 void disambiguate(engine_state& eng, const syntax_rule& rule, int start) {
   const engine_settings& st = eng.settings;
   const std::string& list = rule.list;
-  const int places = static_cast<int>(llength(eng.table.class_line) / 3);
+  const int places = eng.table.place_count();
   size_t i = 0;
   while (i < list.size()) {
     while (i < list.size() && (list[i] == ' ' || list[i] == ',')) ++i;
@@ -327,21 +327,7 @@ void flatten_analysis(engine_state& eng) {
       }
     }
   }
-  const int count = eng.flat_count;
-  eng.table.class_line.text.clear();
-  for (int b = 1; b <= max_words; ++b) {
-    if (b <= count) {
-      eng.table.originals[b] = eng.flat_originals[b].str();
-      eng.table.words[b] = eng.flat_words[b].str();
-      std::string cls = eng.table.words[b].str().substr(0, 3);
-      cls.resize(3, ' ');  // a short entry still takes its three characters
-      lappend(eng.table.class_line, cls);
-    } else {
-      eng.table.originals[b].clear();
-      eng.table.words[b].clear();
-    }
-  }
-  eng.table.word_count = count;
+  eng.table.assign(eng.flat_count, eng.flat_words, eng.flat_originals);
 }
 
 std::string dump_analysis(const engine_state& eng) {

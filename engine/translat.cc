@@ -289,15 +289,11 @@ void set_word_start(engine_state& eng, int i, std::string_view t) {
 }
 
 std::string line_class(const engine_state& eng, int i) {
-  if (i < 1) return "";
-  return lcopy(eng.table.class_line, static_cast<size_t>(3 * i - 2), 3);
+  return std::string(eng.table.symbol(i));
 }
 
 void set_line_class(engine_state& eng, int i, std::string_view t) {
-  if (i < 1) return;
-  size_t p = static_cast<size_t>(3 * i - 2);
-  ldelete(eng.table.class_line, p, 3);
-  linsert(t, eng.table.class_line, p);
+  eng.table.set_symbol(i, t);
 }
 
 // ---- Short-string cuts ----
@@ -404,7 +400,7 @@ void analysis_to_screen(engine_state& eng) {
   if (!eng.settings.visible) return;
   con_writeline(eng.table.class_line.text);
   if (eng.settings.show_only_symbols) return;
-  int words = static_cast<int>(llength(eng.table.class_line) / 3);
+  int words = eng.table.place_count();
   if (words > max_words) words = max_words;
   for (int i = 1; i <= words; ++i) {
     std::string line = int_width(i, 2) + " " + word_class(eng, i) + ": ";

@@ -24,6 +24,97 @@ bool is_digit(char c) { return c >= '0' && c <= '9'; }
 
 }  // namespace
 
+// ---- The table ----
+
+bool word_table::insert(int at, std::string_view entry, std::string_view original,
+                        std::string_view extra) {
+  if (at < 1 || at > word_count + 1 || word_count >= max_words) return false;
+  for (int j = word_count; j >= at; --j) {
+    words[j + 1] = words[j].str();
+    originals[j + 1] = originals[j].str();
+    extras[j + 1] = extras[j].str();
+  }
+  ++word_count;
+  words[at] = entry;
+  originals[at] = original;
+  extras[at] = extra;
+  return true;
+}
+
+void word_table::erase(int at) {
+  if (at < 1 || at > word_count) return;
+  for (int j = at; j < word_count; ++j) {
+    words[j] = words[j + 1].str();
+    originals[j] = originals[j + 1].str();
+    extras[j] = extras[j + 1].str();
+  }
+  words[word_count].clear();
+  originals[word_count].clear();
+  extras[word_count].clear();
+  --word_count;
+}
+
+void word_table::assign(int n, const std::array<bstring<80>, max_words + 1>& entries,
+                        const std::array<bstring<80>, max_words + 1>& sources) {
+  class_line.text.clear();
+  for (int b = 1; b <= max_words; ++b) {
+    if (b <= n) {
+      originals[b] = sources[b].str();
+      words[b] = entries[b].str();
+      lappend(class_line, padded_class(words[b].str()));  // a short entry takes three too
+    } else {
+      originals[b].clear();
+      words[b].clear();
+    }
+  }
+  word_count = n;
+}
+
+namespace {
+
+// Where place i starts in the class line (1-based).
+size_t symbol_position(int i) { return 3 * static_cast<size_t>(i) - 2; }
+
+}  // namespace
+
+std::string_view word_table::symbol(int i) const {
+  if (i < 1) return {};
+  const std::string_view line = class_line.text;
+  const size_t p = symbol_position(i) - 1;
+  return p < line.size() ? line.substr(p, 3) : std::string_view();
+}
+
+void word_table::set_symbol(int i, std::string_view t) {
+  if (i < 1) return;
+  ldelete(class_line, symbol_position(i), 3);
+  linsert(t, class_line, symbol_position(i));
+}
+
+void word_table::insert_symbol(int i, std::string_view t) {
+  if (i < 1) return;
+  linsert(t, class_line, symbol_position(i));
+}
+
+void word_table::erase_symbol(int i) {
+  if (i < 1) return;
+  ldelete(class_line, symbol_position(i), 3);
+}
+
+std::string padded_class(std::string_view s) {
+  std::string out(s.substr(0, 3));
+  out.resize(3, ' ');
+  return out;
+}
+
+std::string dump(const word_table& t) {
+  std::string out = "places " + std::to_string(t.count()) + "|" + t.class_line.text + "\n";
+  for (int i = 1; i <= t.count() && i <= max_words; ++i) {
+    out += std::to_string(i) + "|" + std::string(t.symbol(i)) + "|" + t.originals[i].str() +
+           "|" + t.words[i].str() + "|" + t.extras[i].str() + "\n";
+  }
+  return out;
+}
+
 std::string class_of(const engine_state& eng, int i) { return word_class(eng, i); }
 
 std::string text_of(const engine_state& eng, int i) { return word_text(eng, i); }
@@ -350,10 +441,100 @@ void reload_plain_rest(engine_state& /*eng*/, maxistring& s) {
 std::string dump_word_table(const engine_state& eng) {
   std::string out;
   for (int i = 1; i <= eng.table.word_count && i <= max_words; ++i) {
-    out += std::to_string(i) + "|" + line_class(eng, i) + "|" + eng.table.originals[i].str() + "|" +
+    out += std::to_string(i) + "|" + std::string(eng.table.symbol(i)) + "|" + eng.table.originals[i].str() + "|" +
            eng.table.words[i].str() + "\n";
   }
   return out;
+}
+
+// ---- Words put in, taken out and narrowed to one reading ----
+
+bool insert_word(engine_state& eng, int at, std::string_view source, std::string_view entry) {
+  if (at < 1 || at > eng.table.word_count + 1) return false;
+  if (eng.table.word_count >= max_words) {
+    if (eng.settings.visible) con_writeline("word table full: no word inserted");
+    return false;
+  }
+  eng.table.insert(at, entry, source);
+  eng.table.insert_symbol(at, padded_class(entry));
+  return true;
+}
+
+void delete_word(engine_state& eng, int at) {
+  if (at < 1 || at > eng.table.word_count) return;
+  eng.table.erase(at);
+  eng.table.erase_symbol(at);
+}
+
+namespace {
+
+// Every word of several readings that a cell of the analysis table refers to keeps one
+// reading: that of the place's class, or its first one.
+bool has_readings(const std::string& w) { return w.size() >= 4 && w[3] == '*'; }
+
+void select_in_analysis(engine_state& eng, bool first_reading) {
+  // A word keeps one reading at the first cell that refers to it; the chosen reading holds
+  // no "*", so the word is then done. Once every word with readings is done, the rest of
+  // the table can change nothing.
+  int open = 0;
+  for (int b = 1; b <= max_words; ++b) open += has_readings(eng.table.words[b]);
+  for (int row = 1; row <= max_words && open > 0; ++row) {
+    for (int cell = 1; cell <= max_words && open > 0; ++cell) {
+      int b = eng.analysis[row][cell];
+      if (b < 1 || b > max_words) continue;
+      const std::string& w = eng.table.words[b];
+      if (!has_readings(w)) continue;
+      std::string cls = first_reading ? (w.size() > 4 ? w.substr(4, 3) : std::string())
+                                      : std::string(eng.table.symbol(row));
+      resolve_word_reading(eng, b, row, cls);
+      if (!has_readings(eng.table.words[b])) --open;
+    }
+  }
+}
+
+// Searches the readings in `rest` (which starts at a "*" when the first reading may be
+// chosen by a match) for "*" + the longest leading part of cls; returns the position of
+// that "*", or npos.
+size_t find_reading(std::string_view rest, std::string_view cls) {
+  for (size_t n = cls.size(); n >= 1; --n) {
+    std::string key = "*" + std::string(cls.substr(0, n));
+    size_t p = rest.find(key);
+    if (p != std::string_view::npos) return p;
+  }
+  return std::string_view::npos;
+}
+
+// The reading that starts at position `from` of `rest`, up to the next "*".
+std::string reading_at(std::string_view rest, size_t from) {
+  size_t end = rest.find('*', from);
+  return std::string(rest.substr(from, end == std::string_view::npos ? std::string_view::npos : end - from));
+}
+
+}  // namespace
+
+void select_readings(engine_state& eng) { select_in_analysis(eng, false); }
+
+void select_first_readings(engine_state& eng) { select_in_analysis(eng, true); }
+
+std::string resolve_reading(std::string_view entry, std::string_view cls) {
+  if (entry.size() < 4 || entry[3] != '*' || cls == "ZZZ" || (!cls.empty() && cls[0] == 'U')) {
+    return std::string(entry);
+  }
+  std::string_view rest = entry.substr(4);
+  size_t p = find_reading(rest, cls);
+  return p == std::string_view::npos ? reading_at(rest, 0) : reading_at(rest, p + 1);
+}
+
+void resolve_word_reading(engine_state& eng, int i, int j, std::string_view cls) {
+  if (i < 1 || i > max_words) return;
+  const std::string entry = eng.table.words[i];
+  if (entry.size() < 4 || entry[3] != '*') return;
+  std::string_view rest = std::string_view(entry).substr(3);  // keeps the "*"
+  size_t p = find_reading(rest, cls);
+  if (p == std::string_view::npos) p = 0;
+  std::string chosen = reading_at(rest, p + 1);
+  eng.table.set_symbol(j, padded_class(chosen));
+  eng.table.words[i] = chosen;
 }
 
 }  // namespace zembu::engine
