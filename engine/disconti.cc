@@ -190,7 +190,7 @@ void split_spec(std::string_view spec, std::string& source, std::string& entry) 
     entry = std::string(spec.substr(eq + 1));
   } else {
     entry = std::string(spec);
-    source = entry.size() > 9 ? entry.substr(9) : std::string();
+    source = std::string(entry_view(entry).text());
   }
 }
 
@@ -228,15 +228,15 @@ bool test_entry(engine_state& eng, complex_rule& rule, const std::string& a, int
   if (v < 1 || v > max_words) return false;
   const std::string e = eng.table.words[v];
   const std::string k = eng.table.originals[v];
-  const std::string g = e.size() > 9 ? e.substr(9) : std::string();
+  const std::string g(entry_view(e).text());
   const char tc = a.empty() ? '\0' : a[0];
   const std::string rest = a.empty() ? std::string() : a.substr(1);
-  auto field = [&](size_t from, size_t n) { return from < e.size() ? e.substr(from, n) : std::string(); };
+  const entry_view field(e);
   switch (tc) {
-    case '#': return instr3(eng, field(0, 3), rest.substr(0, 3)) == 1;
-    case '^': return instr3(eng, field(3, 3), rest.substr(0, 3)) == 1;
-    case '~': return instr3(eng, field(6, 3), rest.substr(0, 3)) == 1;
-    case '$': return instr3(eng, field(0, 9), rest.substr(0, 9)) == 1;
+    case '#': return instr3(eng, field.cls(), rest.substr(0, 3)) == 1;
+    case '^': return instr3(eng, field.second(), rest.substr(0, 3)) == 1;
+    case '~': return instr3(eng, field.third(), rest.substr(0, 3)) == 1;
+    case '$': return instr3(eng, field.code(), rest.substr(0, 9)) == 1;
     case '+': return g.find('+') != std::string::npos;
     case '?': return e.find("*" + rest) != std::string::npos;
     case '!':
@@ -475,7 +475,7 @@ std::string cut_prefix(engine_state& eng, int w) {
   size_t plus = e.find('+', 9);
   if (plus == std::string::npos) return "";
   std::string prefix = e.substr(9, plus - 9);
-  eng.table.words[w] = e.substr(0, 9) + e.substr(plus + 1);
+  eng.table.words[w] = std::string(entry_view(e).code()) + e.substr(plus + 1);
   return prefix;
 }
 
@@ -540,9 +540,9 @@ void patch_member(engine_state& eng, complex_rule& rule, int k, int place, const
     case '^': replace_range(3, 3, put_captures(eng, text)); break;
     case '~': replace_range(6, 3, put_captures(eng, text)); break;
     case '<': eng.table.originals[v] = text; break;
-    case '>': eng.table.words[v] = entry.substr(0, 9) + text; break;
+    case '>': eng.table.words[v] = std::string(entry_view(entry).code()) + text; break;
     case '%': {
-      const std::string g = entry.size() > 9 ? entry.substr(9, 3) : std::string();
+      const std::string g(entry_view(entry).text().substr(0, 3));
       if (d != 0) {
         // As E: the matched entries of word tests 2 onward follow the members forward.
         erase_entry(eng, place, e);
@@ -564,7 +564,7 @@ void patch_member(engine_state& eng, complex_rule& rule, int k, int place, const
         eng.table.words[v] = spec.substr(eq + 1);
       } else {
         eng.table.words[v] = spec;
-        eng.table.originals[v] = spec.size() > 9 ? spec.substr(9) : std::string();
+        eng.table.originals[v] = entry_view(spec).text();
       }
       break;
     }

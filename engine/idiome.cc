@@ -43,8 +43,7 @@ int split_words(std::string_view line, std::array<std::string, max_idiom_words +
 }
 
 std::string german_text(const engine_state& eng, int w) {
-  const std::string& e = eng.table.words[w];
-  return e.size() > 9 ? e.substr(9) : std::string();
+  return std::string(entry_view(eng.table.words[w].str()).text());
 }
 
 // True when pattern p matches text at its first position ("." and "*" are wildcards).
@@ -55,8 +54,7 @@ bool matches_at_start(engine_state& eng, std::string_view text, std::string_view
 bool passes(engine_state& eng, int w, char kind, const std::string& p) {
   if (kind == 0 || kind == '>') {
     // The plain tests run for every word and nearly every rule: compared in place.
-    const std::string& entry = eng.table.words[w].str();
-    const std::string_view text = entry.size() > 9 ? std::string_view(entry).substr(9) : "";
+    const std::string_view text = entry_view(eng.table.words[w].str()).text();
     return p == text || (kind == 0 && p == eng.table.originals[w].str());
   }
   const std::string e = eng.table.words[w];
@@ -64,16 +62,16 @@ bool passes(engine_state& eng, int w, char kind, const std::string& p) {
   const std::string k = eng.table.originals[w];
   switch (kind) {
     case '#':
-      if (p.size() <= 3) return matches_at_start(eng, e.substr(0, 3), p);
+      if (p.size() <= 3) return matches_at_start(eng, entry_view(e).cls(), p);
       return matches_at_start(eng, line_class(eng, w), p.substr(0, 3)) &&
              (p.substr(3) == g || p.substr(3) == k);
     case '^':
       return matches_at_start(eng, e.substr(0, 6), p);
     case '~':
-      return matches_at_start(eng, e.size() > 6 ? e.substr(6, 3) : std::string(), p);
+      return matches_at_start(eng, entry_view(e).third(), p);
     case '$':
       if (p.size() <= 9) return matches_at_start(eng, e.substr(0, p.size()), p);
-      return matches_at_start(eng, e.substr(0, 9), p.substr(0, 9)) &&
+      return matches_at_start(eng, entry_view(e).code(), p.substr(0, 9)) &&
              (p.substr(9) == g || p.substr(9) == k);
     case '+':
       return p.size() <= k.size() && matches_at_start(eng, k.substr(k.size() - p.size()), p) &&
@@ -133,7 +131,7 @@ bool insert_spec(engine_state& eng, int at, std::string_view spec) {
     entry = std::string(spec.substr(eq + 1));
   } else {
     entry = std::string(spec);
-    source = entry.size() > 9 ? entry.substr(9) : std::string();
+    source = std::string(entry_view(entry).text());
   }
   return insert_word(eng, at, source, entry);
 }
@@ -172,7 +170,7 @@ void change_word(engine_state& eng, int w, std::string a) {
       set_line_class(eng, w, cls);
       set_word_start(eng, w, cls);
       const std::string& k = eng.table.originals[w];
-      eng.table.originals[w] = (a.size() > 4 ? a.substr(4) : std::string()) + (k.size() > 9 ? k.substr(9) : std::string());
+      eng.table.originals[w] = (a.size() > 4 ? a.substr(4) : std::string()) + std::string(entry_view(k).text());
       break;
     }
     case ':':
@@ -184,7 +182,7 @@ void change_word(engine_state& eng, int w, std::string a) {
       eng.table.originals[w] = a.substr(1);
       break;
     case '>':
-      eng.table.words[w] = eng.table.words[w].str().substr(0, 9) + a.substr(1);
+      eng.table.words[w] = std::string(entry_view(eng.table.words[w].str()).code()) + a.substr(1);
       break;
     default:
       set_word_from_spec(eng, w, a);
@@ -262,7 +260,7 @@ void run_actions(engine_state& eng, idiom_rule& rule) {
           std::string e = eng.table.words[w];
           e.insert(e.size() < 9 ? e.size() : 9, joined);
           eng.table.words[w] = e;
-          eng.table.words[v] = eng.table.words[v].str().substr(0, 9);
+          eng.table.words[v] = entry_view(eng.table.words[v].str()).code();
         }
         break;
       }
@@ -312,7 +310,7 @@ void set_word_from_spec(engine_state& eng, int w, std::string_view spec) {
     entry = std::string(spec.substr(eq + 1));
   } else {
     entry = std::string(spec);
-    eng.table.originals[w] = entry.size() > 9 ? entry.substr(9) : std::string();
+    eng.table.originals[w] = entry_view(entry).text();
   }
   eng.table.words[w] = entry;
   set_line_class(eng, w, symbol_of(entry));

@@ -327,7 +327,7 @@ std::string default_entry(const engine_state& eng, std::string_view word, int q)
   if (q >= 1 && q <= max_words && starts_with(eng.table.words[q].str(), "ZZZ---ZZZ")) {
     // The text as written; it ends at a field marker, behind which the engine keeps its
     // own bookkeeping.
-    base = eng.table.words[q].str().substr(9);
+    base = std::string(entry_view(eng.table.words[q].str()).text());
     size_t marker = base.find('\xff');
     if (marker != std::string::npos) base.resize(marker);
     exact = lower = base;
@@ -523,7 +523,7 @@ void search_sentence(engine_state& eng, searchmodus mode, lexikon& lex) {
     }
     eng.table.insert_symbol(q + 1, line_symbol(r.second));
     ++q;
-    eng.table.insert(q, r.second, r.second.size() > 9 ? r.second.substr(9) : std::string());
+    eng.table.insert(q, r.second, entry_view(r.second).text());
     working[q] = r.second;
   }
   strtomaxi("", eng.table.class_line);
@@ -552,11 +552,7 @@ void write_unknown_words(engine_state& eng) {
     if (cls != "ZZZ" && cls != "UUU" && word_class(eng, i + 1) != "_UU") continue;
     std::string line = eng.table.originals[i];
     if (line.empty()) {
-      line = eng.table.words[i];
-      if (line.size() >= 4 && line[3] == '*') {
-        line = line.substr(4);
-        line = line.substr(0, line.find('*'));
-      }
+      line = entry_view(eng.table.words[i].str()).first_reading();
     }
     if (line != "_UU") out.writeline(line);
   }
@@ -647,7 +643,8 @@ std::string apply_ending_rules(engine_state& eng, const std::vector<ending_rule>
     if (j < 4 && !r.summary.empty()) {
       entry = r.summary + "*NAM---Sns%" + lower_str(r.ending);
       if (r.entry.find('%') == std::string::npos) entry += "*SUNNAMSns%" + lower_str(r.ending);
-      entry += r.entry.size() >= 4 && r.entry[3] == '*' ? r.entry.substr(3) : "*" + r.entry;
+      const entry_view found(r.entry);
+      entry += "*" + std::string(found.has_readings() ? found.readings() : found.entry);
     }
     replace_all(entry, "#", lower);
     replace_all(entry, "%", capital);
@@ -701,7 +698,7 @@ void split_prefix(engine_state& eng) {
   const engine_settings& st = eng.settings;
   for (int c = 1; c <= eng.table.word_count; ++c) {
     const std::string& w = eng.table.words[c];
-    if (w.size() >= 4 && w[3] == '*') resolve_word_reading(eng, c, c, line_class(eng, c));
+    if (entry_view(w).has_readings()) resolve_word_reading(eng, c, c, line_class(eng, c));
     std::string entry = eng.table.words[c];
     size_t hash = entry.find('#');
     if (hash != std::string::npos) {
@@ -719,7 +716,7 @@ void split_prefix(engine_state& eng) {
       if (st.visible) con_writeline("word table full: prefix not split");
       break;
     }
-    const std::string second = entry.substr(0, 9) + entry.substr(plus + 1);
+    const std::string second = std::string(entry_view(entry).code()) + entry.substr(plus + 1);
     const std::string old = eng.table.originals[d];
     const std::string particle = plus > 9 ? entry.substr(9, plus - 9) : std::string();
     if (st.visible) {
@@ -735,7 +732,7 @@ void split_prefix(engine_state& eng) {
       const std::string wanted = upper_str(st, particle);
       for (long line_no = 1; prefixes.readline(line); ++line_no) {
         unscramble_line(st, line);
-        if (upper_str(st, line.size() > 9 ? line.substr(9) : std::string()) == wanted) {
+        if (upper_str(st, entry_view(line).text()) == wanted) {
           eng.table.words[d] = line;
           eng.table.originals[d] = line;
           note_fired(eng, eng.procedures[eng.current].name, line_no, line_no);

@@ -227,8 +227,10 @@ void run_word_files(engine_state& eng, sentence_run& run, char code) {
   std::vector<std::string> forms;
   for (int i = 1; i <= eng.table.word_count; ++i) {
     std::string w = eng.table.words[i];
-    if (w.size() < 4 || w[3] != '*') {
-      if (w.size() >= 10 && w[9] == marker) {
+    const bool one_reading = !entry_view(w).has_readings();
+    const bool marked = entry_view(w).text().substr(0, 1) == std::string(1, marker);
+    if (one_reading) {
+      if (marked) {
         forms.push_back(cut(eng.table.originals[i].str(), 8));
         w.erase(9, 1);
         eng.table.words[i] = w;

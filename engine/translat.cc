@@ -270,18 +270,12 @@ const std::string& entry(const engine_state& eng, int i) {
   return eng.table.words[i];
 }
 
-std::string slice(const std::string& s, size_t from, size_t n) {
-  return from < s.size() ? s.substr(from, n) : std::string();
-}
-
 }  // namespace
 
-std::string word_class(const engine_state& eng, int i) { return slice(entry(eng, i), 0, 3); }
-std::string word_second(const engine_state& eng, int i) { return slice(entry(eng, i), 3, 3); }
-std::string word_third(const engine_state& eng, int i) { return slice(entry(eng, i), 6, 3); }
-std::string word_text(const engine_state& eng, int i) {
-  return slice(entry(eng, i), 9, std::string::npos);
-}
+std::string word_class(const engine_state& eng, int i) { return std::string(entry_view(entry(eng, i)).cls()); }
+std::string word_second(const engine_state& eng, int i) { return std::string(entry_view(entry(eng, i)).second()); }
+std::string word_third(const engine_state& eng, int i) { return std::string(entry_view(entry(eng, i)).third()); }
+std::string word_text(const engine_state& eng, int i) { return std::string(entry_view(entry(eng, i)).text()); }
 
 void set_word_start(engine_state& eng, int i, std::string_view t) {
   if (i < 1 || i > max_words) return;
@@ -347,7 +341,7 @@ namespace {
 
 // A word entry as the analysis listing shows it.
 std::string entry_form(const std::string& w) {
-  if (w.size() >= 4 && w[3] == '*') {
+  if (entry_view(w).has_readings()) {
     std::string out;
     for (size_t i = 0; i < w.size(); ++i) {
       if (w[i] == '*') {

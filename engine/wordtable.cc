@@ -470,7 +470,7 @@ namespace {
 
 // Every word of several readings that a cell of the analysis table refers to keeps one
 // reading: that of the place's class, or its first one.
-bool has_readings(const std::string& w) { return w.size() >= 4 && w[3] == '*'; }
+bool has_readings(const std::string& w) { return entry_view(w).has_readings(); }
 
 void select_in_analysis(engine_state& eng, bool first_reading) {
   // A word keeps one reading at the first cell that refers to it; the chosen reading holds
@@ -484,7 +484,7 @@ void select_in_analysis(engine_state& eng, bool first_reading) {
       if (b < 1 || b > max_words) continue;
       const std::string& w = eng.table.words[b];
       if (!has_readings(w)) continue;
-      std::string cls = first_reading ? (w.size() > 4 ? w.substr(4, 3) : std::string())
+      std::string cls = first_reading ? std::string(entry_view(w).readings().substr(0, 3))
                                       : std::string(eng.table.symbol(row));
       resolve_word_reading(eng, b, row, cls);
       if (!has_readings(eng.table.words[b])) --open;
@@ -517,10 +517,10 @@ void select_readings(engine_state& eng) { select_in_analysis(eng, false); }
 void select_first_readings(engine_state& eng) { select_in_analysis(eng, true); }
 
 std::string resolve_reading(std::string_view entry, std::string_view cls) {
-  if (entry.size() < 4 || entry[3] != '*' || cls == "ZZZ" || (!cls.empty() && cls[0] == 'U')) {
+  if (!entry_view(entry).has_readings() || cls == "ZZZ" || (!cls.empty() && cls[0] == 'U')) {
     return std::string(entry);
   }
-  std::string_view rest = entry.substr(4);
+  std::string_view rest = entry_view(entry).readings();
   size_t p = find_reading(rest, cls);
   return p == std::string_view::npos ? reading_at(rest, 0) : reading_at(rest, p + 1);
 }
@@ -528,7 +528,7 @@ std::string resolve_reading(std::string_view entry, std::string_view cls) {
 void resolve_word_reading(engine_state& eng, int i, int j, std::string_view cls) {
   if (i < 1 || i > max_words) return;
   const std::string entry = eng.table.words[i];
-  if (entry.size() < 4 || entry[3] != '*') return;
+  if (!entry_view(entry).has_readings()) return;
   std::string_view rest = std::string_view(entry).substr(3);  // keeps the "*"
   size_t p = find_reading(rest, cls);
   if (p == std::string_view::npos) p = 0;

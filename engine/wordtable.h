@@ -58,6 +58,43 @@ struct word_table {
   void erase_symbol(int i);
 };
 
+// An entry of the word table (or a lexicon or rule line of the same form) read through its
+// fields: class (characters 1-3), two further fields (4-6 and 7-9; 1-9 together are the
+// class code), text (from 10 on). An entry of several readings is a summary class, "*"
+// and the readings separated by "*". Each field is empty where the entry is too short.
+struct entry_view {
+  std::string_view entry;
+
+  explicit entry_view(std::string_view e) : entry(e) {}
+  // Characters 1-3.
+  std::string_view cls() const { return part(0, 3); }
+  // Characters 4-6.
+  std::string_view second() const { return part(3, 3); }
+  // Characters 7-9.
+  std::string_view third() const { return part(6, 3); }
+  // Characters 1-9: the class code (the whole entry when shorter).
+  std::string_view code() const { return part(0, 9); }
+  // Characters 10 to the end.
+  std::string_view text() const { return entry.size() > 9 ? entry.substr(9) : std::string_view(); }
+  // True when character 4 is "*": the entry holds several readings.
+  bool has_readings() const { return entry.size() >= 4 && entry[3] == '*'; }
+  // The readings behind the summary class and its "*" (characters 5 on); empty for an
+  // entry of one reading.
+  std::string_view readings() const { return has_readings() ? entry.substr(4) : std::string_view(); }
+  // The first of the readings (up to the next "*"); the entry itself for an entry of one
+  // reading.
+  std::string_view first_reading() const {
+    if (!has_readings()) return entry;
+    const std::string_view r = readings();
+    return r.substr(0, r.find('*'));
+  }
+
+ private:
+  std::string_view part(size_t from, size_t n) const {
+    return from < entry.size() ? entry.substr(from, n) : std::string_view();
+  }
+};
+
 // The first three characters of s, filled up with blanks: the class line's form of a class.
 std::string padded_class(std::string_view s);
 
