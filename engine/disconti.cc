@@ -470,12 +470,12 @@ int word_of_test(const engine_state& eng, const complex_rule& rule, int k, int p
 
 // Cuts the separable prefix (the German text up to "+", with the "+") out of word w.
 std::string cut_prefix(engine_state& eng, int w) {
-  std::string e = eng.table.words[w];
-  if (e.size() <= 9) return "";
-  size_t plus = e.find('+', 9);
-  if (plus == std::string::npos) return "";
-  std::string prefix = e.substr(9, plus - 9);
-  eng.table.words[w] = std::string(entry_view(e).code()) + e.substr(plus + 1);
+  const std::string e = eng.table.words[w];
+  const std::string_view text = entry_view(e).text();
+  size_t plus = text.find('+');
+  if (plus == std::string_view::npos) return "";
+  std::string prefix(text.substr(0, plus));
+  eng.table.words[w] = std::string(entry_view(e).code()) + std::string(text.substr(plus + 1));
   return prefix;
 }
 

@@ -258,7 +258,7 @@ void run_actions(engine_state& eng, idiom_rule& rule) {
         if (valid && v) {
           const std::string joined = german_text(eng, v);
           std::string e = eng.table.words[w];
-          e.insert(e.size() < 9 ? e.size() : 9, joined);
+          e.insert(entry_view(e).code().size(), joined);
           eng.table.words[w] = e;
           eng.table.words[v] = entry_view(eng.table.words[v].str()).code();
         }

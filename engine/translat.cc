@@ -353,8 +353,7 @@ std::string entry_form(const std::string& w) {
     }
     return out.insert(3, "     ");
   }
-  if (w.size() < 9) return w + " ";
-  return w.substr(0, 9) + " " + w.substr(9);
+  return std::string(entry_view(w).code()) + " " + std::string(entry_view(w).text());
 }
 
 std::string cell_text(const engine_state& eng, int v, size_t text_width) {
