@@ -1,6 +1,6 @@
 // Lexicon search: every word of the sentence looked up in a text or indexed lexicon, with
-// names, numbers, affix splitting and the default entry of unknown words; the choice of
-// one reading of a several-reading entry; the word file of words that stayed unknown.
+// names, numbers, affix splitting and the default entry of unknown words; the word file
+// of words that stayed unknown.
 #pragma once
 
 #include <array>

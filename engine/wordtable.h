@@ -1,6 +1,7 @@
-// The word table of the current sentence and the two ways a sentence gets into it: token
-// lines of a pass file (with the zembu.rst spill of an over-long sentence) and a plain
-// sentence split by the engine itself (with the ZZ_ markers and the zembu.aux overflow).
+// The word table of the current sentence with the fields of its entries (entry_view), the
+// words put in, taken out and narrowed to one reading, and the two ways a sentence gets
+// into it: token lines of a pass file (with the zembu.rst spill of an over-long sentence)
+// and a plain sentence split by the engine itself (with the ZZ_ markers and zembu.aux).
 #pragma once
 
 #include <string>
