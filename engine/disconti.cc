@@ -65,14 +65,14 @@ void apply_verb_patterns(engine_state& eng, int langu) {
   if (langu < 1 || langu > 2) return;
   const vp_set& vp = eng.verb_patterns[langu];
   if (vp.pattern_count == 0 || vp.code_count == 0) return;
-  const int places = eng.word_count < max_words ? eng.word_count : max_words;
+  const int places = eng.table.word_count < max_words ? eng.table.word_count : max_words;
   for (int p = 1; p <= places; ++p) {
     auto& row = eng.analysis[p];
     for (int c = 1; c <= max_words; ++c) {
       const int v = row[c];
       if (v == 0) break;
       if (v > max_words) continue;
-      const std::string& e = eng.words[v];
+      const std::string& e = eng.table.words[v];
       size_t x = 0;
       if (!find_verb_reading(e, x)) continue;
       const std::string pattern = verb_pattern_text(eng, e, x, langu);
@@ -137,7 +137,7 @@ void remove_place(engine_state& eng, int p) {
   if (p < 1 || p > max_words) return;
   for (int r = p; r < max_words; ++r) eng.analysis[r] = eng.analysis[r + 1];
   eng.analysis[max_words].fill(0);
-  ldelete(eng.class_line, 3 * static_cast<size_t>(p) - 2, 3);
+  eng.table.erase_symbol(p);
 }
 
 // Inserts a place at index p; later rows move down one. False when no room is left.
@@ -146,7 +146,7 @@ bool put_place(engine_state& eng, int p, const place_copy& c) {
   if (p < 1 || p > total + 1 || total >= max_words) return false;
   for (int r = max_words; r > p; --r) eng.analysis[r] = eng.analysis[r - 1];
   eng.analysis[p] = c.row;
-  linsert(padded_symbol(c.symbol), eng.class_line, 3 * static_cast<size_t>(p) - 2);
+  eng.table.insert_symbol(p, padded_symbol(c.symbol));
   return true;
 }
 
@@ -190,22 +190,19 @@ void split_spec(std::string_view spec, std::string& source, std::string& entry) 
     entry = std::string(spec.substr(eq + 1));
   } else {
     entry = std::string(spec);
-    source = entry.size() > 9 ? entry.substr(9) : std::string();
+    source = std::string(entry_view(entry).text());
   }
 }
 
 // A new word of this source form and entry appended to the word table. Returns its
 // number, 0 when full.
 int append_word(engine_state& eng, const std::string& source, const std::string& entry) {
-  if (eng.word_count >= max_words) {
+  if (eng.table.word_count >= max_words) {
     if (eng.settings.visible) con_writeline("word table full: no word added");
     return 0;
   }
-  ++eng.word_count;
-  eng.words[eng.word_count] = entry;
-  eng.originals[eng.word_count] = source;
-  eng.extras[eng.word_count].clear();
-  return eng.word_count;
+  eng.table.insert(eng.table.word_count + 1, entry, source);
+  return eng.table.word_count;
 }
 
 // A new word appended from a word spec. Returns its number, 0 when full.
@@ -229,17 +226,17 @@ bool test_entry(engine_state& eng, complex_rule& rule, const std::string& a, int
     return instr3(eng, symbol_name(eng, v), key) != 0;
   }
   if (v < 1 || v > max_words) return false;
-  const std::string e = eng.words[v];
-  const std::string k = eng.originals[v];
-  const std::string g = e.size() > 9 ? e.substr(9) : std::string();
+  const std::string e = eng.table.words[v];
+  const std::string k = eng.table.originals[v];
+  const std::string g(entry_view(e).text());
   const char tc = a.empty() ? '\0' : a[0];
   const std::string rest = a.empty() ? std::string() : a.substr(1);
-  auto field = [&](size_t from, size_t n) { return from < e.size() ? e.substr(from, n) : std::string(); };
+  const entry_view field(e);
   switch (tc) {
-    case '#': return instr3(eng, field(0, 3), rest.substr(0, 3)) == 1;
-    case '^': return instr3(eng, field(3, 3), rest.substr(0, 3)) == 1;
-    case '~': return instr3(eng, field(6, 3), rest.substr(0, 3)) == 1;
-    case '$': return instr3(eng, field(0, 9), rest.substr(0, 9)) == 1;
+    case '#': return instr3(eng, field.cls(), rest.substr(0, 3)) == 1;
+    case '^': return instr3(eng, field.second(), rest.substr(0, 3)) == 1;
+    case '~': return instr3(eng, field.third(), rest.substr(0, 3)) == 1;
+    case '$': return instr3(eng, field.code(), rest.substr(0, 9)) == 1;
     case '+': return g.find('+') != std::string::npos;
     case '?': return e.find("*" + rest) != std::string::npos;
     case '!':
@@ -257,7 +254,7 @@ bool test_entry(engine_state& eng, complex_rule& rule, const std::string& a, int
 
 }  // namespace
 
-int place_count(const engine_state& eng) { return static_cast<int>(llength(eng.class_line) / 3); }
+int place_count(const engine_state& eng) { return eng.table.place_count(); }
 
 void split_item_line(complex_rule& rule, int k, std::string_view line) {
   int n = 0;
@@ -473,12 +470,12 @@ int word_of_test(const engine_state& eng, const complex_rule& rule, int k, int p
 
 // Cuts the separable prefix (the German text up to "+", with the "+") out of word w.
 std::string cut_prefix(engine_state& eng, int w) {
-  std::string e = eng.words[w];
-  if (e.size() <= 9) return "";
-  size_t plus = e.find('+', 9);
-  if (plus == std::string::npos) return "";
-  std::string prefix = e.substr(9, plus - 9);
-  eng.words[w] = e.substr(0, 9) + e.substr(plus + 1);
+  const std::string e = eng.table.words[w];
+  const std::string_view text = entry_view(e).text();
+  size_t plus = text.find('+');
+  if (plus == std::string_view::npos) return "";
+  std::string prefix(text.substr(0, plus));
+  eng.table.words[w] = std::string(entry_view(e).code()) + std::string(text.substr(plus + 1));
   return prefix;
 }
 
@@ -531,21 +528,21 @@ void patch_member(engine_state& eng, complex_rule& rule, int k, int place, const
     return;
   }
   if (v < 1 || v > max_words) return;
-  std::string entry = eng.words[v];
+  std::string entry = eng.table.words[v];
   auto replace_range = [&](size_t from, size_t n, const std::string& t) {
     if (entry.size() < from) entry.resize(from, ' ');
     entry.replace(from, n, t);
-    eng.words[v] = entry;
+    eng.table.words[v] = entry;
   };
   switch (sub) {
     case '#': replace_range(0, 3, put_captures(eng, text)); break;
     case '$': replace_range(0, 9, put_captures(eng, text)); break;
     case '^': replace_range(3, 3, put_captures(eng, text)); break;
     case '~': replace_range(6, 3, put_captures(eng, text)); break;
-    case '<': eng.originals[v] = text; break;
-    case '>': eng.words[v] = entry.substr(0, 9) + text; break;
+    case '<': eng.table.originals[v] = text; break;
+    case '>': eng.table.words[v] = std::string(entry_view(entry).code()) + text; break;
     case '%': {
-      const std::string g = entry.size() > 9 ? entry.substr(9, 3) : std::string();
+      const std::string g(entry_view(entry).text().substr(0, 3));
       if (d != 0) {
         // As E: the matched entries of word tests 2 onward follow the members forward.
         erase_entry(eng, place, e);
@@ -563,11 +560,11 @@ void patch_member(engine_state& eng, complex_rule& rule, int k, int place, const
       if (!spec.empty() && spec[0] == '*') spec.erase(0, 1);
       size_t eq = spec.find('=');
       if (eq != std::string::npos) {
-        eng.originals[v] = spec.substr(0, eq);
-        eng.words[v] = spec.substr(eq + 1);
+        eng.table.originals[v] = spec.substr(0, eq);
+        eng.table.words[v] = spec.substr(eq + 1);
       } else {
-        eng.words[v] = spec;
-        eng.originals[v] = spec.size() > 9 ? spec.substr(9) : std::string();
+        eng.table.words[v] = spec;
+        eng.table.originals[v] = entry_view(spec).text();
       }
       break;
     }
@@ -636,8 +633,7 @@ void split_place(engine_state& eng, complex_rule& rule, int k, int place, char o
   int to = 1;
   for (int j = e; j <= max_words; ++j) next[to++] = next[j];
   for (; to <= max_words; ++to) next[to] = 0;
-  ldelete(eng.class_line, 3 * static_cast<size_t>(place) - 2, 3);
-  linsert(padded_symbol(s1) + padded_symbol(s2), eng.class_line, 3 * static_cast<size_t>(place) - 2);
+  eng.table.set_symbol(place, padded_symbol(s1) + padded_symbol(s2));
 }
 
 }  // namespace
@@ -748,9 +744,9 @@ void apply_item_operations(engine_state& eng, complex_rule& rule, int k) {
       case 'Z': {
         const int d = digit_of(arg);
         const int w = valid_place ? word_of_test(eng, rule, k, place, d) : 0;
-        if (w == 0 || place_count(eng) >= max_words || eng.word_count >= max_words) break;
+        if (w == 0 || place_count(eng) >= max_words || eng.table.word_count >= max_words) break;
         erase_entry(eng, place, rule.m[k][d]);
-        const int copy = append_word(eng, eng.originals[w].str(), eng.words[w].str());
+        const int copy = append_word(eng, eng.table.originals[w].str(), eng.table.words[w].str());
         if (copy == 0) break;
         place_copy c;
         c.row[1] = static_cast<uint8_t>(copy);
@@ -767,7 +763,7 @@ void apply_item_operations(engine_state& eng, complex_rule& rule, int k) {
         const int d = digit_of(arg);
         const int w = valid_place ? word_of_test(eng, rule, k, place, d) : 0;
         // The prefix leaves the verb only when its word and its entry have room.
-        if (w == 0 || eng.analysis[place][max_words] != 0 || eng.word_count >= max_words) break;
+        if (w == 0 || eng.analysis[place][max_words] != 0 || eng.table.word_count >= max_words) break;
         const std::string prefix = cut_prefix(eng, w);
         const int p = append_word(eng, "PREFIX_" + lower_str(prefix), "ADP------" + prefix);
         if (p != 0) insert_entry(eng, place, rule.m[k][d], p);
@@ -776,7 +772,7 @@ void apply_item_operations(engine_state& eng, complex_rule& rule, int k) {
       case 'K': {
         const int d = digit_of(arg);
         const int w = valid_place ? word_of_test(eng, rule, k, place, d) : 0;
-        if (w == 0 || place_count(eng) >= max_words || eng.word_count >= max_words) break;
+        if (w == 0 || place_count(eng) >= max_words || eng.table.word_count >= max_words) break;
         const std::string prefix = cut_prefix(eng, w);
         word_place(eng, rule, place, prefix, "ADP------" + prefix);
         break;
@@ -807,12 +803,12 @@ void apply_item_operations(engine_state& eng, complex_rule& rule, int k) {
         const int d = digit_of(arg);
         const int w = valid_place ? word_of_test(eng, rule, k, place, d) : 0;
         if (w == 0) break;
-        std::string e = eng.words[w];
+        std::string e = eng.table.words[w];
         size_t at = e.find("*" + arg.substr(1));
         if (at == std::string::npos) break;
         size_t end = e.find('*', at + 1);
         e.erase(at, end == std::string::npos ? std::string::npos : end - at);
-        eng.words[w] = e;
+        eng.table.words[w] = e;
         break;
       }
       case 'P':

@@ -52,10 +52,10 @@ TEST(VerbPattern, PatternTextByDigit) {
 
 TEST(VerbPattern, SymbolsJoinTheVerbsPlace) {
   auto eng = with_patterns();
-  eng->word_count = 3;
-  eng->words[1] = "NOU---SnsHund";
-  eng->words[2] = "VERT2-VERgeben";
-  eng->words[3] = "VERT--VERnehmen";
+  eng->table.word_count = 3;
+  eng->table.words[1] = "NOU---SnsHund";
+  eng->table.words[2] = "VERT2-VERgeben";
+  eng->table.words[3] = "VERT--VERnehmen";
   init_analysis(*eng);
   eng->analysis[2][2] = 3;  // the second verb of a place is left alone
   eng->analysis[2][4] = 9;  // behind a hole: cleared
@@ -76,10 +76,10 @@ TEST(VerbPattern, SymbolsJoinTheVerbsPlace) {
 std::unique_ptr<engine_state> places(const std::vector<std::string>& entries) {
   auto eng = std::make_unique<engine_state>();
   for (const std::string& e : entries) {
-    ++eng->word_count;
-    eng->words[eng->word_count] = e;
-    eng->originals[eng->word_count] = "K" + std::to_string(eng->word_count);
-    lappend(eng->class_line, e.substr(0, 3));
+    ++eng->table.word_count;
+    eng->table.words[eng->table.word_count] = e;
+    eng->table.originals[eng->table.word_count] = "K" + std::to_string(eng->table.word_count);
+    lappend(eng->table.class_line, e.substr(0, 3));
   }
   init_analysis(*eng);
   return eng;
@@ -166,7 +166,7 @@ TEST(WordTests, PrefixesOfWordTests) {
 
 TEST(WordTests, TestCharacters) {
   auto eng = places({"STR------", "VER*NOU---xxxGang*VER---xxxgeh+en", "SEN------."});
-  eng->originals[2] = "GO";
+  eng->table.originals[2] = "GO";
   complex_rule r = rule_of("1 +", {"VER"});
   EXPECT_EQ(test_word_attribute(*eng, r, "?VER", 2, 1, 2), 1);
   EXPECT_EQ(test_word_attribute(*eng, r, "?ADJ", 2, 1, 2), 0);
@@ -190,20 +190,20 @@ TEST(ComplexOperations, SymbolsAndReadings) {
   ASSERT_TRUE(r.matched);
   split_item_line(r, 1, "!1NOU");
   apply_item_operations(*eng, r, 1);
-  EXPECT_EQ(eng->words[2], "NOU---xxxGang");
-  EXPECT_EQ(eng->class_line.text, "STRVERSEN");  // "!" restores the place's symbol
-  eng->words[2] = "VER*NOU---xxxGang*VER---xxxgehen";
+  EXPECT_EQ(eng->table.words[2], "NOU---xxxGang");
+  EXPECT_EQ(eng->table.class_line.text, "STRVERSEN");  // "!" restores the place's symbol
+  eng->table.words[2] = "VER*NOU---xxxGang*VER---xxxgehen";
   split_item_line(r, 1, "?1NOU");
   apply_item_operations(*eng, r, 1);
-  EXPECT_EQ(eng->class_line.text, "STRNOUSEN");
-  eng->words[2] = "VER*NOU---xxxGang*VER---xxxgehen";
+  EXPECT_EQ(eng->table.class_line.text, "STRNOUSEN");
+  eng->table.words[2] = "VER*NOU---xxxGang*VER---xxxgehen";
   split_item_line(r, 1, "-1NOU S.*X");
   apply_item_operations(*eng, r, 1);
-  EXPECT_EQ(eng->words[2], "VER*VER---xxxgehen");
+  EXPECT_EQ(eng->table.words[2], "VER*VER---xxxgehen");
   split_item_line(r, 1, "P1>laufen P1<RUN P1^ABC");
   apply_item_operations(*eng, r, 1);
-  EXPECT_EQ(eng->words[2], "VERABCR--laufen");  // positions 1-9 of the entry as they stood
-  EXPECT_EQ(eng->originals[2], "RUN");
+  EXPECT_EQ(eng->table.words[2], "VERABCR--laufen");  // positions 1-9 of the entry as they stood
+  EXPECT_EQ(eng->table.originals[2], "RUN");
 }
 
 TEST(ComplexOperations, MembersInsertedAndErased) {
@@ -235,16 +235,16 @@ TEST(ComplexOperations, SplitOffCopiesAreExact) {
   // Y copies the word with its source form as it stands, even one holding "=" or
   // beginning with "*".
   auto eng = places({"STR------", "NOU------n", "SEN------."});
-  eng->originals[2] = "*A=B";
+  eng->table.originals[2] = "*A=B";
   complex_rule r = rule_of("1 +", {"NOU #NOU"});
   match_rule(*eng, r);
   ASSERT_TRUE(r.matched);
   split_item_line(r, 1, "Y1QQQ");
   apply_item_operations(*eng, r, 1);
-  ASSERT_EQ(eng->word_count, 4);
-  EXPECT_EQ(eng->originals[4], "*A=B");
-  EXPECT_EQ(eng->words[4], "NOU------n");
-  EXPECT_EQ(eng->class_line.text, "STRQQQNOUSEN");
+  ASSERT_EQ(eng->table.word_count, 4);
+  EXPECT_EQ(eng->table.originals[4], "*A=B");
+  EXPECT_EQ(eng->table.words[4], "NOU------n");
+  EXPECT_EQ(eng->table.class_line.text, "STRQQQNOUSEN");
   // V: the prefix word's source form keeps the whole prefix.
   auto verb = places({"STR------", "VER------a=b+geben", "SEN------."});
   complex_rule v = rule_of("1 +", {"VER #VER"});
@@ -252,10 +252,10 @@ TEST(ComplexOperations, SplitOffCopiesAreExact) {
   ASSERT_TRUE(v.matched);
   split_item_line(v, 1, "V1");
   apply_item_operations(*verb, v, 1);
-  ASSERT_EQ(verb->word_count, 4);
-  EXPECT_EQ(verb->originals[4], "PREFIX_a=b");
-  EXPECT_EQ(verb->words[4], "ADP------a=b");
-  EXPECT_EQ(verb->words[2], "VER------geben");
+  ASSERT_EQ(verb->table.word_count, 4);
+  EXPECT_EQ(verb->table.originals[4], "PREFIX_a=b");
+  EXPECT_EQ(verb->table.words[4], "ADP------a=b");
+  EXPECT_EQ(verb->table.words[2], "VER------geben");
   // K: the source form of the new place's word is the prefix itself.
   auto k = places({"STR------", "VER------a=b+geben", "SEN------."});
   complex_rule kr = rule_of("1 +", {"VER #VER"});
@@ -263,24 +263,24 @@ TEST(ComplexOperations, SplitOffCopiesAreExact) {
   ASSERT_TRUE(kr.matched);
   split_item_line(kr, 1, "K1");
   apply_item_operations(*k, kr, 1);
-  ASSERT_EQ(k->word_count, 4);
-  EXPECT_EQ(k->originals[4], "a=b");
-  EXPECT_EQ(k->words[4], "ADP------a=b");
-  EXPECT_EQ(k->class_line.text, "STRADPVERSEN");
+  ASSERT_EQ(k->table.word_count, 4);
+  EXPECT_EQ(k->table.originals[4], "a=b");
+  EXPECT_EQ(k->table.words[4], "ADP------a=b");
+  EXPECT_EQ(k->table.class_line.text, "STRADPVERSEN");
 }
 
 TEST(ComplexOperations, PrefixStaysOnTheVerbWithoutRoom) {
   // With the word table full neither V nor K can make the prefix word: the verb keeps it.
   for (const char* op : {"V1", "K1"}) {
     auto eng = places({"STR------", "VER------an+rufen", "SEN------."});
-    eng->word_count = max_words;
+    eng->table.word_count = max_words;
     complex_rule r = rule_of("1 +", {"VER #VER"});
     match_rule(*eng, r);
     ASSERT_TRUE(r.matched);
     split_item_line(r, 1, op);
     apply_item_operations(*eng, r, 1);
-    EXPECT_EQ(eng->words[2], "VER------an+rufen") << op;
-    EXPECT_EQ(eng->class_line.text, "STRVERSEN") << op;
+    EXPECT_EQ(eng->table.words[2], "VER------an+rufen") << op;
+    EXPECT_EQ(eng->table.class_line.text, "STRVERSEN") << op;
   }
   // K with every place taken: no new place, and the verb keeps its prefix.
   std::vector<std::string> entries(max_words, "NOU------x");
@@ -291,8 +291,8 @@ TEST(ComplexOperations, PrefixStaysOnTheVerbWithoutRoom) {
   ASSERT_TRUE(k.matched);
   split_item_line(k, 1, "K1");
   apply_item_operations(*full, k, 1);
-  EXPECT_EQ(full->words[2], "VER------an+rufen");
-  EXPECT_EQ(full->word_count, max_words);
+  EXPECT_EQ(full->table.words[2], "VER------an+rufen");
+  EXPECT_EQ(full->table.word_count, max_words);
 }
 
 TEST(ComplexOperations, PatchPercentMovesTheMatchedEntriesLikeErase) {
@@ -309,7 +309,7 @@ TEST(ComplexOperations, PatchPercentMovesTheMatchedEntriesLikeErase) {
   EXPECT_EQ(r.m[1][2], 1);
   EXPECT_EQ(eng->analysis[2][1], 3);
   EXPECT_EQ(symbol_name(*eng, eng->analysis[2][2]), "Hau");
-  EXPECT_EQ(eng->words[3], "ADJ------gross");
+  EXPECT_EQ(eng->table.words[3], "ADJ------gross");
 }
 
 
@@ -321,7 +321,7 @@ TEST(ComplexOperations, InsertWithoutAMatchedEntryAddsNoWord) {
   ASSERT_TRUE(r.matched);
   split_item_line(r, 1, "I1*DET------das I1+ADJ------x");
   apply_item_operations(*eng, r, 1);
-  EXPECT_EQ(eng->word_count, 3);
+  EXPECT_EQ(eng->table.word_count, 3);
   EXPECT_EQ(dump_analysis(*eng), "1: 1\n2: 2\n3: 3\n");
 }
 

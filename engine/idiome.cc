@@ -43,8 +43,7 @@ int split_words(std::string_view line, std::array<std::string, max_idiom_words +
 }
 
 std::string german_text(const engine_state& eng, int w) {
-  const std::string& e = eng.words[w];
-  return e.size() > 9 ? e.substr(9) : std::string();
+  return std::string(entry_view(eng.table.words[w].str()).text());
 }
 
 // True when pattern p matches text at its first position ("." and "*" are wildcards).
@@ -55,25 +54,24 @@ bool matches_at_start(engine_state& eng, std::string_view text, std::string_view
 bool passes(engine_state& eng, int w, char kind, const std::string& p) {
   if (kind == 0 || kind == '>') {
     // The plain tests run for every word and nearly every rule: compared in place.
-    const std::string& entry = eng.words[w].str();
-    const std::string_view text = entry.size() > 9 ? std::string_view(entry).substr(9) : "";
-    return p == text || (kind == 0 && p == eng.originals[w].str());
+    const std::string_view text = entry_view(eng.table.words[w].str()).text();
+    return p == text || (kind == 0 && p == eng.table.originals[w].str());
   }
-  const std::string e = eng.words[w];
+  const std::string e = eng.table.words[w];
   const std::string g = german_text(eng, w);
-  const std::string k = eng.originals[w];
+  const std::string k = eng.table.originals[w];
   switch (kind) {
     case '#':
-      if (p.size() <= 3) return matches_at_start(eng, e.substr(0, 3), p);
+      if (p.size() <= 3) return matches_at_start(eng, entry_view(e).cls(), p);
       return matches_at_start(eng, line_class(eng, w), p.substr(0, 3)) &&
              (p.substr(3) == g || p.substr(3) == k);
     case '^':
       return matches_at_start(eng, e.substr(0, 6), p);
     case '~':
-      return matches_at_start(eng, e.size() > 6 ? e.substr(6, 3) : std::string(), p);
+      return matches_at_start(eng, entry_view(e).third(), p);
     case '$':
       if (p.size() <= 9) return matches_at_start(eng, e.substr(0, p.size()), p);
-      return matches_at_start(eng, e.substr(0, 9), p.substr(0, 9)) &&
+      return matches_at_start(eng, entry_view(e).code(), p.substr(0, 9)) &&
              (p.substr(9) == g || p.substr(9) == k);
     case '+':
       return p.size() <= k.size() && matches_at_start(eng, k.substr(k.size() - p.size()), p) &&
@@ -86,7 +84,7 @@ bool passes(engine_state& eng, int w, char kind, const std::string& p) {
 // Searches pattern word p from the rule's current position; returns the word found or 0.
 int search_pattern_word(engine_state& eng, const idiom_rule& rule, std::string p) {
   int start = rule.current;
-  int window_end = eng.word_count;
+  int window_end = eng.table.word_count;
   if (!p.empty() && p[0] >= '0' && p[0] <= '9') {
     window_end = rule.current + (p[0] - '0');
     p.erase(0, 1);
@@ -100,17 +98,16 @@ int search_pattern_word(engine_state& eng, const idiom_rule& rule, std::string p
     p.erase(0, 1);
   }
   int depth = 0;
-  const std::string_view classes = eng.class_line.text;
   const std::string_view aux = "AUX", aux_lower = "aux", xxx = "XXX", e00 = "E00", uu = "_UU";
-  for (int w = start < 1 ? 1 : start; w <= eng.word_count && w <= window_end; ++w) {
+  for (int w = start < 1 ? 1 : start; w <= eng.table.word_count && w <= window_end; ++w) {
     // The word's symbol (line_class) without a copy: this loop runs for every rule.
-    const std::string_view sym = classes.substr(std::min<size_t>(3 * (w - 1), classes.size()), 3);
+    const std::string_view sym = eng.table.symbol(w);
     if (sym.size() == 3 && sym[2] == '[') ++depth;
     if (sym.size() == 3 && sym[2] == ']') --depth;
     if (depth != 0) continue;
     if (sym == aux || sym == aux_lower || sym == xxx || sym == e00) {
       ++window_end;
-    } else if (sym == uu && window_end < eng.word_count) {
+    } else if (sym == uu && window_end < eng.table.word_count) {
       ++window_end;
     }
     if (passes(eng, w, kind, p)) return w;
@@ -134,7 +131,7 @@ bool insert_spec(engine_state& eng, int at, std::string_view spec) {
     entry = std::string(spec.substr(eq + 1));
   } else {
     entry = std::string(spec);
-    source = entry.size() > 9 ? entry.substr(9) : std::string();
+    source = std::string(entry_view(entry).text());
   }
   return insert_word(eng, at, source, entry);
 }
@@ -144,7 +141,7 @@ int word_of_pattern(const engine_state& eng, const idiom_rule& rule, std::string
   int n = str_to_int(arg);
   if (n < 1 || n > rule.pattern_count) return 0;
   int w = rule.found[n];
-  return w >= 1 && w <= eng.word_count ? w : 0;
+  return w >= 1 && w <= eng.table.word_count ? w : 0;
 }
 
 // Action R: changes word w by the argument's first character.
@@ -166,26 +163,26 @@ void change_word(engine_state& eng, int w, std::string a) {
     case '#':
       a = put_captures(eng, a);
       set_line_class(eng, w, symbol_of(a.substr(1, 3)));
-      eng.words[w] = str_overwrite(eng.words[w].str(), 1, a.substr(1));
+      eng.table.words[w] = str_overwrite(eng.table.words[w].str(), 1, a.substr(1));
       break;
     case '$': {
       const std::string cls = symbol_of(a.substr(1, 3));
       set_line_class(eng, w, cls);
       set_word_start(eng, w, cls);
-      const std::string& k = eng.originals[w];
-      eng.originals[w] = (a.size() > 4 ? a.substr(4) : std::string()) + (k.size() > 9 ? k.substr(9) : std::string());
+      const std::string& k = eng.table.originals[w];
+      eng.table.originals[w] = (a.size() > 4 ? a.substr(4) : std::string()) + std::string(entry_view(k).text());
       break;
     }
     case ':':
-      eng.words[w] = a.substr(1);
+      eng.table.words[w] = a.substr(1);
       set_line_class(eng, w, symbol_of(a.substr(1)));
       break;
     case '<':
     case '=':
-      eng.originals[w] = a.substr(1);
+      eng.table.originals[w] = a.substr(1);
       break;
     case '>':
-      eng.words[w] = eng.words[w].str().substr(0, 9) + a.substr(1);
+      eng.table.words[w] = std::string(entry_view(eng.table.words[w].str()).code()) + a.substr(1);
       break;
     default:
       set_word_from_spec(eng, w, a);
@@ -212,7 +209,7 @@ void run_actions(engine_state& eng, idiom_rule& rule) {
     }
     const int p = rule.pointer;
     const int w = p >= 1 && p <= rule.pattern_count ? rule.found[p] : 0;
-    const bool valid = w >= 1 && w <= eng.word_count;
+    const bool valid = w >= 1 && w <= eng.table.word_count;
     switch (letter) {
       case 'D':
         if (valid) {
@@ -241,38 +238,38 @@ void run_actions(engine_state& eng, idiom_rule& rule) {
       case 'J': {
         // Behind the word of the previous pattern word; with none, in front of the first.
         int at = p > 1 && p - 1 <= rule.pattern_count ? rule.found[p - 1] + 1 : rule.found[1];
-        if (at < 1 || at > eng.word_count + 1) break;
+        if (at < 1 || at > eng.table.word_count + 1) break;
         std::string spec = letter == 'J' ? "AUX---AUX" + arg : arg;
         if (insert_spec(eng, at, spec)) shift_found(rule, at, 1);
         break;
       }
       case 'X': {
         int v = word_of_pattern(eng, rule, arg);
-        if (valid && v && insert_spec(eng, w + 1, eng.words[v].str())) shift_found(rule, w + 1, 1);
+        if (valid && v && insert_spec(eng, w + 1, eng.table.words[v].str())) shift_found(rule, w + 1, 1);
         break;
       }
       case 'C': {
         int v = word_of_pattern(eng, rule, arg);
-        if (valid && v && insert_spec(eng, w, eng.words[v].str())) shift_found(rule, w, 1);
+        if (valid && v && insert_spec(eng, w, eng.table.words[v].str())) shift_found(rule, w, 1);
         break;
       }
       case 'Z': {
         int v = word_of_pattern(eng, rule, arg);
         if (valid && v) {
           const std::string joined = german_text(eng, v);
-          std::string e = eng.words[w];
-          e.insert(e.size() < 9 ? e.size() : 9, joined);
-          eng.words[w] = e;
-          eng.words[v] = eng.words[v].str().substr(0, 9);
+          std::string e = eng.table.words[w];
+          e.insert(entry_view(e).code().size(), joined);
+          eng.table.words[w] = e;
+          eng.table.words[v] = entry_view(eng.table.words[v].str()).code();
         }
         break;
       }
       case 'A':
         if (valid) {
-          std::string e = eng.words[w];
+          std::string e = eng.table.words[w];
           const size_t n = static_cast<size_t>(std::max(0, str_to_int(arg)));
           e.resize(e.size() - std::min(n, e.size()));
-          eng.words[w] = e;
+          eng.table.words[w] = e;
           if (starts_with(e, "ZZZ---ZZZ")) {
             fatal_error("Delete affix cannot call Lexikon, not implemented (idiome).");
           }
@@ -289,10 +286,10 @@ void run_actions(engine_state& eng, idiom_rule& rule) {
 }
 
 void trace_words(const engine_state& eng) {
-  for (int i = 1; i <= eng.word_count; ++i) {
-    const std::string& k = eng.originals[i];
+  for (int i = 1; i <= eng.table.word_count; ++i) {
+    const std::string& k = eng.table.originals[i];
     std::string shown = k.size() < 20 ? std::string(20 - k.size(), ' ') + k : k;
-    con_writeline(int_width(i, 2) + shown + " " + eng.words[i].str());
+    con_writeline(int_width(i, 2) + shown + " " + eng.table.words[i].str());
   }
 }
 
@@ -305,17 +302,17 @@ void trace_start(const engine_state& eng) {
 }  // namespace
 
 void set_word_from_spec(engine_state& eng, int w, std::string_view spec) {
-  if (w < 1 || w > eng.word_count) return;
+  if (w < 1 || w > eng.table.word_count) return;
   size_t eq = spec.find('=');
   std::string entry;
   if (eq != std::string_view::npos) {
-    eng.originals[w] = spec.substr(0, eq);
+    eng.table.originals[w] = spec.substr(0, eq);
     entry = std::string(spec.substr(eq + 1));
   } else {
     entry = std::string(spec);
-    eng.originals[w] = entry.size() > 9 ? entry.substr(9) : std::string();
+    eng.table.originals[w] = entry_view(entry).text();
   }
-  eng.words[w] = entry;
+  eng.table.words[w] = entry;
   set_line_class(eng, w, symbol_of(entry));
 }
 
@@ -362,7 +359,7 @@ int apply_idiom_rule(engine_state& eng, idiom_rule& rule, std::string_view file)
       }
     }
     const int first = rule.found[1];
-    if (first == 0 || first >= eng.word_count) return fired;
+    if (first == 0 || first >= eng.table.word_count) return fired;
     // Deletions move the found positions back, even in front of the first word.
     rule.attempt_start = first < 0 ? 1 : first + 1;
   }
@@ -420,10 +417,10 @@ void spend_skipped(engine_state& eng, uint64_t rules) {
 // source form of every word, as the plain test compares them; sorted, each once.
 std::vector<std::string> sentence_keys(const engine_state& eng) {
   std::vector<std::string> keys;
-  keys.reserve(2 * static_cast<size_t>(eng.word_count));
-  for (int w = 1; w <= eng.word_count; ++w) {
+  keys.reserve(2 * static_cast<size_t>(eng.table.word_count));
+  for (int w = 1; w <= eng.table.word_count; ++w) {
     keys.push_back(german_text(eng, w));
-    keys.push_back(eng.originals[w].str());
+    keys.push_back(eng.table.originals[w].str());
   }
   std::sort(keys.begin(), keys.end());
   keys.erase(std::unique(keys.begin(), keys.end()), keys.end());
@@ -555,8 +552,8 @@ void run_indexed_idioms(engine_state& eng, const rule_file& records) {
   FILE* f = records.open_records(st);
   if (!f) return;
   std::vector<int> numbers;
-  for (int i = 1; i <= eng.word_count; ++i) {
-    const std::string& x = eng.extras[i];
+  for (int i = 1; i <= eng.table.word_count; ++i) {
+    const std::string& x = eng.table.extras[i];
     if (x.empty()) continue;
     const std::string number = x.substr(0, x.find(' '));
     if (is_number(number) && str_to_int(number) >= 0) numbers.push_back(str_to_int(number));

@@ -1,6 +1,6 @@
 // Lexicon search: every word of the sentence looked up in a text or indexed lexicon, with
-// names, numbers, affix splitting and the default entry of unknown words; the choice of
-// one reading of a several-reading entry; the word file of words that stayed unknown.
+// names, numbers, affix splitting and the default entry of unknown words; the word file
+// of words that stayed unknown.
 #pragma once
 
 #include <array>
@@ -155,7 +155,7 @@ void search_sentence(engine_state& eng, searchmodus mode, lexikon& lex);
 // Appends the words that stayed unknown to the word file.
 void write_unknown_words(engine_state& eng);
 
-// ---- Unknown words, reading selection and separable prefixes ----
+// ---- Unknown words and separable prefixes ----
 
 constexpr int max_change_pairs = 200;
 constexpr int max_ending_rules = 1000;
@@ -167,24 +167,8 @@ void load_change_pairs(engine_state& eng, const rule_file& pairs);
 // Code B: rewrites unknown words by the ending rules of the file `endings` and puts a "_UU"
 // termination word behind every unknown word.
 void analyse_unknown_endings(engine_state& eng, const rule_file& endings);
-// Code d: words of several readings that the analysis table refers to keep the reading of
-// their place's class.
-void select_readings(engine_state& eng);
-// Code 9: the same, keeping the first reading.
-void select_first_readings(engine_state& eng);
 // Code y: splits separable prefixes ("an+rufen") into a particle word of their own, the
 // particle's entry taken from the prefix file `prefix_file` when it lists it.
 void split_prefix(engine_state& eng, const rule_file& prefix_file);
-
-// Inserts a word (source form, entry) at position `at`, the entries from there moving one
-// place up and the entry's class going into the class line; false when the table is full.
-bool insert_word(engine_state& eng, int at, std::string_view source, std::string_view entry);
-// Deletes word `at` with its class; the words behind it move one place down.
-void delete_word(engine_state& eng, int at);
-
-// Keeps the reading of a several-reading entry that fits `cls` (the first one when none).
-std::string resolve_reading(std::string_view entry, std::string_view cls);
-// The same on words[i], writing the chosen reading's class into position j of the class line.
-void resolve_word_reading(engine_state& eng, int i, int j, std::string_view cls);
 
 }  // namespace zembu::engine

@@ -84,7 +84,7 @@ std::string procedure_name(const engine_state& eng, int index) {
 // Procedure 6: starts the table again behind its target when the class line changed.
 void restart(engine_state& eng, sentence_run& run, const std::string& target) {
   engine_settings& st = eng.settings;
-  if (equal_maxi(eng.class_line, run.snapshot)) return;
+  if (equal_maxi(eng.table.class_line, run.snapshot)) return;
   if (run.restarts >= kMaxRestarts) {
     if (st.visible) con_writeline("syntax rules: restart limit reached, going on.");
     return;
@@ -94,7 +94,7 @@ void restart(engine_state& eng, sentence_run& run, const std::string& target) {
     con_writeline("syntax rules: restart testing at beginning. <ENTER>");
     trace_stop(st);
   }
-  run.snapshot = eng.class_line;
+  run.snapshot = eng.table.class_line;
   int c = 1;
   if (target != "*") {
     while (c < max_procedures && eng.procedures[c].code != 'G' &&
@@ -219,8 +219,8 @@ void run_templates(engine_state& eng, const rule_file& list_file) {
         break;
       }
     }
-    for (int i = 1; i <= eng.word_count; ++i) {
-      if (eng.originals[i] == trigger) {
+    for (int i = 1; i <= eng.table.word_count; ++i) {
+      if (eng.table.originals[i] == trigger) {
         apply_template(eng, name, fields);
         break;
       }
@@ -234,13 +234,15 @@ void run_templates(engine_state& eng, const rule_file& list_file) {
 void run_word_files(engine_state& eng, int index, char code) {
   const char marker = code == 'C' ? '@' : '|';
   std::vector<std::string> forms;
-  for (int i = 1; i <= eng.word_count; ++i) {
-    std::string w = eng.words[i];
-    if (w.size() < 4 || w[3] != '*') {
-      if (w.size() >= 10 && w[9] == marker) {
-        forms.push_back(cut(eng.originals[i].str(), 8));
+  for (int i = 1; i <= eng.table.word_count; ++i) {
+    std::string w = eng.table.words[i];
+    const bool one_reading = !entry_view(w).has_readings();
+    const bool marked = entry_view(w).text().substr(0, 1) == std::string(1, marker);
+    if (one_reading) {
+      if (marked) {
+        forms.push_back(cut(eng.table.originals[i].str(), 8));
         w.erase(9, 1);
-        eng.words[i] = w;
+        eng.table.words[i] = w;
       }
       continue;
     }
@@ -248,9 +250,9 @@ void run_word_files(engine_state& eng, int index, char code) {
       size_t end = w.find('*', part);
       if (end == std::string::npos) end = w.size();
       if (part + 9 < end && w[part + 9] == marker) {
-        forms.push_back(cut(eng.originals[i].str(), 8));
+        forms.push_back(cut(eng.table.originals[i].str(), 8));
         w.erase(part + 9, 1);
-        eng.words[i] = w;
+        eng.table.words[i] = w;
         break;
       }
       part = end + 1;
@@ -536,12 +538,12 @@ void load_verb_patterns(engine_state& eng, int set, const std::string& name) {
 
 void split_suffixes(engine_state& eng) {
   const engine_settings& st = eng.settings;
-  for (int w = 1; w <= eng.word_count; ++w) {
-    if (st.visible) con_writeline("check affix " + eng.originals[w].str());
+  for (int w = 1; w <= eng.table.word_count; ++w) {
+    if (st.visible) con_writeline("check affix " + eng.table.originals[w].str());
     bool again = true;
-    while (again && eng.word_count < max_words) {
+    while (again && eng.table.word_count < max_words) {
       again = false;
-      const std::string source = eng.originals[w];
+      const std::string source = eng.table.originals[w];
       for (int s = 1; s <= eng.suffix_count; ++s) {
         const std::string& suf = eng.suffixes[s];
         // An empty suffix (a "+" line without text) ends no word.
@@ -552,20 +554,12 @@ void split_suffixes(engine_state& eng) {
         if (st.visible) con_writeline("affix found " + suf);
         const file_lines& at = eng.suffix_lines[s];
         if (at.first > 0) note_fired(eng, at.file, at.first, at.last);
-        std::string word = eng.words[w];
+        std::string word = eng.table.words[w];
         word.resize(word.size() > suf.size() ? word.size() - suf.size() : 0);
-        eng.originals[w] = source.substr(0, source.size() - suf.size());
-        eng.words[w] = word;
-        for (int j = eng.word_count; j > w; --j) {
-          eng.words[j + 1] = eng.words[j];
-          eng.originals[j + 1] = eng.originals[j];
-          eng.extras[j + 1] = eng.extras[j];
-        }
-        ++eng.word_count;
-        eng.words[w + 1] = suf;
-        eng.originals[w + 1] = suf;
-        eng.extras[w + 1].clear();
-        linsert("ZZZ", eng.class_line, 3 * static_cast<size_t>(w) + 1);
+        eng.table.originals[w] = source.substr(0, source.size() - suf.size());
+        eng.table.words[w] = word;
+        eng.table.insert(w + 1, suf, suf);
+        eng.table.insert_symbol(w + 1, "ZZZ");
         again = true;
         break;
       }
@@ -585,7 +579,7 @@ void run_procedures(engine_state& eng) {
   eng.trace_cut = false;
   const bool visible_at_start = st.visible;
   init_analysis(eng);
-  run.snapshot = eng.class_line;
+  run.snapshot = eng.table.class_line;
   run.remembered_plain = st.plain_definitions;
   if (st.visible) con_writeline("MODUS=" + st.modus.str());
   explain_view view;

@@ -19,10 +19,10 @@
 #include "common/procedure_limit.h"
 #include "engine/longstr.h"
 #include "engine/settings.h"
+#include "engine/wordtable.h"
 
 namespace zembu::engine {
 
-constexpr int max_words = 200;         // entries of the word table
 constexpr int max_symbols = 200;       // names of the symbol table
 constexpr int max_suffixes = 600;      // suffix list of procedure 0
 constexpr int max_terminations = 600;  // termination table of procedure 0
@@ -44,9 +44,6 @@ constexpr unsigned long max_sentence_trace = 200000;
 
 using ministring = bstring<10>;
 using normstring = bstring<80>;
-using norm_lang_string = bstring<100>;
-// A column of the word table, indexed 1..200 (element 0 unused).
-using woerter_type = std::array<norm_lang_string, max_words + 1>;
 // The analysis table: rows 1..200 of cells 1..200 (row and cell 0 unused).
 using tabb = std::array<std::array<uint8_t, max_words + 1>, max_words + 1>;
 
@@ -113,11 +110,7 @@ struct engine_setup {
 // The state of the sentences of one run: empty at start-up, filled by the sentence loops.
 struct sentence_state {
   // The word table of the current sentence.
-  woerter_type words;
-  woerter_type originals;
-  woerter_type extras;
-  int word_count = 0;
-  maxistring class_line;
+  word_table table;
   bstring<6> sentence_label;
   bool more_pending = false;   // a plain sentence's rest waits in zembu.aux
   bool rest_spilled = false;   // a token sentence's rest waits in zembu.rst

@@ -27,12 +27,12 @@ std::unique_ptr<engine_state> sentence(const std::vector<std::string>& specs) {
   eng->settings.explain = true;
   for (const std::string& spec : specs) {
     const size_t eq = spec.find('=');
-    ++eng->word_count;
-    eng->originals[eng->word_count] = spec.substr(0, eq);
-    eng->words[eng->word_count] = spec.substr(eq + 1);
+    ++eng->table.word_count;
+    eng->table.originals[eng->table.word_count] = spec.substr(0, eq);
+    eng->table.words[eng->table.word_count] = spec.substr(eq + 1);
     std::string sym = spec.substr(eq + 1, 3);
     sym.resize(3, ' ');
-    lappend(eng->class_line, sym);
+    lappend(eng->table.class_line, sym);
   }
   return eng;
 }
@@ -40,7 +40,7 @@ std::unique_ptr<engine_state> sentence(const std::vector<std::string>& specs) {
 // The entries of the words, one after the other.
 std::string entries(const engine_state& eng) {
   std::string out;
-  for (int i = 1; i <= eng.word_count; ++i) out += eng.words[i].str() + " ";
+  for (int i = 1; i <= eng.table.word_count; ++i) out += eng.table.words[i].str() + " ";
   return out;
 }
 
@@ -61,7 +61,7 @@ TEST(SyntaxStep, RulesAndFunctionWordsFromMemory) {
   init_analysis(*eng);
   // The two places become one, the function word DEF in front of the noun.
   run_syntax_rules(*eng, rule_text("synt1.zmb", "DETNOU\nNP_\nDEF002\n"), false);
-  EXPECT_EQ(eng->class_line.text, "NP_SEN");
+  EXPECT_EQ(eng->table.class_line.text, "NP_SEN");
   EXPECT_EQ(fired(*eng), "synt1.zmb 1-3; ");
   eng->fired.clear();
   flatten_analysis(*eng, rule_text("func.zmb", "XYZ\naux---auxdat\nDEF\nART------der\n"));
@@ -75,11 +75,11 @@ TEST(SyntaxStep, OnlyAChangeStartsTheFileAgainAndCutRulesAreLeftOut) {
   // DET -> DET fires without a change; NOU -> NNN changes the line, so the file starts
   // again and rule 1 fires a second time.
   run_syntax_rules(*eng, rule_text("synt1.zmb", "DET\nDET\n001\nNOU\nNNN\n001\n"), false);
-  EXPECT_EQ(eng->class_line.text, "DETNNNSEN");
+  EXPECT_EQ(eng->table.class_line.text, "DETNNNSEN");
   EXPECT_EQ(fired(*eng), "synt1.zmb 1-3; synt1.zmb 4-6; synt1.zmb 1-3; ");
   // A rule that the end of the text cuts off is not applied.
   run_syntax_rules(*eng, rule_text("synt2.zmb", "DET\nART\n"), false);
-  EXPECT_EQ(eng->class_line.text, "DETNNNSEN");
+  EXPECT_EQ(eng->table.class_line.text, "DETNNNSEN");
 }
 
 TEST(IdiomStep, TextRulesFromMemory) {
@@ -98,14 +98,14 @@ TEST(IdiomStep, RecordsFromMemory) {
                       encode_idiom_record("KICK THE BUCKET", "R*KICK=VER---xxxsterben E E"));
   auto eng = sentence({"KICK=VER---xxxtreten", "THE=DET---xxxden", "BUCKET=SUB---SnsEimer",
                        ".=SEN------."});
-  eng->extras[1] = "1";
+  eng->table.extras[1] = "1";
   run_indexed_idioms(*eng, records);
   EXPECT_EQ(entries(*eng), "VER---xxxsterben SEN------. ");
   EXPECT_EQ(fired(*eng), "idio.rec 2-2; ");
   // A record number beyond the text and an extras entry that is no number do nothing.
   eng = sentence({"KICK=VER---xxxtreten", "THE=DET---xxxden", ".=SEN------."});
-  eng->extras[1] = "99";
-  eng->extras[2] = "x";
+  eng->table.extras[1] = "99";
+  eng->table.extras[2] = "x";
   run_indexed_idioms(*eng, records);
   EXPECT_EQ(entries(*eng), "VER---xxxtreten DET---xxxden SEN------. ");
   EXPECT_EQ(fired(*eng), "");
@@ -116,12 +116,12 @@ TEST(PatternStep, RulesFromMemoryStartAgainAfterEveryFiring) {
   init_analysis(*eng);
   // After the first firing the rules are read from the first again: both adjectives change.
   run_complex_rules(*eng, rule_text("comp1.zmb", "1 +\nADJ\nSXYZ\n"));
-  EXPECT_EQ(eng->class_line.text, "NOUXYZXYZSEN");
+  EXPECT_EQ(eng->table.class_line.text, "NOUXYZXYZSEN");
   EXPECT_EQ(fired(*eng), "comp1.zmb 1-3; comp1.zmb 1-3; ");
   eng = sentence({"AAA=AAA------aaa", ".=SEN------."});
   init_analysis(*eng);
   run_complex_rules(*eng, rule_text("comp2.zmb", "1 +\nBBB\nSCCC\n1 +\nAAA\nSBBB\n"));
-  EXPECT_EQ(eng->class_line.text, "CCCSEN");
+  EXPECT_EQ(eng->table.class_line.text, "CCCSEN");
   EXPECT_EQ(fired(*eng), "comp2.zmb 4-6; comp2.zmb 1-3; ");
 }
 
@@ -138,8 +138,8 @@ TEST(InflectionStep, EntriesFromMemory) {
   eng = sentence({"HUND=NOU---SnxHund", "AUX=aux---auxdat sgl", "HUND=NOU---SnxHund",
                   "AUX=aux---auxplu dat"});
   inflect_words(*eng, rule_text("flex.zmb", "Snx\ndatplu\nn\nSnx\ndat\ne\n"));
-  EXPECT_EQ(eng->words[1], "NOU---SnxHunde");
-  EXPECT_EQ(eng->words[3], "NOU---SnxHundn");
+  EXPECT_EQ(eng->table.words[1], "NOU---SnxHunde");
+  EXPECT_EQ(eng->table.words[3], "NOU---SnxHundn");
 }
 
 TEST(LexiconSteps, LexiconAndPrefixListFromMemory) {
@@ -151,7 +151,7 @@ TEST(LexiconSteps, LexiconAndPrefixListFromMemory) {
   eng->fired.clear();
   split_prefix(*eng, rule_text("pre.zmb", "PAR---xxxAB\nPTC---xxxAN\n"));
   EXPECT_EQ(entries(*eng), "PTC---xxxAN VER---xxxrufen SEN------. ");
-  EXPECT_EQ(eng->extras[2], "7");
+  EXPECT_EQ(eng->table.extras[2], "7");
   EXPECT_EQ(fired(*eng), "pre.zmb 2-2; ");
 }
 

@@ -40,7 +40,7 @@ void append_member(tabb& rows, int row, int& cell, int v) {
 void disambiguate(engine_state& eng, const syntax_rule& rule, int start) {
   const engine_settings& st = eng.settings;
   const std::string& list = rule.list;
-  const int places = static_cast<int>(llength(eng.class_line) / 3);
+  const int places = eng.table.place_count();
   size_t i = 0;
   while (i < list.size()) {
     while (i < list.size() && (list[i] == ' ' || list[i] == ',')) ++i;
@@ -59,11 +59,11 @@ void disambiguate(engine_state& eng, const syntax_rule& rule, int start) {
     if (w < 1 || w > max_words) continue;
     if (st.visible) {
       con_writeline("disambiguate words[" + std::to_string(w) + "]");
-      con_writeline("Clarify " + eng.words[w].str() + " symb=" + reading);
+      con_writeline("Clarify " + eng.table.words[w].str() + " symb=" + reading);
     }
     resolve_word_reading(eng, w, place, reading);
     if (rule.force) set_word_start(eng, w, reading);
-    if (st.visible) con_writeline(">>> " + eng.words[w].str());
+    if (st.visible) con_writeline(">>> " + eng.table.words[w].str());
   }
 }
 
@@ -101,8 +101,8 @@ struct flattening {
   // Stores word v as the next word of the new list.
   void store(int v) {
     grow();
-    eng.flat_originals[count()] = eng.originals[v].str();
-    eng.flat_words[count()] = eng.words[v].str();
+    eng.flat_originals[count()] = eng.table.originals[v].str();
+    eng.flat_words[count()] = eng.table.words[v].str();
   }
 
   // A symbol that is no function word becomes a word of its own, or feature material
@@ -127,12 +127,12 @@ struct flattening {
   }
 
   void word_member(int v) {
-    const std::string& entry = eng.words[v];
+    const std::string& entry = eng.table.words[v];
     if (!starts_with(entry, "aux")) {
       aux_chain = false;
       store(v);
     } else if (aux_chain && count() >= 1) {
-      eng.flat_originals[count()] += " " + eng.originals[v].str();
+      eng.flat_originals[count()] += " " + eng.table.originals[v].str();
       eng.flat_words[count()] += " " + word_text(eng, v);
     } else {
       aux_chain = true;
@@ -239,12 +239,12 @@ void regroup_rows(engine_state& eng, std::string_view order, int start, int old_
 size_t apply_syntax_rule(engine_state& eng, const syntax_rule& rule, bool with_table) {
   const engine_settings& st = eng.settings;
   if (rule.pattern.empty()) return 0;
-  const size_t e = maxi_instr(eng, eng.class_line, rule.pattern);
+  const size_t e = maxi_instr(eng, eng.table.class_line, rule.pattern);
   if (e == 0) return 0;
   const int start = static_cast<int>((e + 2) / 3);
   disambiguate(eng, rule, start);
-  ldelete(eng.class_line, e, rule.pattern.size());
-  linsert(rule.replacement, eng.class_line, e);
+  ldelete(eng.table.class_line, e, rule.pattern.size());
+  linsert(rule.replacement, eng.table.class_line, e);
   put_captures_line(eng);
   if (!rule.order.empty()) {
     regroup_rows(eng, rule.order, start, static_cast<int>(rule.pattern.size() / 3),
@@ -257,7 +257,7 @@ size_t apply_syntax_rule(engine_state& eng, const syntax_rule& rule, bool with_t
     if (with_table) {
       analysis_to_screen(eng);
     } else {
-      con_writeline("symbols: " + eng.class_line.text);
+      con_writeline("symbols: " + eng.table.class_line.text);
     }
   }
   return e;
@@ -280,12 +280,12 @@ void run_syntax_rules(engine_state& eng, const rule_file& rules_file, bool with_
   while (spend_work(eng, work_rule) && next < rules.size()) {
     const syntax_rule& rule = rules[next++];
     ++rule_no;
-    const maxistring saved = eng.class_line;
+    const maxistring saved = eng.table.class_line;
     if (apply_syntax_rule(eng, rule, with_table) != 0) {
       note_fired(eng, rules_file.name, 3 * rule_no - 2, 3 * rule_no);
     }
     if (rule.pattern.empty()) break;  // the empty pattern line ends the rules
-    if (equal_maxi(saved, eng.class_line)) continue;
+    if (equal_maxi(saved, eng.table.class_line)) continue;
     if (eng.syntax_restarts >= max_syntax_restarts) {
       if (st.visible) {
         con_writeline("syntax rules: rule file does not settle, stopped after " +
@@ -328,21 +328,7 @@ void flatten_analysis(engine_state& eng, const rule_file& functions) {
       }
     }
   }
-  const int count = eng.flat_count;
-  eng.class_line.text.clear();
-  for (int b = 1; b <= max_words; ++b) {
-    if (b <= count) {
-      eng.originals[b] = eng.flat_originals[b].str();
-      eng.words[b] = eng.flat_words[b].str();
-      std::string cls = eng.words[b].str().substr(0, 3);
-      cls.resize(3, ' ');  // a short entry still takes its three characters
-      lappend(eng.class_line, cls);
-    } else {
-      eng.originals[b].clear();
-      eng.words[b].clear();
-    }
-  }
-  eng.word_count = count;
+  eng.table.assign(eng.flat_count, eng.flat_words, eng.flat_originals);
 }
 
 std::string dump_analysis(const engine_state& eng) {
