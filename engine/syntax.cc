@@ -291,10 +291,11 @@ void run_syntax_rules(engine_state& eng, bool with_table) {
   const std::vector<syntax_rule>& rules = *parsed;
   size_t next = 0;  // the rule read next
   long rule_no = 0;  // of the rule being read, from the file's start
+  maxistring saved;  // the class line before the rule; its buffer is used again
   while (spend_work(eng, work_rule) && next < rules.size()) {
     const syntax_rule& rule = rules[next++];
     ++rule_no;
-    const maxistring saved = eng.class_line;
+    saved.text.assign(eng.class_line.text);
     if (apply_syntax_rule(eng, rule, with_table) != 0) {
       note_fired(eng, eng.procedures[eng.current].name, 3 * rule_no - 2, 3 * rule_no);
     }
