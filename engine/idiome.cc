@@ -51,12 +51,22 @@ bool matches_at_start(engine_state& eng, std::string_view text, std::string_view
   return instr3(eng, text, p) == 1;
 }
 
+// Is sym the three characters t? Compared in place: the search asks it for every word.
+bool is_symbol(std::string_view sym, const char (&t)[4]) {
+  return sym.size() == 3 && sym[0] == t[0] && sym[1] == t[1] && sym[2] == t[2];
+}
+
+// Equal texts, the first characters compared before the rest.
+bool same_text(std::string_view a, std::string_view b) {
+  return a.size() == b.size() && (a.empty() || (a[0] == b[0] && a == b));
+}
+
 bool passes(engine_state& eng, int w, char kind, const std::string& p) {
   if (kind == 0 || kind == '>') {
     // The plain tests run for every word and nearly every rule: compared in place.
     const std::string& entry = eng.words[w].str();
     const std::string_view text = entry.size() > 9 ? std::string_view(entry).substr(9) : "";
-    return p == text || (kind == 0 && p == eng.originals[w].str());
+    return same_text(p, text) || (kind == 0 && same_text(p, eng.originals[w].str()));
   }
   // The word's texts as views: no copies for a test that runs for many rules and words.
   const std::string_view e = eng.words[w].str();
@@ -97,16 +107,16 @@ int search_pattern_word(engine_state& eng, const idiom_attempt& attempt,
   const char kind = p.kind;
   int depth = 0;
   const std::string_view classes = eng.class_line.text;
-  const std::string_view aux = "AUX", aux_lower = "aux", xxx = "XXX", e00 = "E00", uu = "_UU";
   for (int w = start < 1 ? 1 : start; w <= eng.word_count && w <= window_end; ++w) {
     // The word's symbol (line_class) without a copy: this loop runs for every rule.
     const std::string_view sym = classes.substr(std::min<size_t>(3 * (w - 1), classes.size()), 3);
     if (sym.size() == 3 && sym[2] == '[') ++depth;
     if (sym.size() == 3 && sym[2] == ']') --depth;
     if (depth != 0) continue;
-    if (sym == aux || sym == aux_lower || sym == xxx || sym == e00) {
+    if (is_symbol(sym, "AUX") || is_symbol(sym, "aux") || is_symbol(sym, "XXX") ||
+        is_symbol(sym, "E00")) {
       ++window_end;
-    } else if (sym == uu && window_end < eng.word_count) {
+    } else if (is_symbol(sym, "_UU") && window_end < eng.word_count) {
       ++window_end;
     }
     if (passes(eng, w, kind, p.text)) return w;
@@ -612,14 +622,14 @@ void run_idioms(engine_state& eng, idiom_step_report* report) {
   idiom_step_report& r = report != nullptr ? *report : unused;
   r = idiom_step_report();
   trace_start(eng);
-  // The name as given, else under the definitions path (as open_text_def); parsed once
-  // for the run.
-  std::string path;
-  const auto rules = load_rules<std::vector<idiom_rule>>(
-      eng.parsed_rules, "idiom", eng.procedures[eng.current].name.str(),
-      st.definitions_path.str(), st.plain_definitions, path,
-      [&](linereader& f) { return read_idiom_rules(st, f); });
-  if (!rules) return;
+  // The name as given, else under the definitions path (as open_text_def).
+  linereader f;
+  std::string path = eng.procedures[eng.current].name.str();
+  if (!f.open(path)) {
+    path = st.definitions_path.str() + path;
+    if (!f.open(path)) return;
+  }
+  f.close();
   // The index describes the plain file, and the trace shows every rule tried.
   uint64_t from = 0;
   if (st.plain_definitions && !st.visible) {
@@ -641,7 +651,12 @@ void run_idioms(engine_state& eng, idiom_step_report* report) {
       r.read_on_from = from;
     }
   }
-  run_rules_from(eng, *rules, from);
+  // Read without the index, the whole file is parsed, once for the run.
+  std::string parsed_path;
+  const auto rules = load_rules<std::vector<idiom_rule>>(
+      eng.parsed_rules, "idiom", path, "", st.plain_definitions, parsed_path,
+      [&](linereader& file) { return read_idiom_rules(st, file); });
+  if (rules) run_rules_from(eng, *rules, from);
 }
 
 void decode_idiom_record(std::string_view bytes, std::string& pattern, std::string& action) {

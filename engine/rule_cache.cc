@@ -33,6 +33,11 @@ bool stamp_file(const std::string& path, file_stamp& stamp) {
   return true;
 }
 
+bool file_present(const std::string& path) {
+  struct stat st;
+  return stat(path.c_str(), &st) == 0;
+}
+
 std::shared_ptr<void> find_kept(rule_cache& cache, std::string_view kind, const std::string& path,
                                 const file_stamp& stamp, bool plain) {
   auto it = cache.files.find(key_of(kind, path));

@@ -29,6 +29,8 @@ struct file_stamp {
 
 // The stamp of `path`; false when it is no regular file (or does not exist).
 bool stamp_file(const std::string& path, file_stamp& stamp);
+// True when something (a file of any kind) stands under `path`.
+bool file_present(const std::string& path);
 
 // One parsed rule file (of a type its kind knows).
 struct kept_rules {
@@ -64,6 +66,7 @@ std::shared_ptr<const T> load_rules(rule_cache& cache, std::string_view kind,
     path = which == 0 ? name : definitions + name;
     file_stamp stamp;
     const bool regular = stamp_file(path, stamp);
+    if (!regular && !file_present(path)) continue;
     if (regular) {
       if (auto kept = find_kept(cache, kind, path, stamp, plain)) {
         return std::static_pointer_cast<const T>(kept);
