@@ -18,6 +18,7 @@
 #include "common/linereader.h"
 #include "common/procedure_limit.h"
 #include "engine/longstr.h"
+#include "engine/rule_cache.h"
 #include "engine/settings.h"
 #include "engine/wordtable.h"
 
@@ -172,6 +173,9 @@ struct engine_state : engine_setup, sentence_state {
   // index, which every sentence of a text would otherwise pay again).
   std::map<std::string, std::unique_ptr<lexicon_index>> lexicon_indexes;
   std::map<std::string, std::unique_ptr<idiom_index>> idiom_indexes;
+  // Rule files (pattern rules, idioms, syntax rules) parsed once for the run and used
+  // again while the file is unchanged.
+  rule_cache parsed_rules;
 };
 
 // Writes a line of the result: to result_text when it is set, else to the result file.

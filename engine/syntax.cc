@@ -6,7 +6,9 @@
 #include "common/linereader.h"
 #include "engine/lexikon2.h"
 #include "engine/longstr.h"
+#include "engine/rule_cache.h"
 #include "engine/translat.h"
+#include "engine/word_spec.h"
 
 namespace zembu::engine {
 
@@ -192,6 +194,21 @@ syntax_rule parse_syntax_rule(std::string_view pattern, std::string_view replace
   return r;
 }
 
+namespace {
+
+// Every complete rule of a syntax rule file, in file order.
+std::vector<syntax_rule> read_syntax_rules(const engine_settings& st, linereader& f) {
+  std::vector<syntax_rule> rules;
+  std::string pattern, replacement, action;
+  while (read_rule_line(st, f, pattern) && read_rule_line(st, f, replacement) &&
+         read_rule_line(st, f, action)) {
+    rules.push_back(parse_syntax_rule(pattern, replacement, action));
+  }
+  return rules;
+}
+
+}  // namespace
+
 void regroup_rows(engine_state& eng, std::string_view order, int start, int old_places,
                   int new_places) {
   tabb& rows = eng.new_rows;
@@ -265,22 +282,21 @@ size_t apply_syntax_rule(engine_state& eng, const syntax_rule& rule, bool with_t
 
 void run_syntax_rules(engine_state& eng, const rule_file& rules_file, bool with_table) {
   const engine_settings& st = eng.settings;
-  linereader f;
-  if (!rules_file.open(st, f)) return;
-  // The rules are read once; after a change the file is gone through from its first rule
-  // again. A rule cut off by the end of the file is not applied.
-  std::vector<syntax_rule> rules;
-  std::string pattern, replacement, action;
-  while (read_rule_line(st, f, pattern) && read_rule_line(st, f, replacement) &&
-         read_rule_line(st, f, action)) {
-    rules.push_back(parse_syntax_rule(pattern, replacement, action));
-  }
+  // The rules are parsed once for the run; after a change the file is gone through from
+  // its first rule again. A rule cut off by the end of the file is not applied.
+  std::string path;
+  const auto parsed = load_rules<std::vector<syntax_rule>>(
+      eng.parsed_rules, "syntax", rules_file, st, path,
+      [&](linereader& f) { return read_syntax_rules(st, f); });
+  if (!parsed) return;
+  const std::vector<syntax_rule>& rules = *parsed;
   size_t next = 0;  // the rule read next
   long rule_no = 0;  // of the rule being read, from the file's start
+  maxistring saved;  // the class line before the rule; its buffer is used again
   while (spend_work(eng, work_rule) && next < rules.size()) {
     const syntax_rule& rule = rules[next++];
     ++rule_no;
-    const maxistring saved = eng.table.class_line;
+    saved.text.assign(eng.table.class_line.text);
     if (apply_syntax_rule(eng, rule, with_table) != 0) {
       note_fired(eng, rules_file.name, 3 * rule_no - 2, 3 * rule_no);
     }
