@@ -397,6 +397,7 @@ void idiom_index::close() {
   rules_fd_ = -1;
   header_.reset();
   checked_.clear();
+  found_.clear();
   window_.clear();
   window_start_ = 0;
 }
@@ -447,6 +448,20 @@ bool idiom_index::open(const std::string& rule_path, const std::string& index_pa
 
 bool idiom_index::find(std::string_view key, std::vector<idiom_rule_ref>& rules, std::string& why) {
   if (map_ == nullptr) return false;
+  // A key looked up before: its rules as decoded then (the index does not change while open).
+  auto known = found_.find(key);
+  if (known != found_.end()) {
+    rules.insert(rules.end(), known->second.begin(), known->second.end());
+    return true;
+  }
+  const size_t had = rules.size();
+  if (!find_in_blocks(key, rules, why)) return false;
+  found_.emplace(std::string(key), std::vector<idiom_rule_ref>(rules.begin() + static_cast<std::ptrdiff_t>(had), rules.end()));
+  return true;
+}
+
+bool idiom_index::find_in_blocks(std::string_view key, std::vector<idiom_rule_ref>& rules,
+                                 std::string& why) {
   const index_header& h = *header_;
   // The last block whose first key is not above the key.
   uint32_t lo = 0, hi = h.blocks;

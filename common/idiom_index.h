@@ -5,6 +5,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
+#include <map>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -81,11 +83,16 @@ class idiom_index {
  private:
   struct header;  // what the index's header says
 
+  // find() without the keys found before.
+  bool find_in_blocks(std::string_view key, std::vector<idiom_rule_ref>& rules, std::string& why);
+
   const unsigned char* map_ = nullptr;
   size_t map_size_ = 0;
   int rules_fd_ = -1;
   std::unique_ptr<header> header_;
   std::vector<char> checked_;  // per block: its checksum was verified
+  // The rules of every key found since the index was opened, decoded once.
+  std::map<std::string, std::vector<idiom_rule_ref>, std::less<>> found_;
   std::string window_;         // bytes of the idiom file read last, from window_start_
   uint64_t window_start_ = 0;
 };

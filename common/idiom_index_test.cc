@@ -97,6 +97,30 @@ TEST_F(IdiomIndex, DumpLookupsAndRules) {
   }
 }
 
+TEST_F(IdiomIndex, AKeyFoundAgainGivesTheSameRulesUntilTheIndexIsOpenedAnew) {
+  write_rules("NEW YORK\nU\n#SUB\nU\nNEW AGE\nU\n");
+  idiom_index index;
+  std::string why;
+  ASSERT_TRUE(index.open(path("idio.zmb"), path("idio.zid"), why)) << why;
+  auto numbers = [&](std::string_view key) {
+    std::vector<idiom_rule_ref> rules{{99, 0, 0}};  // found rules are appended
+    std::string out;
+    if (!index.find(key, rules, why)) return std::string("refused");
+    for (const idiom_rule_ref& r : rules) out += std::to_string(r.number) + "@" + std::to_string(r.offset) + " ";
+    return out;
+  };
+  EXPECT_EQ(numbers("NEW"), "99@0 0@0 2@18 ");
+  EXPECT_EQ(numbers("NEW"), "99@0 0@0 2@18 ");
+  EXPECT_EQ(numbers("OLD"), "99@0 ");
+  EXPECT_EQ(numbers("OLD"), "99@0 ");
+  EXPECT_EQ(numbers(""), "99@0 1@11 ");
+  // Another file under the same names: opening again forgets the keys found before.
+  write_rules("#SUB\nU\nNEW\nU\n");
+  ASSERT_TRUE(index.open(path("idio.zmb"), path("idio.zid"), why)) << why;
+  EXPECT_EQ(numbers("NEW"), "99@0 1@7 ");
+  EXPECT_EQ(numbers("OLD"), "99@0 ");
+}
+
 TEST_F(IdiomIndex, RefusesAnIndexThatDoesNotFitOrIsDamaged) {
   idiom_index index;
   std::string why;

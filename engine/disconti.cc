@@ -1,8 +1,12 @@
 #include "engine/disconti.h"
 
+#include <vector>
+
 #include "engine/lexikon2.h"
 #include "engine/longstr.h"
 #include "engine/translat.h"
+#include "engine/rule_cache.h"
+#include "engine/word_spec.h"
 
 namespace zembu::engine {
 
@@ -65,14 +69,14 @@ void apply_verb_patterns(engine_state& eng, int langu) {
   if (langu < 1 || langu > 2) return;
   const vp_set& vp = eng.verb_patterns[langu];
   if (vp.pattern_count == 0 || vp.code_count == 0) return;
-  const int places = eng.word_count < max_words ? eng.word_count : max_words;
+  const int places = eng.table.word_count < max_words ? eng.table.word_count : max_words;
   for (int p = 1; p <= places; ++p) {
     auto& row = eng.analysis[p];
     for (int c = 1; c <= max_words; ++c) {
       const int v = row[c];
       if (v == 0) break;
       if (v > max_words) continue;
-      const std::string& e = eng.words[v];
+      const std::string& e = eng.table.words[v];
       size_t x = 0;
       if (!find_verb_reading(e, x)) continue;
       const std::string pattern = verb_pattern_text(eng, e, x, langu);
@@ -112,12 +116,6 @@ bool is_digit(char c) { return c >= '0' && c <= '9'; }
 
 const char* true_false(bool b) { return b ? "TRUE" : "FALSE"; }
 
-std::string padded_symbol(std::string_view s) {
-  std::string out(s.substr(0, 3));
-  out.resize(3, ' ');
-  return out;
-}
-
 // ---- Places: a row of the analysis table with its symbol in the class line ----
 
 struct place_copy {
@@ -128,7 +126,7 @@ struct place_copy {
 place_copy take_place(const engine_state& eng, int p) {
   place_copy c;
   c.row = eng.analysis[p];
-  c.symbol = padded_symbol(line_class(eng, p));
+  c.symbol = padded_class(line_class(eng, p));
   return c;
 }
 
@@ -137,7 +135,7 @@ void remove_place(engine_state& eng, int p) {
   if (p < 1 || p > max_words) return;
   for (int r = p; r < max_words; ++r) eng.analysis[r] = eng.analysis[r + 1];
   eng.analysis[max_words].fill(0);
-  ldelete(eng.class_line, 3 * static_cast<size_t>(p) - 2, 3);
+  eng.table.erase_symbol(p);
 }
 
 // Inserts a place at index p; later rows move down one. False when no room is left.
@@ -146,14 +144,14 @@ bool put_place(engine_state& eng, int p, const place_copy& c) {
   if (p < 1 || p > total + 1 || total >= max_words) return false;
   for (int r = max_words; r > p; --r) eng.analysis[r] = eng.analysis[r - 1];
   eng.analysis[p] = c.row;
-  linsert(padded_symbol(c.symbol), eng.class_line, 3 * static_cast<size_t>(p) - 2);
+  eng.table.insert_symbol(p, padded_class(c.symbol));
   return true;
 }
 
 // Every place index at or behind `from` moves by delta.
-void shift_places(complex_rule& rule, int from, int delta) {
+void shift_places(complex_match& match, int from, int delta) {
   for (int j = 1; j <= max_items; ++j) {
-    if (rule.zl[j] >= from) rule.zl[j] += delta;
+    if (match.zl[j] >= from) match.zl[j] += delta;
   }
 }
 
@@ -180,71 +178,60 @@ bool insert_entry(engine_state& eng, int p, int e, int v) {
   return true;
 }
 
-// A word spec ("source=entry", or an entry whose text is the source; a leading "*"
-// dropped) taken apart.
-void split_spec(std::string_view spec, std::string& source, std::string& entry) {
+// A word spec taken apart, a leading "*" dropped.
+word_spec split_spec(std::string_view spec) {
   if (!spec.empty() && spec[0] == '*') spec.remove_prefix(1);
-  size_t eq = spec.find('=');
-  if (eq != std::string_view::npos) {
-    source = std::string(spec.substr(0, eq));
-    entry = std::string(spec.substr(eq + 1));
-  } else {
-    entry = std::string(spec);
-    source = entry.size() > 9 ? entry.substr(9) : std::string();
-  }
+  return parse_word_spec(spec);
 }
 
 // A new word of this source form and entry appended to the word table. Returns its
 // number, 0 when full.
 int append_word(engine_state& eng, const std::string& source, const std::string& entry) {
-  if (eng.word_count >= max_words) {
+  if (eng.table.word_count >= max_words) {
     if (eng.settings.visible) con_writeline("word table full: no word added");
     return 0;
   }
-  ++eng.word_count;
-  eng.words[eng.word_count] = entry;
-  eng.originals[eng.word_count] = source;
-  eng.extras[eng.word_count].clear();
-  return eng.word_count;
+  eng.table.insert(eng.table.word_count + 1, entry, source);
+  return eng.table.word_count;
 }
 
 // A new word appended from a word spec. Returns its number, 0 when full.
 int new_word(engine_state& eng, std::string_view spec, std::string* symbol = nullptr) {
-  std::string source, entry;
-  split_spec(spec, source, entry);
-  if (symbol) *symbol = padded_symbol(entry);
-  return append_word(eng, source, entry);
+  const word_spec w = split_spec(spec);
+  if (symbol) *symbol = padded_class(w.entry);
+  return append_word(eng, w.source, w.entry);
 }
 
 // ---- Matching ----
 
-void rule_trace(const complex_rule& rule, const std::string& line) {
+void rule_trace(const complex_rule& rule, std::string_view line) {
   if (rule.trace) con_writeline(line);
 }
 
 // A word test of one entry value v (a word or a symbol number).
-bool test_entry(engine_state& eng, complex_rule& rule, const std::string& a, int v) {
+bool test_entry(engine_state& eng, complex_match& match, const std::string& a, int v) {
   if (v >= first_symbol) {
     std::string key = starts_with(a, "-") ? a.substr(1, 3) : a.substr(0, 3);
     return instr3(eng, symbol_name(eng, v), key) != 0;
   }
   if (v < 1 || v > max_words) return false;
-  const std::string e = eng.words[v];
-  const std::string k = eng.originals[v];
-  const std::string g = e.size() > 9 ? e.substr(9) : std::string();
+  // The word's texts as views: this test runs for every place a rule tries.
+  const std::string_view e = eng.table.words[v].str();
+  const std::string_view k = eng.table.originals[v].str();
+  const entry_view field(e);
+  const std::string_view g = field.text();
   const char tc = a.empty() ? '\0' : a[0];
-  const std::string rest = a.empty() ? std::string() : a.substr(1);
-  auto field = [&](size_t from, size_t n) { return from < e.size() ? e.substr(from, n) : std::string(); };
+  const std::string_view rest = a.empty() ? std::string_view() : std::string_view(a).substr(1);
   switch (tc) {
-    case '#': return instr3(eng, field(0, 3), rest.substr(0, 3)) == 1;
-    case '^': return instr3(eng, field(3, 3), rest.substr(0, 3)) == 1;
-    case '~': return instr3(eng, field(6, 3), rest.substr(0, 3)) == 1;
-    case '$': return instr3(eng, field(0, 9), rest.substr(0, 9)) == 1;
+    case '#': return instr3(eng, field.cls(), rest.substr(0, 3)) == 1;
+    case '^': return instr3(eng, field.second(), rest.substr(0, 3)) == 1;
+    case '~': return instr3(eng, field.third(), rest.substr(0, 3)) == 1;
+    case '$': return instr3(eng, field.code(), rest.substr(0, 9)) == 1;
     case '+': return g.find('+') != std::string::npos;
-    case '?': return e.find("*" + rest) != std::string::npos;
+    case '?': return e.find("*" + std::string(rest)) != std::string::npos;
     case '!':
-      if (e.find("*" + rest) != std::string::npos) {
-        rule.found_open = true;
+      if (e.find("*" + std::string(rest)) != std::string::npos) {
+        match.found_open = true;
         return true;
       }
       return starts_with(e, rest);
@@ -257,21 +244,34 @@ bool test_entry(engine_state& eng, complex_rule& rule, const std::string& a, int
 
 }  // namespace
 
-int place_count(const engine_state& eng) { return static_cast<int>(llength(eng.class_line) / 3); }
+int place_count(const engine_state& eng) { return eng.table.place_count(); }
 
-void split_item_line(complex_rule& rule, int k, std::string_view line) {
+namespace {
+
+// Splits a line at single blanks into words[1..] (at most 10); returns their number.
+int split_words(std::string_view line, std::array<std::string, max_items + 1>& words) {
   int n = 0;
   if (!line.empty()) {
     size_t p = 0;
     while (n < max_items) {
       size_t blank = line.find(' ', p);
-      rule.attr[k][++n] = std::string(line.substr(p, blank == std::string_view::npos ? std::string_view::npos : blank - p));
+      words[++n] = std::string(line.substr(p, blank == std::string_view::npos ? std::string_view::npos : blank - p));
       if (blank == std::string_view::npos) break;
       p = blank + 1;
     }
   }
-  for (int i = n + 1; i <= max_items; ++i) rule.attr[k][i].clear();
-  rule.attrcount[k] = n;
+  for (int i = n + 1; i <= max_items; ++i) words[i].clear();
+  return n;
+}
+
+}  // namespace
+
+void split_item_line(complex_rule& rule, int k, std::string_view line) {
+  rule.attrcount[k] = split_words(line, rule.attr[k]);
+}
+
+void split_operation_line(complex_rule& rule, int k, std::string_view line) {
+  rule.opcount[k] = split_words(line, rule.ops[k]);
 }
 
 bool parse_complex_header(std::string_view line, complex_rule& rule) {
@@ -294,8 +294,8 @@ bool parse_complex_header(std::string_view line, complex_rule& rule) {
   return true;
 }
 
-int test_word_attribute(engine_state& eng, complex_rule& rule, const std::string& a, int p,
-                        int k, int i) {
+int test_word_attribute(engine_state& eng, const complex_rule& rule, complex_match& match,
+                        const std::string& a, int p, int k, int i) {
   size_t pos = 0;
   bool cont = false, single = false, neg = false, first_only = false, last_word = false;
   if (pos < a.size() && a[pos] == '\xf8') { cont = true; ++pos; }
@@ -305,7 +305,7 @@ int test_word_attribute(engine_state& eng, complex_rule& rule, const std::string
   if (pos < a.size() && a[pos] == '9') { last_word = true; ++pos; }
   const std::string rest = a.substr(pos);
   int start = 1;
-  if (cont && i > 2 && i - 2 <= max_items) start = rule.m[k][i - 2] + 1;
+  if (cont && i > 2 && i - 2 <= max_items) start = match.m[k][i - 2] + 1;
   if (last_word) {
     for (int e = 1; e < max_words; ++e) {
       int v = eng.analysis[p][e];
@@ -313,7 +313,7 @@ int test_word_attribute(engine_state& eng, complex_rule& rule, const std::string
     }
   }
   if (start < 1) start = 1;
-  rule_trace(rule, "testing " + a + " in Zl. " + std::to_string(p));
+  if (rule.trace) rule_trace(rule, "testing " + a + " in Zl. " + std::to_string(p));
   bool success = false;
   int at = start;
   if (!rest.empty() && rest[0] == '&') {
@@ -321,10 +321,12 @@ int test_word_attribute(engine_state& eng, complex_rule& rule, const std::string
   } else {
     for (at = start; at <= max_words; ++at) {
       int v = first_only && at > 1 ? 0 : eng.analysis[p][at];
-      rule_trace(rule, "test=" + std::to_string(at) + " number=table[" + std::to_string(p) + "," +
-                           std::to_string(at) + "]=" + std::to_string(v));
+      if (rule.trace) {
+        rule_trace(rule, "test=" + std::to_string(at) + " number=table[" + std::to_string(p) + "," +
+                             std::to_string(at) + "]=" + std::to_string(v));
+      }
       if (v == 0) break;
-      if (test_entry(eng, rule, rest, v)) {
+      if (test_entry(eng, match, rest, v)) {
         success = true;
         break;
       }
@@ -338,19 +340,20 @@ int test_word_attribute(engine_state& eng, complex_rule& rule, const std::string
   } else {
     result = success ? (at < 1 ? 1 : at) : 0;
   }
-  rule_trace(rule, std::string("Testing = ") + true_false(result != 0));
+  if (rule.trace) rule_trace(rule, std::string("Testing = ") + true_false(result != 0));
   return result;
 }
 
-bool prove_item(engine_state& eng, complex_rule& rule, int k, int p, bool& abort) {
+bool prove_item(engine_state& eng, const complex_rule& rule, complex_match& match, int k, int p,
+                bool& abort) {
   abort = false;
   const std::string symbol = line_class(eng, p);
   if (!rule.delimiter.empty() && instr3(eng, symbol, rule.delimiter) != 0) {
     abort = true;
     return false;
   }
-  if (k == 1) rule.found_open = false;
-  for (int j = 1; j <= max_items; ++j) rule.m[k][j] = 0;
+  if (k == 1) match.found_open = false;
+  for (int j = 1; j <= max_items; ++j) match.m[k][j] = 0;
   if (instr3(eng, symbol, rule.attr[k][1]) == 0) {
     rule_trace(rule, "Proove mit INSTR (getsymbol,attr1)=false exit");
     return false;
@@ -361,31 +364,31 @@ bool prove_item(engine_state& eng, complex_rule& rule, int k, int p, bool& abort
   }
   int r = 0;
   for (int i = 2; i <= rule.attrcount[k]; ++i) {
-    r = test_word_attribute(eng, rule, rule.attr[k][i], p, k, i);
-    rule.m[k][i - 1] = r;
+    r = test_word_attribute(eng, rule, match, rule.attr[k][i], p, k, i);
+    match.m[k][i - 1] = r;
     if (r == 0) break;
   }
-  rule_trace(rule, std::string("proove-> ") + true_false(r != 0));
+  if (rule.trace) rule_trace(rule, std::string("proove-> ") + true_false(r != 0));
   return r != 0;
 }
 
-void match_rule(engine_state& eng, complex_rule& rule) {
-  rule.found_open = false;
-  rule.zl.fill(1);
-  for (auto& row : rule.m) row.fill(0);
-  rule.matched = false;
+void match_rule(engine_state& eng, const complex_rule& rule, complex_match& match) {
+  match.found_open = false;
+  match.zl.fill(1);
+  for (auto& row : match.m) row.fill(0);
+  match.matched = false;
   const int total = place_count(eng);
   const int n = rule.n < max_items ? rule.n : max_items;
   long trials = 0;
   int k = 1;
   int limit = total;
   auto init_item = [&] {
-    const int prev = k > 1 ? rule.zl[k - 1] : 0;
+    const int prev = k > 1 ? match.zl[k - 1] : 0;
     switch (rule.mode) {
-      case 0: rule.zl[k] = k == 1 ? 1 : prev + 1; limit = total; break;
-      case 1: rule.zl[k] = 1; limit = total; break;
-      case 2: rule.zl[k] = k == 1 ? 1 : prev + 1; limit = k == 1 ? total : rule.zl[k]; break;
-      default: rule.zl[k] = k == 1 ? 1 : prev - 1; limit = total; break;
+      case 0: match.zl[k] = k == 1 ? 1 : prev + 1; limit = total; break;
+      case 1: match.zl[k] = 1; limit = total; break;
+      case 2: match.zl[k] = k == 1 ? 1 : prev + 1; limit = k == 1 ? total : match.zl[k]; break;
+      default: match.zl[k] = k == 1 ? 1 : prev - 1; limit = total; break;
     }
   };
   init_item();
@@ -393,16 +396,16 @@ void match_rule(engine_state& eng, complex_rule& rule) {
     // Search item k from its start value.
     if (limit > total) limit = total;
     bool found = false;
-    if (rule.zl[k] <= limit) {
-      if (rule.mode == 2 && starts_with(line_class(eng, rule.zl[k]), "E") && limit < total) ++limit;
+    if (match.zl[k] <= limit) {
+      if (rule.mode == 2 && starts_with(line_class(eng, match.zl[k]), "E") && limit < total) ++limit;
       for (;;) {
         if (++trials > kMaxTrials || !spend_work(eng, work_trial)) {
           rule_trace(rule, "match given up");
           return;
         }
         bool abort = false;
-        const int p = rule.zl[k];
-        found = prove_item(eng, rule, k, p, abort);
+        const int p = match.zl[k];
+        found = prove_item(eng, rule, match, k, p, abort);
         if (rule.trace) {
           con_writeline("i=" + std::to_string(k) + " zl[i]=" + std::to_string(p));
           con_writeline("proove rule attr[" + std::to_string(k) + "]=" + rule.attr[k][1] +
@@ -411,11 +414,11 @@ void match_rule(engine_state& eng, complex_rule& rule) {
         if (found || abort) break;
         if (rule.mode == 2 && starts_with(line_class(eng, p), "E") && limit < total) ++limit;
         if (rule.mode == 3 && k > 1) {
-          --rule.zl[k];
+          --match.zl[k];
         } else {
-          ++rule.zl[k];
+          ++match.zl[k];
         }
-        if ((rule.mode == 3 && k > 1 && rule.zl[k] < 1) || rule.zl[k] >= limit || k > total) break;
+        if ((rule.mode == 3 && k > 1 && match.zl[k] < 1) || match.zl[k] >= limit || k > total) break;
       }
     }
     if (found) {
@@ -424,11 +427,11 @@ void match_rule(engine_state& eng, complex_rule& rule) {
         init_item();
         continue;
       }
-      rule.matched = true;
-      if (rule.bang && !rule.found_open) {
-        rule.matched = false;
+      match.matched = true;
+      if (rule.bang && !match.found_open) {
+        match.matched = false;
         rule_trace(rule, "All items disambiguated, continue testing in other location.");
-        ++rule.zl[1];
+        ++match.zl[1];
         k = 1;
         limit = total;
         continue;
@@ -437,20 +440,20 @@ void match_rule(engine_state& eng, complex_rule& rule) {
     }
     // Backtracking.
     if (k == 1) {
-      rule.matched = false;
+      match.matched = false;
       rule_trace(rule, "First item not found -> exit");
       return;
     }
     --k;
-    ++rule.zl[k];
-    while (rule.zl[k] > total && k > 1) {
+    ++match.zl[k];
+    while (match.zl[k] > total && k > 1) {
       --k;
-      ++rule.zl[k];
+      ++match.zl[k];
     }
     for (int j = k + 1; j <= max_items; ++j) {
-      rule.zl[j] = rule.mode == 1 ? 1 : rule.mode == 3 ? rule.zl[k] - 1 : rule.zl[k] + 1;
+      match.zl[j] = rule.mode == 1 ? 1 : rule.mode == 3 ? match.zl[k] - 1 : match.zl[k] + 1;
     }
-    if (rule.mode == 2) limit = k > 1 ? rule.zl[k - 1] + 1 : total;
+    if (rule.mode == 2) limit = k > 1 ? match.zl[k - 1] + 1 : total;
     if (limit > total) limit = total;
   }
 }
@@ -463,9 +466,9 @@ namespace {
 int digit_of(std::string_view arg) { return !arg.empty() && is_digit(arg[0]) && arg[0] != '0' ? arg[0] - '0' : 0; }
 
 // The word number of word test d of item k (the member at its matched entry), or 0.
-int word_of_test(const engine_state& eng, const complex_rule& rule, int k, int place, int d) {
+int word_of_test(const engine_state& eng, const complex_match& match, int k, int place, int d) {
   if (d < 1 || d > max_items || place < 1 || place > max_words) return 0;
-  int e = rule.m[k][d];
+  int e = match.m[k][d];
   if (e < 1 || e > max_words) return 0;
   int v = eng.analysis[place][e];
   return v >= 1 && v <= max_words ? v : 0;
@@ -473,51 +476,51 @@ int word_of_test(const engine_state& eng, const complex_rule& rule, int k, int p
 
 // Cuts the separable prefix (the German text up to "+", with the "+") out of word w.
 std::string cut_prefix(engine_state& eng, int w) {
-  std::string e = eng.words[w];
-  if (e.size() <= 9) return "";
-  size_t plus = e.find('+', 9);
-  if (plus == std::string::npos) return "";
-  std::string prefix = e.substr(9, plus - 9);
-  eng.words[w] = e.substr(0, 9) + e.substr(plus + 1);
+  const std::string e = eng.table.words[w];
+  const std::string_view text = entry_view(e).text();
+  size_t plus = text.find('+');
+  if (plus == std::string_view::npos) return "";
+  std::string prefix(text.substr(0, plus));
+  eng.table.words[w] = std::string(entry_view(e).code()) + std::string(text.substr(plus + 1));
   return prefix;
 }
 
-void trace_operation(engine_state& eng, const complex_rule& rule, const char* when, int k,
+void trace_operation(engine_state& eng, const complex_rule& rule, const complex_match& match,
+                     const char* when, int k,
                      char op, const std::string& arg, int place) {
   if (!eng.settings.visible) return;
   con_writeline(when);
   con_writeline(std::to_string(k) + ". operation " + std::string(1, op) + " " + arg + " in line " +
                 std::to_string(place));
   std::string indexes = "Line indexes: ";
-  for (int j = 1; j <= rule.n && j <= max_items; ++j) indexes += std::to_string(rule.zl[j]) + " ";
+  for (int j = 1; j <= rule.n && j <= max_items; ++j) indexes += std::to_string(match.zl[j]) + " ";
   con_writeline(indexes);
   analysis_to_screen(eng);
 }
 
 // New place of one new word (source form, entry), before (at = place) or after
 // (at = place + 1) the place.
-void word_place(engine_state& eng, complex_rule& rule, int at, const std::string& source,
+void word_place(engine_state& eng, complex_match& match, int at, const std::string& source,
                 const std::string& entry) {
   if (place_count(eng) >= max_words) return;
   int w = append_word(eng, source, entry);
   if (w == 0) return;
   place_copy c;
   c.row[1] = static_cast<uint8_t>(w);
-  c.symbol = padded_symbol(entry);
-  if (put_place(eng, at, c)) shift_places(rule, at, 1);
+  c.symbol = padded_class(entry);
+  if (put_place(eng, at, c)) shift_places(match, at, 1);
 }
 
 // The same from a word spec.
-void new_word_place(engine_state& eng, complex_rule& rule, int at, std::string_view spec) {
-  std::string source, entry;
-  split_spec(spec, source, entry);
-  word_place(eng, rule, at, source, entry);
+void new_word_place(engine_state& eng, complex_match& match, int at, std::string_view spec) {
+  const word_spec w = split_spec(spec);
+  word_place(eng, match, at, w.source, w.entry);
 }
 
-void patch_member(engine_state& eng, complex_rule& rule, int k, int place, const std::string& arg) {
+void patch_member(engine_state& eng, complex_match& match, int k, int place, const std::string& arg) {
   const int d = is_digit(arg[0]) ? arg[0] - '0' : -1;
   if (d < 0 || arg.size() < 2) return;
-  const int e = d == 0 ? 1 : (d <= max_items ? rule.m[k][d] : 0);
+  const int e = d == 0 ? 1 : (d <= max_items ? match.m[k][d] : 0);
   if (e < 1 || e > max_words) return;
   const int v = eng.analysis[place][e];
   const char sub = arg[1];
@@ -531,26 +534,26 @@ void patch_member(engine_state& eng, complex_rule& rule, int k, int place, const
     return;
   }
   if (v < 1 || v > max_words) return;
-  std::string entry = eng.words[v];
+  std::string entry = eng.table.words[v];
   auto replace_range = [&](size_t from, size_t n, const std::string& t) {
     if (entry.size() < from) entry.resize(from, ' ');
     entry.replace(from, n, t);
-    eng.words[v] = entry;
+    eng.table.words[v] = entry;
   };
   switch (sub) {
     case '#': replace_range(0, 3, put_captures(eng, text)); break;
     case '$': replace_range(0, 9, put_captures(eng, text)); break;
     case '^': replace_range(3, 3, put_captures(eng, text)); break;
     case '~': replace_range(6, 3, put_captures(eng, text)); break;
-    case '<': eng.originals[v] = text; break;
-    case '>': eng.words[v] = entry.substr(0, 9) + text; break;
+    case '<': eng.table.originals[v] = text; break;
+    case '>': eng.table.words[v] = std::string(entry_view(entry).code()) + text; break;
     case '%': {
-      const std::string g = entry.size() > 9 ? entry.substr(9, 3) : std::string();
+      const std::string g(entry_view(entry).text().substr(0, 3));
       if (d != 0) {
         // As E: the matched entries of word tests 2 onward follow the members forward.
         erase_entry(eng, place, e);
         for (int j = 2; j <= max_items; ++j) {
-          if (rule.m[k][j] >= e) --rule.m[k][j];
+          if (match.m[k][j] >= e) --match.m[k][j];
         }
       }
       int s = symbol_number(eng, g);
@@ -559,22 +562,16 @@ void patch_member(engine_state& eng, complex_rule& rule, int k, int place, const
       break;
     }
     default: {
-      std::string spec = arg.substr(1);
-      if (!spec.empty() && spec[0] == '*') spec.erase(0, 1);
-      size_t eq = spec.find('=');
-      if (eq != std::string::npos) {
-        eng.originals[v] = spec.substr(0, eq);
-        eng.words[v] = spec.substr(eq + 1);
-      } else {
-        eng.words[v] = spec;
-        eng.originals[v] = spec.size() > 9 ? spec.substr(9) : std::string();
-      }
+      const word_spec w = split_spec(std::string_view(arg).substr(1));
+      eng.table.originals[v] = w.source;
+      eng.table.words[v] = w.entry;
       break;
     }
   }
 }
 
-void insert_member(engine_state& eng, complex_rule& rule, int k, int place, const std::string& arg) {
+void insert_member(engine_state& eng, const complex_rule& rule, complex_match& match, int k,
+                   int place, const std::string& arg) {
   if (place < 1 || place > max_words) return;
   if (arg.empty()) return;
   const char c = arg[0];
@@ -596,7 +593,7 @@ void insert_member(engine_state& eng, complex_rule& rule, int k, int place, cons
   if (full) return;
   // The entry the member goes to, found before a word is made for it.
   const int d = c == '*' ? 0 : c - '0';
-  int e = c == '*' ? first_empty(eng, place) : d == 0 ? 1 : rule.m[k][d];
+  int e = c == '*' ? first_empty(eng, place) : d == 0 ? 1 : match.m[k][d];
   if (e < 1) return;
   if (c != '*' && later) ++e;
   if (e > max_words) return;
@@ -611,22 +608,23 @@ void insert_member(engine_state& eng, complex_rule& rule, int k, int place, cons
     return;
   }
   if (!insert_entry(eng, place, e, member)) return;
-  for (int j = d < 1 ? 1 : d; j <= rule.attrcount[k] && j <= max_items; ++j) {
-    if (rule.m[k][j] >= e) ++rule.m[k][j];
+  for (int j = d < 1 ? 1 : d; j <= rule.opcount[k] && j <= max_items; ++j) {
+    if (match.m[k][j] >= e) ++match.m[k][j];
   }
 }
 
 // Splits place in two at the matched entry of word test d (Q: a member behind it must
 // exist; R: the matched member itself).
-void split_place(engine_state& eng, complex_rule& rule, int k, int place, char op, const std::string& arg) {
+void split_place(engine_state& eng, const complex_match& match, int k, int place, char op,
+                 const std::string& arg) {
   const int d = digit_of(arg);
   if (d == 0) return;
-  const int e = rule.m[k][d];
+  const int e = match.m[k][d];
   if (e < 1 || e > max_words) return;
   const int check = op == 'Q' ? e + 1 : e;
   if (check > max_words || eng.analysis[place][check] == 0) return;
   if (place_count(eng) >= max_words) return;
-  const std::string old = padded_symbol(line_class(eng, place));
+  const std::string old = padded_class(line_class(eng, place));
   std::string s1 = arg.substr(1, 3), s2 = arg.size() > 4 ? arg.substr(4, 3) : std::string();
   if (s1 == "***") s1 = old;
   if (s2 == "***") s2 = old;
@@ -636,244 +634,326 @@ void split_place(engine_state& eng, complex_rule& rule, int k, int place, char o
   int to = 1;
   for (int j = e; j <= max_words; ++j) next[to++] = next[j];
   for (; to <= max_words; ++to) next[to] = 0;
-  ldelete(eng.class_line, 3 * static_cast<size_t>(place) - 2, 3);
-  linsert(padded_symbol(s1) + padded_symbol(s2), eng.class_line, 3 * static_cast<size_t>(place) - 2);
+  eng.table.set_symbol(place, padded_class(s1) + padded_class(s2));
+}
+
+
+// ---- One function per operation letter ----
+
+// What an operation works on: the item k of the rule being fired, its place (valid_place:
+// one of the class line's places when the operation starts) and the operation's argument.
+struct operation_call {
+  engine_state& eng;
+  const complex_rule& rule;
+  complex_match& match;
+  int k;
+  int place;
+  char op;
+  const std::string& arg;
+  bool valid_place;
+};
+
+using operation_fn = void (*)(operation_call&);
+
+void op_none(operation_call&) {}
+
+void op_copy(operation_call& c) {
+  if (c.eng.settings.visible) con_writeline("The function COPY is not implemented (disconti)!");
+}
+
+// D: the place goes; the items behind it move forward.
+void op_delete(operation_call& c) {
+  if (!c.valid_place) return;
+  remove_place(c.eng, c.place);
+  for (int j = 1; j <= max_items; ++j) {
+    if (c.match.zl[j] > c.place) --c.match.zl[j];
+  }
+}
+
+// S: the place's symbol overwritten.
+void op_symbol(operation_call& c) {
+  if (!c.valid_place) return;
+  const std::string old = padded_class(line_class(c.eng, c.place));
+  set_line_class(c.eng, c.place, overwrite_class(c.eng, c.arg, old));
+}
+
+// T: the place and item m's place swap.
+void op_swap(operation_call& c) {
+  engine_state& eng = c.eng;
+  const int m = digit_of(c.arg);
+  if (m == 0 || m > max_items || !c.valid_place) return;
+  const int other = c.match.zl[m];
+  if (other < 1 || other > place_count(eng)) return;
+  std::swap(eng.analysis[c.place], eng.analysis[other]);
+  const std::string a = padded_class(line_class(eng, c.place)), b = padded_class(line_class(eng, other));
+  set_line_class(eng, c.place, b);
+  set_line_class(eng, other, a);
+  c.match.zl[m] = c.place;
+  c.match.zl[c.k] = other;
+}
+
+// X and M: item m's place moves behind (X) or in front of (M) the place.
+void op_move(operation_call& c) {
+  engine_state& eng = c.eng;
+  const int m = digit_of(c.arg);
+  if (m == 0 || m > max_items || !c.valid_place) return;
+  const int from = c.match.zl[m];
+  if (from < 1 || from > place_count(eng)) return;
+  place_copy moved = take_place(eng, from);
+  remove_place(eng, from);
+  int at = c.place;
+  if (c.op == 'M' && c.place >= from) at = c.place - 1;
+  if (at < 1) at = 1;
+  put_place(eng, at, moved);
+  if (c.place < from) {
+    for (int j = 1; j <= m; ++j) ++c.match.zl[j];
+  } else {
+    for (int j = 1; j <= (c.op == 'M' ? m : c.k); ++j) --c.match.zl[j];
+  }
+  c.match.zl[m] = c.op == 'M' ? c.match.zl[c.k] - 1 : c.match.zl[c.k];
+}
+
+// L and A: a new place of a new word in front of (L) or behind (A) the place.
+void op_word_place(operation_call& c) {
+  if (c.valid_place) new_word_place(c.eng, c.match, c.op == 'L' ? c.place : c.place + 1, c.arg);
+}
+
+// N: the place's words replaced by one new word; its symbols stay.
+void op_new_word(operation_call& c) {
+  engine_state& eng = c.eng;
+  if (!c.valid_place) return;
+  std::string symbol;
+  int w = new_word(eng, c.arg, &symbol);
+  if (w == 0) return;
+  std::array<uint8_t, max_words + 1> row{};
+  row[1] = static_cast<uint8_t>(w);
+  int to = 2;
+  for (int j = 1; j <= max_words && to <= max_words; ++j) {
+    if (eng.analysis[c.place][j] > max_words) row[to++] = eng.analysis[c.place][j];
+  }
+  eng.analysis[c.place] = row;
+  set_line_class(eng, c.place, symbol);
+}
+
+// I: a member inserted.
+void op_insert(operation_call& c) {
+  if (c.valid_place) insert_member(c.eng, c.rule, c.match, c.k, c.place, c.arg);
+}
+
+// E: the member of word test d erased.
+void op_erase(operation_call& c) {
+  const int d = digit_of(c.arg);
+  if (d == 0 || !c.valid_place) return;
+  const int e = c.match.m[c.k][d];
+  if (e < 1 || e > max_words) return;
+  erase_entry(c.eng, c.place, e);
+  for (int j = 2; j <= max_items; ++j) {
+    if (c.match.m[c.k][j] >= e) --c.match.m[c.k][j];
+  }
+}
+
+// Y and Z: the word of test d leaves the place for a new place of its own, in front of
+// (Y) or behind (Z) it.
+void op_split_word(operation_call& c) {
+  engine_state& eng = c.eng;
+  const int d = digit_of(c.arg);
+  const int w = c.valid_place ? word_of_test(eng, c.match, c.k, c.place, d) : 0;
+  if (w == 0 || place_count(eng) >= max_words || eng.table.word_count >= max_words) return;
+  erase_entry(eng, c.place, c.match.m[c.k][d]);
+  const int copy = append_word(eng, eng.table.originals[w].str(), eng.table.words[w].str());
+  if (copy == 0) return;
+  place_copy moved;
+  moved.row[1] = static_cast<uint8_t>(copy);
+  moved.symbol = c.arg.substr(1, 3);
+  const int at = c.op == 'Y' ? c.place : c.place + 1;
+  if (put_place(eng, at, moved)) shift_places(c.match, at, 1);
+}
+
+// Q and R: the place split in two.
+void op_split_place(operation_call& c) {
+  if (c.valid_place) split_place(c.eng, c.match, c.k, c.place, c.op, c.arg);
+}
+
+// V: the separable prefix of test d's verb becomes a member of the place.
+void op_prefix_member(operation_call& c) {
+  engine_state& eng = c.eng;
+  const int d = digit_of(c.arg);
+  const int w = c.valid_place ? word_of_test(eng, c.match, c.k, c.place, d) : 0;
+  // The prefix leaves the verb only when its word and its entry have room.
+  if (w == 0 || eng.analysis[c.place][max_words] != 0 || eng.table.word_count >= max_words) return;
+  const std::string prefix = cut_prefix(eng, w);
+  const int p = append_word(eng, "PREFIX_" + lower_str(prefix), "ADP------" + prefix);
+  if (p != 0) insert_entry(eng, c.place, c.match.m[c.k][d], p);
+}
+
+// K: the separable prefix of test d's verb becomes a place in front of the place.
+void op_prefix_place(operation_call& c) {
+  engine_state& eng = c.eng;
+  const int d = digit_of(c.arg);
+  const int w = c.valid_place ? word_of_test(eng, c.match, c.k, c.place, d) : 0;
+  if (w == 0 || place_count(eng) >= max_words || eng.table.word_count >= max_words) return;
+  const std::string prefix = cut_prefix(eng, w);
+  word_place(eng, c.match, c.place, prefix, "ADP------" + prefix);
+}
+
+// !, ? and =: test d's word resolved to a reading; "!" keeps the place's symbol, "?"
+// takes the reading's, "=" overwrites the old one by the reading's class pattern.
+void op_reading(operation_call& c) {
+  engine_state& eng = c.eng;
+  const int d = digit_of(c.arg);
+  const int w = c.valid_place ? word_of_test(eng, c.match, c.k, c.place, d) : 0;
+  if (w == 0) return;
+  const std::string reading = c.arg.substr(1);
+  const std::string old = padded_class(line_class(eng, c.place));
+  resolve_word_reading(eng, w, c.place, reading);
+  if (c.op == '?') return;
+  set_line_class(eng, c.place, old);
+  if (c.op == '=') set_line_class(eng, c.place, overwrite_class(eng, reading, old));
+}
+
+// -: a reading removed from test d's word.
+void op_drop_reading(operation_call& c) {
+  engine_state& eng = c.eng;
+  const int d = digit_of(c.arg);
+  const int w = c.valid_place ? word_of_test(eng, c.match, c.k, c.place, d) : 0;
+  if (w == 0) return;
+  std::string e = eng.table.words[w];
+  size_t at = e.find("*" + c.arg.substr(1));
+  if (at == std::string::npos) return;
+  size_t end = e.find('*', at + 1);
+  e.erase(at, end == std::string::npos ? std::string::npos : end - at);
+  eng.table.words[w] = e;
+}
+
+// P: a member patched.
+void op_patch(operation_call& c) {
+  if (c.valid_place) patch_member(c.eng, c.match, c.k, c.place, c.arg);
+}
+
+struct operation_table {
+  std::array<operation_fn, 256> fn{};
+  operation_table() {
+    fn.fill(op_none);
+    auto set = [&](const char* letters, operation_fn f) {
+      for (const char* l = letters; *l; ++l) fn[static_cast<unsigned char>(*l)] = f;
+    };
+    set("C", op_copy);
+    set("D", op_delete);
+    set("S", op_symbol);
+    set("T", op_swap);
+    set("XM", op_move);
+    set("LA", op_word_place);
+    set("N", op_new_word);
+    set("I", op_insert);
+    set("E", op_erase);
+    set("YZ", op_split_word);
+    set("QR", op_split_place);
+    set("V", op_prefix_member);
+    set("K", op_prefix_place);
+    set("!?=", op_reading);
+    set("-", op_drop_reading);
+    set("P", op_patch);
+  }
+};
+
+const operation_table operations;
+
+// The lines of one rule read from the file: false when no header is left. `line_no`
+// counts the file's lines read so far.
+bool read_complex_rule(const engine_settings& st, linereader& f, long& line_no, complex_rule& rule) {
+  std::string line;
+  bool have_header = false;
+  while (!have_header && f.readline(line)) {
+    ++line_no;
+    unscramble_line(st, line);
+    have_header = parse_complex_header(trim_spaces(line), rule);
+  }
+  if (!have_header) return false;
+  rule.header_line = line_no;
+  for (int k = 1; k <= rule.n; ++k) {
+    if (f.readline(line, 80)) {
+      ++line_no;
+    } else {
+      line.clear();
+    }
+    unscramble_line(st, line);
+    if (k <= max_items) rule.item_lines[k] = trim_spaces(line);
+  }
+  for (int k = 1; k <= rule.n; ++k) {
+    if (f.readline(line, 80)) {
+      ++line_no;
+    } else {
+      line.clear();
+    }
+    unscramble_line(st, line);
+    if (k <= max_items) rule.op_lines[k] = trim_spaces(line);
+  }
+  if (rule.n > max_items) rule.n = max_items;
+  for (int k = 1; k <= rule.n; ++k) split_item_line(rule, k, rule.item_lines[k]);
+  for (int k = 1; k <= rule.n; ++k) split_operation_line(rule, k, rule.op_lines[k]);
+  rule.last_line = line_no;
+  return true;
+}
+
+// Every rule of a pattern rule file, in file order.
+std::vector<complex_rule> read_complex_rules(const engine_settings& st, linereader& f) {
+  std::vector<complex_rule> rules;
+  long line_no = 0;
+  for (;;) {
+    complex_rule rule;
+    if (!read_complex_rule(st, f, line_no, rule)) break;
+    rules.push_back(std::move(rule));
+  }
+  return rules;
 }
 
 }  // namespace
 
-void apply_item_operations(engine_state& eng, complex_rule& rule, int k) {
-  for (int i = 1; i <= rule.attrcount[k]; ++i) {
-    const std::string& word = rule.attr[k][i];
+void apply_item_operations(engine_state& eng, const complex_rule& rule, complex_match& match,
+                           int k) {
+  for (int i = 1; i <= rule.opcount[k]; ++i) {
+    const std::string& word = rule.ops[k][i];
     if (word.empty()) continue;
     const char op = word[0];
     const std::string arg = word.substr(1);
-    const int place = rule.zl[k];
-    if (k == 1 && i == 1 && op != 'U') trace_operation(eng, rule, "Before processing: ", k, op, arg, place);
-    const bool valid_place = place >= 1 && place <= place_count(eng);
-    switch (op) {
-      case 'U':
-      case '$':
-        break;
-      case 'C':
-        if (eng.settings.visible) con_writeline("The function COPY is not implemented (disconti)!");
-        break;
-      case 'D':
-        if (valid_place) {
-          remove_place(eng, place);
-          for (int j = 1; j <= max_items; ++j) {
-            if (rule.zl[j] > place) --rule.zl[j];
-          }
-        }
-        break;
-      case 'S':
-        if (valid_place) {
-          std::string s = arg.substr(0, 3);
-          s.resize(3, '*');
-          s = put_captures(eng, s);
-          const std::string old = padded_symbol(line_class(eng, place));
-          for (size_t c = 0; c < 3; ++c) {
-            if (s[c] == '*') s[c] = old[c];
-          }
-          set_line_class(eng, place, s.substr(0, 3));
-        }
-        break;
-      case 'T': {
-        const int m = digit_of(arg);
-        if (m == 0 || m > max_items || !valid_place) break;
-        const int other = rule.zl[m];
-        if (other < 1 || other > place_count(eng)) break;
-        std::swap(eng.analysis[place], eng.analysis[other]);
-        const std::string a = padded_symbol(line_class(eng, place)), b = padded_symbol(line_class(eng, other));
-        set_line_class(eng, place, b);
-        set_line_class(eng, other, a);
-        rule.zl[m] = place;
-        rule.zl[k] = other;
-        break;
-      }
-      case 'X':
-      case 'M': {
-        const int m = digit_of(arg);
-        if (m == 0 || m > max_items || !valid_place) break;
-        const int from = rule.zl[m];
-        if (from < 1 || from > place_count(eng)) break;
-        place_copy moved = take_place(eng, from);
-        remove_place(eng, from);
-        int at = place;
-        if (op == 'M' && place >= from) at = place - 1;
-        if (at < 1) at = 1;
-        put_place(eng, at, moved);
-        if (place < from) {
-          for (int j = 1; j <= m; ++j) ++rule.zl[j];
-        } else {
-          for (int j = 1; j <= (op == 'M' ? m : k); ++j) --rule.zl[j];
-        }
-        rule.zl[m] = op == 'M' ? rule.zl[k] - 1 : rule.zl[k];
-        break;
-      }
-      case 'L':
-      case 'A':
-        if (valid_place) new_word_place(eng, rule, op == 'L' ? place : place + 1, arg);
-        break;
-      case 'N': {
-        if (!valid_place) break;
-        std::string symbol;
-        int w = new_word(eng, arg, &symbol);
-        if (w == 0) break;
-        std::array<uint8_t, max_words + 1> row{};
-        row[1] = static_cast<uint8_t>(w);
-        int to = 2;
-        for (int j = 1; j <= max_words && to <= max_words; ++j) {
-          if (eng.analysis[place][j] > max_words) row[to++] = eng.analysis[place][j];
-        }
-        eng.analysis[place] = row;
-        set_line_class(eng, place, symbol);
-        break;
-      }
-      case 'I':
-        if (valid_place) insert_member(eng, rule, k, place, arg);
-        break;
-      case 'E': {
-        const int d = digit_of(arg);
-        if (d == 0 || !valid_place) break;
-        const int e = rule.m[k][d];
-        if (e < 1 || e > max_words) break;
-        erase_entry(eng, place, e);
-        for (int j = 2; j <= max_items; ++j) {
-          if (rule.m[k][j] >= e) --rule.m[k][j];
-        }
-        break;
-      }
-      case 'Y':
-      case 'Z': {
-        const int d = digit_of(arg);
-        const int w = valid_place ? word_of_test(eng, rule, k, place, d) : 0;
-        if (w == 0 || place_count(eng) >= max_words || eng.word_count >= max_words) break;
-        erase_entry(eng, place, rule.m[k][d]);
-        const int copy = append_word(eng, eng.originals[w].str(), eng.words[w].str());
-        if (copy == 0) break;
-        place_copy c;
-        c.row[1] = static_cast<uint8_t>(copy);
-        c.symbol = arg.substr(1, 3);
-        const int at = op == 'Y' ? place : place + 1;
-        if (put_place(eng, at, c)) shift_places(rule, at, 1);
-        break;
-      }
-      case 'Q':
-      case 'R':
-        if (valid_place) split_place(eng, rule, k, place, op, arg);
-        break;
-      case 'V': {
-        const int d = digit_of(arg);
-        const int w = valid_place ? word_of_test(eng, rule, k, place, d) : 0;
-        // The prefix leaves the verb only when its word and its entry have room.
-        if (w == 0 || eng.analysis[place][max_words] != 0 || eng.word_count >= max_words) break;
-        const std::string prefix = cut_prefix(eng, w);
-        const int p = append_word(eng, "PREFIX_" + lower_str(prefix), "ADP------" + prefix);
-        if (p != 0) insert_entry(eng, place, rule.m[k][d], p);
-        break;
-      }
-      case 'K': {
-        const int d = digit_of(arg);
-        const int w = valid_place ? word_of_test(eng, rule, k, place, d) : 0;
-        if (w == 0 || place_count(eng) >= max_words || eng.word_count >= max_words) break;
-        const std::string prefix = cut_prefix(eng, w);
-        word_place(eng, rule, place, prefix, "ADP------" + prefix);
-        break;
-      }
-      case '!':
-      case '?':
-      case '=': {
-        const int d = digit_of(arg);
-        const int w = valid_place ? word_of_test(eng, rule, k, place, d) : 0;
-        if (w == 0) break;
-        const std::string reading = arg.substr(1);
-        const std::string old = padded_symbol(line_class(eng, place));
-        resolve_word_reading(eng, w, place, reading);
-        if (op == '?') break;
-        set_line_class(eng, place, old);
-        if (op == '=') {
-          std::string s = reading.substr(0, 3);
-          s.resize(3, '*');
-          s = put_captures(eng, s);
-          for (size_t c = 0; c < 3; ++c) {
-            if (s[c] == '*') s[c] = old[c];
-          }
-          set_line_class(eng, place, s.substr(0, 3));
-        }
-        break;
-      }
-      case '-': {
-        const int d = digit_of(arg);
-        const int w = valid_place ? word_of_test(eng, rule, k, place, d) : 0;
-        if (w == 0) break;
-        std::string e = eng.words[w];
-        size_t at = e.find("*" + arg.substr(1));
-        if (at == std::string::npos) break;
-        size_t end = e.find('*', at + 1);
-        e.erase(at, end == std::string::npos ? std::string::npos : end - at);
-        eng.words[w] = e;
-        break;
-      }
-      case 'P':
-        if (valid_place) patch_member(eng, rule, k, place, arg);
-        break;
-      default:
-        break;
+    const int place = match.zl[k];
+    if (k == 1 && i == 1 && op != 'U') {
+      trace_operation(eng, rule, match, "Before processing: ", k, op, arg, place);
     }
-    if (op != '$') trace_operation(eng, rule, "After processing: ", k, op, arg, place);
+    const bool valid_place = place >= 1 && place <= place_count(eng);
+    operation_call call{eng, rule, match, k, place, op, arg, valid_place};
+    operations.fn[static_cast<unsigned char>(op)](call);
+    if (op != '$') trace_operation(eng, rule, match, "After processing: ", k, op, arg, place);
   }
 }
 
-void run_complex_rules(engine_state& eng) {
+void run_complex_rules(engine_state& eng, const rule_file& file) {
   const engine_settings& st = eng.settings;
   analysis_to_screen(eng);
-  const std::string name = eng.procedures[eng.current].name;
-  linereader f;
-  if (!open_text_def(st, f, name)) {
+  const std::string& name = file.name;
+  // The file is parsed once for the run; reading it again from its start after a firing
+  // is going back to its first rule.
+  std::string path;
+  const auto rules = load_rules<std::vector<complex_rule>>(
+      eng.parsed_rules, "complex", file, st, path,
+      [&](linereader& f) { return read_complex_rules(st, f); });
+  if (!rules) {
     if (st.visible) con_writeline("Disconti: " + name + " file not open!");
     return;
   }
-  std::string line;
-  long line_no = 0;  // of the line last read, from the file's start
+  size_t next = 0;
   while (spend_work(eng, work_rule)) {
-    complex_rule rule;
-    bool have_header = false;
-    while (!have_header && f.readline(line)) {
-      ++line_no;
-      unscramble_line(st, line);
-      have_header = parse_complex_header(trim_spaces(line), rule);
-    }
-    if (!have_header) return;
-    const long header_line = line_no;
-    for (int k = 1; k <= rule.n; ++k) {
-      if (f.readline(line, 80)) {
-        ++line_no;
-      } else {
-        line.clear();
-      }
-      unscramble_line(st, line);
-      if (k <= max_items) rule.item_lines[k] = trim_spaces(line);
-    }
-    for (int k = 1; k <= rule.n; ++k) {
-      if (f.readline(line, 80)) {
-        ++line_no;
-      } else {
-        line.clear();
-      }
-      unscramble_line(st, line);
-      if (k <= max_items) rule.op_lines[k] = trim_spaces(line);
-    }
-    if (rule.n > max_items) rule.n = max_items;
-    for (int k = 1; k <= rule.n; ++k) split_item_line(rule, k, rule.item_lines[k]);
+    if (next >= rules->size()) return;
+    const complex_rule& rule = (*rules)[next++];
     if (st.visible && rule.trace) {
       con_writeline("Ext.disc: " + rule.header);
       for (int k = 1; k <= rule.n; ++k) con_writeline("Ext.sy: " + std::to_string(k) + " " + rule.item_lines[k]);
       for (int k = 1; k <= rule.n; ++k) con_writeline("Ext.op: " + std::to_string(k) + " " + rule.op_lines[k]);
       for (int k = 1; k <= rule.n; ++k) con_writeline("attrcount=" + std::to_string(rule.attrcount[k]));
     }
-    match_rule(eng, rule);
-    if (!rule.matched) continue;
+    complex_match match;
+    match_rule(eng, rule, match);
+    if (!match.matched) continue;
     // The firings are counted over the whole sentence, every pattern rule file and every
     // restart of the procedures included.
     if (eng.complex_firings >= max_complex_firings) {
@@ -892,14 +972,12 @@ void run_complex_rules(engine_state& eng) {
       con_writeline("substitution: " + ops);
       con_writeline();
     }
-    note_fired(eng, name, header_line, line_no);
-    for (int k = 1; k <= rule.n; ++k) split_item_line(rule, k, rule.op_lines[k]);
-    for (int k = 1; k <= rule.n; ++k) apply_item_operations(eng, rule, k);
+    note_fired(eng, name, rule.header_line, rule.last_line);
+    for (int k = 1; k <= rule.n; ++k) apply_item_operations(eng, rule, match, k);
     put_captures_line(eng);
     ++eng.complex_firings;
     if (!spend_work(eng, work_firing)) return;
-    f.seek(0);
-    line_no = 0;
+    next = 0;
   }
 }
 

@@ -52,10 +52,10 @@ TEST(VerbPattern, PatternTextByDigit) {
 
 TEST(VerbPattern, SymbolsJoinTheVerbsPlace) {
   auto eng = with_patterns();
-  eng->word_count = 3;
-  eng->words[1] = "NOU---SnsHund";
-  eng->words[2] = "VERT2-VERgeben";
-  eng->words[3] = "VERT--VERnehmen";
+  eng->table.word_count = 3;
+  eng->table.words[1] = "NOU---SnsHund";
+  eng->table.words[2] = "VERT2-VERgeben";
+  eng->table.words[3] = "VERT--VERnehmen";
   init_analysis(*eng);
   eng->analysis[2][2] = 3;  // the second verb of a place is left alone
   eng->analysis[2][4] = 9;  // behind a hole: cleared
@@ -76,10 +76,10 @@ TEST(VerbPattern, SymbolsJoinTheVerbsPlace) {
 std::unique_ptr<engine_state> places(const std::vector<std::string>& entries) {
   auto eng = std::make_unique<engine_state>();
   for (const std::string& e : entries) {
-    ++eng->word_count;
-    eng->words[eng->word_count] = e;
-    eng->originals[eng->word_count] = "K" + std::to_string(eng->word_count);
-    lappend(eng->class_line, e.substr(0, 3));
+    ++eng->table.word_count;
+    eng->table.words[eng->table.word_count] = e;
+    eng->table.originals[eng->table.word_count] = "K" + std::to_string(eng->table.word_count);
+    lappend(eng->table.class_line, e.substr(0, 3));
   }
   init_analysis(*eng);
   return eng;
@@ -115,27 +115,31 @@ TEST(ComplexHeader, TraceBangCountModeAndDelimiter) {
 TEST(ComplexMatch, BackwardsModeSearchesLeftOfThePreviousItem) {
   auto eng = places({"STR------", "ADJ------a", "NOU------n", "VER------v", "SEN------."});
   complex_rule r = rule_of("2 <", {"VER", "ADJ"});
-  match_rule(*eng, r);
-  EXPECT_TRUE(r.matched);
-  EXPECT_EQ(r.zl[1], 4);
-  EXPECT_EQ(r.zl[2], 2);
+  complex_match r_match;
+  match_rule(*eng, r, r_match);
+  EXPECT_TRUE(r_match.matched);
+  EXPECT_EQ(r_match.zl[1], 4);
+  EXPECT_EQ(r_match.zl[2], 2);
   complex_rule none = rule_of("2 <", {"ADJ", "VER"});
-  match_rule(*eng, none);  // backtracking comes back to the same places: it must still end
-  EXPECT_FALSE(none.matched);
+  complex_match none_match;
+  match_rule(*eng, none, none_match);  // backtracking comes back to the same places: it must still end
+  EXPECT_FALSE(none_match.matched);
 }
 
 TEST(ComplexMatch, OrderedModeBacktracks) {
   auto eng = places({"STR------", "ADJ------a", "NOU------x", "ADJ------b", "NOU------n", "SEN------."});
   complex_rule r = rule_of("2 +", {"ADJ", "NOU #NOU n"});
-  match_rule(*eng, r);
-  EXPECT_TRUE(r.matched);
-  EXPECT_EQ(r.zl[1], 2);
-  EXPECT_EQ(r.zl[2], 5);
+  complex_match r_match;
+  match_rule(*eng, r, r_match);
+  EXPECT_TRUE(r_match.matched);
+  EXPECT_EQ(r_match.zl[1], 2);
+  EXPECT_EQ(r_match.zl[2], 5);
   complex_rule adj = rule_of("2 >", {"ADJ", "NOU #NOU n"});
-  match_rule(*eng, adj);  // adjacent: the first adjective has the wrong noun behind it
-  EXPECT_TRUE(adj.matched);
-  EXPECT_EQ(adj.zl[1], 4);
-  EXPECT_EQ(adj.zl[2], 5);
+  complex_match adj_match;
+  match_rule(*eng, adj, adj_match);  // adjacent: the first adjective has the wrong noun behind it
+  EXPECT_TRUE(adj_match.matched);
+  EXPECT_EQ(adj_match.zl[1], 4);
+  EXPECT_EQ(adj_match.zl[2], 5);
 }
 
 TEST(WordTests, PrefixesOfWordTests) {
@@ -144,89 +148,93 @@ TEST(WordTests, PrefixesOfWordTests) {
   eng->analysis[2][2] = 1;
   eng->analysis[2][3] = static_cast<uint8_t>(symbol_number(*eng, "NPX"));
   complex_rule r = rule_of("1 +", {"NOU"});
-  EXPECT_EQ(test_word_attribute(*eng, r, "#NOU", 2, 1, 2), 1);
-  EXPECT_EQ(test_word_attribute(*eng, r, "#STR", 2, 1, 2), 2);
-  EXPECT_EQ(test_word_attribute(*eng, r, "0#STR", 2, 1, 2), 0);  // first member only
-  EXPECT_EQ(test_word_attribute(*eng, r, "NPX", 2, 1, 2), 3);    // a symbol member
-  EXPECT_EQ(test_word_attribute(*eng, r, "-NPX", 2, 1, 2), 3);
-  EXPECT_EQ(test_word_attribute(*eng, r, "9#STR", 2, 1, 2), 2);  // from the last word on
-  EXPECT_EQ(test_word_attribute(*eng, r, "9#NOU", 2, 1, 2), 0);
-  EXPECT_EQ(test_word_attribute(*eng, r, "\xf8\xf8#STR", 2, 1, 2), 0);  // single step
-  r.m[1][1] = 1;
-  EXPECT_EQ(test_word_attribute(*eng, r, "\xf8#STR", 2, 1, 3), 2);  // behind test 1's entry
-  EXPECT_EQ(test_word_attribute(*eng, r, "\xf8#NOU", 2, 1, 3), 0);
+  complex_match r_match;
+  EXPECT_EQ(test_word_attribute(*eng, r, r_match, "#NOU", 2, 1, 2), 1);
+  EXPECT_EQ(test_word_attribute(*eng, r, r_match, "#STR", 2, 1, 2), 2);
+  EXPECT_EQ(test_word_attribute(*eng, r, r_match, "0#STR", 2, 1, 2), 0);  // first member only
+  EXPECT_EQ(test_word_attribute(*eng, r, r_match, "NPX", 2, 1, 2), 3);    // a symbol member
+  EXPECT_EQ(test_word_attribute(*eng, r, r_match, "-NPX", 2, 1, 2), 3);
+  EXPECT_EQ(test_word_attribute(*eng, r, r_match, "9#STR", 2, 1, 2), 2);  // from the last word on
+  EXPECT_EQ(test_word_attribute(*eng, r, r_match, "9#NOU", 2, 1, 2), 0);
+  EXPECT_EQ(test_word_attribute(*eng, r, r_match, "\xf8\xf8#STR", 2, 1, 2), 0);  // single step
+  r_match.m[1][1] = 1;
+  EXPECT_EQ(test_word_attribute(*eng, r, r_match, "\xf8#STR", 2, 1, 3), 2);  // behind test 1's entry
+  EXPECT_EQ(test_word_attribute(*eng, r, r_match, "\xf8#NOU", 2, 1, 3), 0);
   // Negation: an empty row succeeds at entry 1; a negated continue test stops at the
   // first entry that fails.
   eng->analysis[3].fill(0);
-  EXPECT_EQ(test_word_attribute(*eng, r, "/#XYZ", 3, 1, 2), 1);
-  EXPECT_EQ(test_word_attribute(*eng, r, "/#NOU", 2, 1, 2), 0);
-  EXPECT_EQ(test_word_attribute(*eng, r, "/#XYZ", 2, 1, 2), 4);
-  EXPECT_EQ(test_word_attribute(*eng, r, "\xf8/#STR", 2, 1, 3), 0);
+  EXPECT_EQ(test_word_attribute(*eng, r, r_match, "/#XYZ", 3, 1, 2), 1);
+  EXPECT_EQ(test_word_attribute(*eng, r, r_match, "/#NOU", 2, 1, 2), 0);
+  EXPECT_EQ(test_word_attribute(*eng, r, r_match, "/#XYZ", 2, 1, 2), 4);
+  EXPECT_EQ(test_word_attribute(*eng, r, r_match, "\xf8/#STR", 2, 1, 3), 0);
 }
 
 TEST(WordTests, TestCharacters) {
   auto eng = places({"STR------", "VER*NOU---xxxGang*VER---xxxgeh+en", "SEN------."});
-  eng->originals[2] = "GO";
+  eng->table.originals[2] = "GO";
   complex_rule r = rule_of("1 +", {"VER"});
-  EXPECT_EQ(test_word_attribute(*eng, r, "?VER", 2, 1, 2), 1);
-  EXPECT_EQ(test_word_attribute(*eng, r, "?ADJ", 2, 1, 2), 0);
-  EXPECT_FALSE(r.found_open);
-  EXPECT_EQ(test_word_attribute(*eng, r, "!VER", 2, 1, 2), 1);
-  EXPECT_TRUE(r.found_open);
-  EXPECT_EQ(test_word_attribute(*eng, r, "+", 2, 1, 2), 1);
-  EXPECT_EQ(test_word_attribute(*eng, r, "<GO", 2, 1, 2), 1);
-  EXPECT_EQ(test_word_attribute(*eng, r, "GO", 2, 1, 2), 1);
-  EXPECT_EQ(test_word_attribute(*eng, r, "-GO", 2, 1, 2), 0);
-  EXPECT_EQ(test_word_attribute(*eng, r, "^*NO", 2, 1, 2), 1);
-  EXPECT_EQ(test_word_attribute(*eng, r, "$VER*NOU--", 2, 1, 2), 1);
-  EXPECT_EQ(test_word_attribute(*eng, r, "&VER", 2, 1, 2), 1);
-  EXPECT_EQ(test_word_attribute(*eng, r, "&NOU", 2, 1, 2), 0);
+  complex_match r_match;
+  EXPECT_EQ(test_word_attribute(*eng, r, r_match, "?VER", 2, 1, 2), 1);
+  EXPECT_EQ(test_word_attribute(*eng, r, r_match, "?ADJ", 2, 1, 2), 0);
+  EXPECT_FALSE(r_match.found_open);
+  EXPECT_EQ(test_word_attribute(*eng, r, r_match, "!VER", 2, 1, 2), 1);
+  EXPECT_TRUE(r_match.found_open);
+  EXPECT_EQ(test_word_attribute(*eng, r, r_match, "+", 2, 1, 2), 1);
+  EXPECT_EQ(test_word_attribute(*eng, r, r_match, "<GO", 2, 1, 2), 1);
+  EXPECT_EQ(test_word_attribute(*eng, r, r_match, "GO", 2, 1, 2), 1);
+  EXPECT_EQ(test_word_attribute(*eng, r, r_match, "-GO", 2, 1, 2), 0);
+  EXPECT_EQ(test_word_attribute(*eng, r, r_match, "^*NO", 2, 1, 2), 1);
+  EXPECT_EQ(test_word_attribute(*eng, r, r_match, "$VER*NOU--", 2, 1, 2), 1);
+  EXPECT_EQ(test_word_attribute(*eng, r, r_match, "&VER", 2, 1, 2), 1);
+  EXPECT_EQ(test_word_attribute(*eng, r, r_match, "&NOU", 2, 1, 2), 0);
 }
 
 TEST(ComplexOperations, SymbolsAndReadings) {
   auto eng = places({"STR------", "VER*NOU---xxxGang*VER---xxxgehen", "SEN------."});
   complex_rule r = rule_of("1 +", {"VER ?NOU"});
-  match_rule(*eng, r);
-  ASSERT_TRUE(r.matched);
-  split_item_line(r, 1, "!1NOU");
-  apply_item_operations(*eng, r, 1);
-  EXPECT_EQ(eng->words[2], "NOU---xxxGang");
-  EXPECT_EQ(eng->class_line.text, "STRVERSEN");  // "!" restores the place's symbol
-  eng->words[2] = "VER*NOU---xxxGang*VER---xxxgehen";
-  split_item_line(r, 1, "?1NOU");
-  apply_item_operations(*eng, r, 1);
-  EXPECT_EQ(eng->class_line.text, "STRNOUSEN");
-  eng->words[2] = "VER*NOU---xxxGang*VER---xxxgehen";
-  split_item_line(r, 1, "-1NOU S.*X");
-  apply_item_operations(*eng, r, 1);
-  EXPECT_EQ(eng->words[2], "VER*VER---xxxgehen");
-  split_item_line(r, 1, "P1>laufen P1<RUN P1^ABC");
-  apply_item_operations(*eng, r, 1);
-  EXPECT_EQ(eng->words[2], "VERABCR--laufen");  // positions 1-9 of the entry as they stood
-  EXPECT_EQ(eng->originals[2], "RUN");
+  complex_match r_match;
+  match_rule(*eng, r, r_match);
+  ASSERT_TRUE(r_match.matched);
+  split_operation_line(r, 1, "!1NOU");
+  apply_item_operations(*eng, r, r_match, 1);
+  EXPECT_EQ(eng->table.words[2], "NOU---xxxGang");
+  EXPECT_EQ(eng->table.class_line.text, "STRVERSEN");  // "!" restores the place's symbol
+  eng->table.words[2] = "VER*NOU---xxxGang*VER---xxxgehen";
+  split_operation_line(r, 1, "?1NOU");
+  apply_item_operations(*eng, r, r_match, 1);
+  EXPECT_EQ(eng->table.class_line.text, "STRNOUSEN");
+  eng->table.words[2] = "VER*NOU---xxxGang*VER---xxxgehen";
+  split_operation_line(r, 1, "-1NOU S.*X");
+  apply_item_operations(*eng, r, r_match, 1);
+  EXPECT_EQ(eng->table.words[2], "VER*VER---xxxgehen");
+  split_operation_line(r, 1, "P1>laufen P1<RUN P1^ABC");
+  apply_item_operations(*eng, r, r_match, 1);
+  EXPECT_EQ(eng->table.words[2], "VERABCR--laufen");  // positions 1-9 of the entry as they stood
+  EXPECT_EQ(eng->table.originals[2], "RUN");
 }
 
 TEST(ComplexOperations, MembersInsertedAndErased) {
   auto eng = places({"STR------", "NOU------Haus", "SEN------."});
   complex_rule r = rule_of("1 +", {"NOU #NOU"});
-  match_rule(*eng, r);
-  ASSERT_TRUE(r.matched);
-  split_item_line(r, 1, "I1*DET------das I*NPX INPX I0*ADJ");
-  apply_item_operations(*eng, r, 1);
+  complex_match r_match;
+  match_rule(*eng, r, r_match);
+  ASSERT_TRUE(r_match.matched);
+  split_operation_line(r, 1, "I1*DET------das I*NPX INPX I0*ADJ");
+  apply_item_operations(*eng, r, r_match, 1);
   // The new word went in at the noun's entry, the symbols behind, and ADJ at entry 1.
   EXPECT_EQ(symbol_name(*eng, eng->analysis[2][1]), "ADJ");
   EXPECT_EQ(eng->analysis[2][2], 4);
   EXPECT_EQ(eng->analysis[2][3], 2);
   EXPECT_EQ(symbol_name(*eng, eng->analysis[2][4]), "NPX");
   EXPECT_EQ(symbol_name(*eng, eng->analysis[2][5]), "NPX");
-  EXPECT_EQ(r.m[1][1], 3);  // the matched noun moved twice: behind the word and the ADJ
-  split_item_line(r, 1, "E1");
-  apply_item_operations(*eng, r, 1);
+  EXPECT_EQ(r_match.m[1][1], 3);  // the matched noun moved twice: behind the word and the ADJ
+  split_operation_line(r, 1, "E1");
+  apply_item_operations(*eng, r, r_match, 1);
   EXPECT_EQ(symbol_name(*eng, eng->analysis[2][3]), "NPX");
   // A full row takes no more members.
   for (int e = 1; e <= max_words; ++e) eng->analysis[2][e] = 1;
-  split_item_line(r, 1, "I*XYZ I1XYZ");
-  apply_item_operations(*eng, r, 1);
+  split_operation_line(r, 1, "I*XYZ I1XYZ");
+  apply_item_operations(*eng, r, r_match, 1);
   EXPECT_EQ(eng->analysis[2][max_words], 1);
 }
 
@@ -235,81 +243,87 @@ TEST(ComplexOperations, SplitOffCopiesAreExact) {
   // Y copies the word with its source form as it stands, even one holding "=" or
   // beginning with "*".
   auto eng = places({"STR------", "NOU------n", "SEN------."});
-  eng->originals[2] = "*A=B";
+  eng->table.originals[2] = "*A=B";
   complex_rule r = rule_of("1 +", {"NOU #NOU"});
-  match_rule(*eng, r);
-  ASSERT_TRUE(r.matched);
-  split_item_line(r, 1, "Y1QQQ");
-  apply_item_operations(*eng, r, 1);
-  ASSERT_EQ(eng->word_count, 4);
-  EXPECT_EQ(eng->originals[4], "*A=B");
-  EXPECT_EQ(eng->words[4], "NOU------n");
-  EXPECT_EQ(eng->class_line.text, "STRQQQNOUSEN");
+  complex_match r_match;
+  match_rule(*eng, r, r_match);
+  ASSERT_TRUE(r_match.matched);
+  split_operation_line(r, 1, "Y1QQQ");
+  apply_item_operations(*eng, r, r_match, 1);
+  ASSERT_EQ(eng->table.word_count, 4);
+  EXPECT_EQ(eng->table.originals[4], "*A=B");
+  EXPECT_EQ(eng->table.words[4], "NOU------n");
+  EXPECT_EQ(eng->table.class_line.text, "STRQQQNOUSEN");
   // V: the prefix word's source form keeps the whole prefix.
   auto verb = places({"STR------", "VER------a=b+geben", "SEN------."});
   complex_rule v = rule_of("1 +", {"VER #VER"});
-  match_rule(*verb, v);
-  ASSERT_TRUE(v.matched);
-  split_item_line(v, 1, "V1");
-  apply_item_operations(*verb, v, 1);
-  ASSERT_EQ(verb->word_count, 4);
-  EXPECT_EQ(verb->originals[4], "PREFIX_a=b");
-  EXPECT_EQ(verb->words[4], "ADP------a=b");
-  EXPECT_EQ(verb->words[2], "VER------geben");
+  complex_match v_match;
+  match_rule(*verb, v, v_match);
+  ASSERT_TRUE(v_match.matched);
+  split_operation_line(v, 1, "V1");
+  apply_item_operations(*verb, v, v_match, 1);
+  ASSERT_EQ(verb->table.word_count, 4);
+  EXPECT_EQ(verb->table.originals[4], "PREFIX_a=b");
+  EXPECT_EQ(verb->table.words[4], "ADP------a=b");
+  EXPECT_EQ(verb->table.words[2], "VER------geben");
   // K: the source form of the new place's word is the prefix itself.
   auto k = places({"STR------", "VER------a=b+geben", "SEN------."});
   complex_rule kr = rule_of("1 +", {"VER #VER"});
-  match_rule(*k, kr);
-  ASSERT_TRUE(kr.matched);
-  split_item_line(kr, 1, "K1");
-  apply_item_operations(*k, kr, 1);
-  ASSERT_EQ(k->word_count, 4);
-  EXPECT_EQ(k->originals[4], "a=b");
-  EXPECT_EQ(k->words[4], "ADP------a=b");
-  EXPECT_EQ(k->class_line.text, "STRADPVERSEN");
+  complex_match kr_match;
+  match_rule(*k, kr, kr_match);
+  ASSERT_TRUE(kr_match.matched);
+  split_operation_line(kr, 1, "K1");
+  apply_item_operations(*k, kr, kr_match, 1);
+  ASSERT_EQ(k->table.word_count, 4);
+  EXPECT_EQ(k->table.originals[4], "a=b");
+  EXPECT_EQ(k->table.words[4], "ADP------a=b");
+  EXPECT_EQ(k->table.class_line.text, "STRADPVERSEN");
 }
 
 TEST(ComplexOperations, PrefixStaysOnTheVerbWithoutRoom) {
   // With the word table full neither V nor K can make the prefix word: the verb keeps it.
   for (const char* op : {"V1", "K1"}) {
     auto eng = places({"STR------", "VER------an+rufen", "SEN------."});
-    eng->word_count = max_words;
+    eng->table.word_count = max_words;
     complex_rule r = rule_of("1 +", {"VER #VER"});
-    match_rule(*eng, r);
-    ASSERT_TRUE(r.matched);
-    split_item_line(r, 1, op);
-    apply_item_operations(*eng, r, 1);
-    EXPECT_EQ(eng->words[2], "VER------an+rufen") << op;
-    EXPECT_EQ(eng->class_line.text, "STRVERSEN") << op;
+    complex_match r_match;
+    match_rule(*eng, r, r_match);
+    ASSERT_TRUE(r_match.matched);
+    split_operation_line(r, 1, op);
+    apply_item_operations(*eng, r, r_match, 1);
+    EXPECT_EQ(eng->table.words[2], "VER------an+rufen") << op;
+    EXPECT_EQ(eng->table.class_line.text, "STRVERSEN") << op;
   }
   // K with every place taken: no new place, and the verb keeps its prefix.
   std::vector<std::string> entries(max_words, "NOU------x");
   entries[1] = "VER------an+rufen";
   auto full = places(entries);
   complex_rule k = rule_of("1 +", {"VER #VER"});
-  match_rule(*full, k);
-  ASSERT_TRUE(k.matched);
-  split_item_line(k, 1, "K1");
-  apply_item_operations(*full, k, 1);
-  EXPECT_EQ(full->words[2], "VER------an+rufen");
-  EXPECT_EQ(full->word_count, max_words);
+  complex_match k_match;
+  match_rule(*full, k, k_match);
+  ASSERT_TRUE(k_match.matched);
+  split_operation_line(k, 1, "K1");
+  apply_item_operations(*full, k, k_match, 1);
+  EXPECT_EQ(full->table.words[2], "VER------an+rufen");
+  EXPECT_EQ(full->table.word_count, max_words);
 }
 
 TEST(ComplexOperations, PatchPercentMovesTheMatchedEntriesLikeErase) {
   auto eng = places({"STR------", "NOU------Haus", "ADJ------rot", "SEN------."});
   eng->analysis[2][2] = 3;  // place 2: the noun and the adjective
   complex_rule r = rule_of("1 +", {"NOU #NOU #ADJ"});
-  match_rule(*eng, r);
-  ASSERT_TRUE(r.matched);
-  ASSERT_EQ(r.m[1][2], 2);
+  complex_match r_match;
+  match_rule(*eng, r, r_match);
+  ASSERT_TRUE(r_match.matched);
+  ASSERT_EQ(r_match.m[1][2], 2);
   // The noun gives way to the symbol of its text; the adjective's matched entry follows
   // it forward, so the next patch still reaches the adjective.
-  split_item_line(r, 1, "P1% P2>gross");
-  apply_item_operations(*eng, r, 1);
-  EXPECT_EQ(r.m[1][2], 1);
+  split_operation_line(r, 1, "P1% P2>gross");
+  apply_item_operations(*eng, r, r_match, 1);
+  EXPECT_EQ(r_match.m[1][2], 1);
   EXPECT_EQ(eng->analysis[2][1], 3);
   EXPECT_EQ(symbol_name(*eng, eng->analysis[2][2]), "Hau");
-  EXPECT_EQ(eng->words[3], "ADJ------gross");
+  EXPECT_EQ(eng->table.words[3], "ADJ------gross");
 }
 
 
@@ -317,11 +331,12 @@ TEST(ComplexOperations, InsertWithoutAMatchedEntryAddsNoWord) {
   // Word test 1 does not exist, so I1 has no entry to insert at: no word is made.
   auto eng = places({"STR------", "NOU------Haus", "SEN------."});
   complex_rule r = rule_of("1 +", {"NOU"});
-  match_rule(*eng, r);
-  ASSERT_TRUE(r.matched);
-  split_item_line(r, 1, "I1*DET------das I1+ADJ------x");
-  apply_item_operations(*eng, r, 1);
-  EXPECT_EQ(eng->word_count, 3);
+  complex_match r_match;
+  match_rule(*eng, r, r_match);
+  ASSERT_TRUE(r_match.matched);
+  split_operation_line(r, 1, "I1*DET------das I1+ADJ------x");
+  apply_item_operations(*eng, r, r_match, 1);
+  EXPECT_EQ(eng->table.word_count, 3);
   EXPECT_EQ(dump_analysis(*eng), "1: 1\n2: 2\n3: 3\n");
 }
 

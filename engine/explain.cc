@@ -21,11 +21,11 @@ void write_text(engine_state& eng, const std::string& text) {
 
 explain_view take_view(const engine_state& eng) {
   explain_view v;
-  v.words.reserve(static_cast<size_t>(eng.word_count));
-  for (int i = 1; i <= eng.word_count && i <= max_words; ++i) {
-    v.words.emplace_back(eng.originals[i].str(), eng.words[i].str());
+  v.words.reserve(static_cast<size_t>(eng.table.word_count));
+  for (int i = 1; i <= eng.table.word_count && i <= max_words; ++i) {
+    v.words.emplace_back(eng.table.originals[i].str(), eng.table.words[i].str());
   }
-  v.class_line = eng.class_line.text;
+  v.class_line = eng.table.class_line.text;
   return v;
 }
 

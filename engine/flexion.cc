@@ -55,18 +55,18 @@ struct feature_cursor {
   std::string text;
 
   void find(int from) {
-    for (pos = from; pos <= eng.word_count; ++pos) {
-      if (eng.words[pos].str().compare(0, 3, "aux") == 0) {
+    for (pos = from; pos <= eng.table.word_count; ++pos) {
+      if (eng.table.words[pos].str().compare(0, 3, "aux") == 0) {
         text = word_text(eng, pos);
         return;
       }
     }
-    pos = eng.word_count + 1;
+    pos = eng.table.word_count + 1;
     text.clear();
   }
   // Moves to the next feature word; false when there was none left to move from.
   bool advance() {
-    if (pos > eng.word_count) return false;
+    if (pos > eng.table.word_count) return false;
     find(pos + 1);
     return true;
   }
@@ -94,12 +94,13 @@ void ending_with_trace(engine_state& eng, int d, const std::string& action, bool
   }
 }
 
-// Runs the entries of the inflection file over word d until one applies.
-void inflect_word(engine_state& eng, const std::vector<flex_entry>& entries, int d) {
+// Runs the entries of the inflection file `file` over word d until one applies.
+void inflect_word(engine_state& eng, const std::string& file,
+                  const std::vector<flex_entry>& entries, int d) {
   const engine_settings& st = eng.settings;
   feature_cursor fc{eng, 0, {}};
   fc.find(d);
-  if (st.visible) con_writeline("Test words[" + std::to_string(d) + "] " + eng.words[d].str());
+  if (st.visible) con_writeline("Test words[" + std::to_string(d) + "] " + eng.table.words[d].str());
   size_t next = 0;  // the entry read next, from the file's start
   // Reads the next entry into e; false past the last one.
   auto read_entry = [&entries, &next](const flex_entry*& e) {
@@ -109,7 +110,6 @@ void inflect_word(engine_state& eng, const std::vector<flex_entry>& entries, int
   };
   const flex_entry* e = nullptr;
   long entry_no = 0;  // of the entry last read, from the file's start
-  const std::string& file = eng.procedures[eng.current].name;
   auto fired = [&] { note_fired(eng, file, 3 * entry_no - 2, 3 * entry_no); };
   while (read_entry(e)) {
     ++entry_no;
@@ -145,7 +145,7 @@ void inflect_word(engine_state& eng, const std::vector<flex_entry>& entries, int
       action.erase(0, 1);
       size_t p = action.find(kNewClass);
       if (p != std::string::npos) {
-        eng.words[d] = str_overwrite(eng.words[d].str(), 7, action.substr(p + 1, kFlexLineWidth));
+        eng.table.words[d] = str_overwrite(eng.table.words[d].str(), 7, action.substr(p + 1, kFlexLineWidth));
         action.erase(p);
       }
       if (!action.empty() && action[0] == '#') {
@@ -226,13 +226,13 @@ void apply_ending(engine_state& eng, int d, std::string_view action, bool on_key
     r.erase(comma);
   }
   if (on_key) {
-    eng.originals[d] = ending_of(eng.originals[d].str(), r, true);
+    eng.table.originals[d] = ending_of(eng.table.originals[d].str(), r, true);
   } else {
-    eng.words[d] = ending_of(eng.words[d].str(), r, false);
+    eng.table.words[d] = ending_of(eng.table.words[d].str(), r, false);
   }
   if (comma == std::string::npos) return;
-  if (eng.settings.visible) con_writeline("vowel change: " + eng.words[d].str() + " " + list);
-  std::string w = eng.words[d].str();
+  if (eng.settings.visible) con_writeline("vowel change: " + eng.table.words[d].str() + " " + list);
+  std::string w = eng.table.words[d].str();
   size_t i = 0;
   while (i <= list.size()) {
     size_t end = list.find(',', i);
@@ -244,17 +244,19 @@ void apply_ending(engine_state& eng, int d, std::string_view action, bool on_key
       substitute(w, item.substr(0, eq), item.substr(eq + 1), norm_lang_string::width);
     }
   }
-  eng.words[d] = w;
+  eng.table.words[d] = w;
 }
 
-void inflect_words(engine_state& eng) {
+void inflect_words(engine_state& eng, const rule_file& rules) {
   linereader f;
-  if (!open_text_def(eng.settings, f, eng.procedures[eng.current].name)) return;
+  if (!rules.open(eng.settings, f)) return;
   // The entries are read once for all the words; each word reads them from the first.
   std::vector<flex_entry> entries;
   flex_entry e;
   while (read_flex_entry(eng.settings, f, e)) entries.push_back(e);
-  for (int d = 1; d <= eng.word_count && d <= max_words; ++d) inflect_word(eng, entries, d);
+  for (int d = 1; d <= eng.table.word_count && d <= max_words; ++d) {
+    inflect_word(eng, rules.name, entries, d);
+  }
 }
 
 }  // namespace zembu::engine

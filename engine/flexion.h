@@ -7,12 +7,13 @@
 #include <string>
 #include <string_view>
 
+#include "engine/rule_file.h"
 #include "engine/state.h"
 
 namespace zembu::engine {
 
-// Code 7: inflects every word by the inflection file of the current procedure.
-void inflect_words(engine_state& eng);
+// Code 7: inflects every word by the inflection file `rules`.
+void inflect_words(engine_state& eng, const rule_file& rules);
 
 // Applies action R to word d: to its entry, or to its source form when on_key is set.
 // A substitution list behind "," always works on the entry.

@@ -39,18 +39,18 @@ TEST(Ending, CutAppendDoubleAndPrefix) {
 
 TEST(Ending, SubstitutionListWorksOnTheEntry) {
   auto eng = std::make_unique<engine_state>();
-  eng->words[1] = "SUN---SnsMutter";
-  eng->originals[1] = "MOTHER";
+  eng->table.words[1] = "SUN---SnsMutter";
+  eng->table.originals[1] = "MOTHER";
   apply_ending(*eng, 1, "S,u=\x81,nox,t=tt", true);
-  EXPECT_EQ(eng->originals[1], "MOTHERS");
+  EXPECT_EQ(eng->table.originals[1], "MOTHERS");
   // Repeated replacement: every t, but a replacement that holds its search text once.
-  EXPECT_EQ(eng->words[1], "SUN---SnsM\x81ttter");
-  eng->words[1] = "SUN---Snsaaa";
+  EXPECT_EQ(eng->table.words[1], "SUN---SnsM\x81ttter");
+  eng->table.words[1] = "SUN---Snsaaa";
   apply_ending(*eng, 1, ",aa=b,=x", false);
-  EXPECT_EQ(eng->words[1], "SUN---Snsba");
-  eng->words[1] = "SUN---Snsab";
+  EXPECT_EQ(eng->table.words[1], "SUN---Snsba");
+  eng->table.words[1] = "SUN---Snsab";
   apply_ending(*eng, 1, ",a=b,b=c", false);
-  EXPECT_EQ(eng->words[1], "SUN---Snscc");
+  EXPECT_EQ(eng->table.words[1], "SUN---Snscc");
 }
 
 }  // namespace

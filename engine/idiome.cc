@@ -2,12 +2,15 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <map>
 #include <vector>
 
 #include "common/idiom_index.h"
 #include "engine/lexikon2.h"
 #include "engine/longstr.h"
+#include "engine/rule_cache.h"
 #include "engine/translat.h"
+#include "engine/word_spec.h"
 
 namespace zembu::engine {
 
@@ -21,12 +24,6 @@ bool starts_with(std::string_view s, std::string_view prefix) {
   return s.substr(0, prefix.size()) == prefix;
 }
 
-// The class-line symbol of an entry: its first three characters, blank-filled.
-std::string symbol_of(std::string_view entry) {
-  std::string s(entry.substr(0, 3));
-  s.resize(3, ' ');
-  return s;
-}
 
 // Splits a line at single blanks into at most 15 words.
 int split_words(std::string_view line, std::array<std::string, max_idiom_words + 1>& out) {
@@ -43,8 +40,7 @@ int split_words(std::string_view line, std::array<std::string, max_idiom_words +
 }
 
 std::string german_text(const engine_state& eng, int w) {
-  const std::string& e = eng.words[w];
-  return e.size() > 9 ? e.substr(9) : std::string();
+  return std::string(entry_view(eng.table.words[w].str()).text());
 }
 
 // True when pattern p matches text at its first position ("." and "*" are wildcards).
@@ -52,99 +48,98 @@ bool matches_at_start(engine_state& eng, std::string_view text, std::string_view
   return instr3(eng, text, p) == 1;
 }
 
+// Is sym the three characters t? Compared in place: the search asks it for every word.
+bool is_symbol(std::string_view sym, const char (&t)[4]) {
+  return sym.size() == 3 && sym[0] == t[0] && sym[1] == t[1] && sym[2] == t[2];
+}
+
+// Equal texts, the first characters compared before the rest.
+bool same_text(std::string_view a, std::string_view b) {
+  return a.size() == b.size() && (a.empty() || (a[0] == b[0] && a == b));
+}
+
 bool passes(engine_state& eng, int w, char kind, const std::string& p) {
   if (kind == 0 || kind == '>') {
     // The plain tests run for every word and nearly every rule: compared in place.
-    const std::string& entry = eng.words[w].str();
-    const std::string_view text = entry.size() > 9 ? std::string_view(entry).substr(9) : "";
-    return p == text || (kind == 0 && p == eng.originals[w].str());
+    const std::string_view text = entry_view(eng.table.words[w].str()).text();
+    return same_text(p, text) || (kind == 0 && same_text(p, eng.table.originals[w].str()));
   }
-  const std::string e = eng.words[w];
-  const std::string g = german_text(eng, w);
-  const std::string k = eng.originals[w];
+  // The word's texts as views: no copies for a test that runs for many rules and words.
+  const std::string_view e = eng.table.words[w].str();
+  const entry_view view(e);
+  const std::string_view g = view.text();
+  const std::string_view k = eng.table.originals[w].str();
+  const std::string_view pv = p;
   switch (kind) {
     case '#':
-      if (p.size() <= 3) return matches_at_start(eng, e.substr(0, 3), p);
-      return matches_at_start(eng, line_class(eng, w), p.substr(0, 3)) &&
-             (p.substr(3) == g || p.substr(3) == k);
+      if (p.size() <= 3) return matches_at_start(eng, view.cls(), pv);
+      return matches_at_start(eng, line_class(eng, w), pv.substr(0, 3)) &&
+             (pv.substr(3) == g || pv.substr(3) == k);
     case '^':
-      return matches_at_start(eng, e.substr(0, 6), p);
+      return matches_at_start(eng, e.substr(0, 6), pv);
     case '~':
-      return matches_at_start(eng, e.size() > 6 ? e.substr(6, 3) : std::string(), p);
+      return matches_at_start(eng, view.third(), pv);
     case '$':
-      if (p.size() <= 9) return matches_at_start(eng, e.substr(0, p.size()), p);
-      return matches_at_start(eng, e.substr(0, 9), p.substr(0, 9)) &&
-             (p.substr(9) == g || p.substr(9) == k);
+      if (p.size() <= 9) return matches_at_start(eng, e.substr(0, p.size()), pv);
+      return matches_at_start(eng, view.code(), pv.substr(0, 9)) &&
+             (pv.substr(9) == g || pv.substr(9) == k);
     case '+':
-      return p.size() <= k.size() && matches_at_start(eng, k.substr(k.size() - p.size()), p) &&
+      return p.size() <= k.size() && matches_at_start(eng, k.substr(k.size() - p.size()), pv) &&
              starts_with(e, "ZZZ");
     default:
       return false;
   }
 }
 
-// Searches pattern word p from the rule's current position; returns the word found or 0.
-int search_pattern_word(engine_state& eng, const idiom_rule& rule, std::string p) {
-  int start = rule.current;
-  int window_end = eng.word_count;
-  if (!p.empty() && p[0] >= '0' && p[0] <= '9') {
-    window_end = rule.current + (p[0] - '0');
-    p.erase(0, 1);
-  } else if (!p.empty() && p[0] == '*') {
-    start = rule.attempt_start;
-    p.erase(0, 1);
+// Searches pattern word p from the attempt's current position; returns the word found or 0.
+int search_pattern_word(engine_state& eng, const idiom_attempt& attempt,
+                        const idiom_pattern_word& p) {
+  int start = attempt.current;
+  int window_end = eng.table.word_count;
+  if (p.window >= 0) {
+    window_end = attempt.current + p.window;
+  } else if (p.from_start) {
+    start = attempt.attempt_start;
   }
-  char kind = 0;
-  if (!p.empty() && std::string_view("#^+$~>").find(p[0]) != std::string_view::npos) {
-    kind = p[0];
-    p.erase(0, 1);
-  }
+  const char kind = p.kind;
   int depth = 0;
-  const std::string_view classes = eng.class_line.text;
-  const std::string_view aux = "AUX", aux_lower = "aux", xxx = "XXX", e00 = "E00", uu = "_UU";
-  for (int w = start < 1 ? 1 : start; w <= eng.word_count && w <= window_end; ++w) {
+  for (int w = start < 1 ? 1 : start; w <= eng.table.word_count && w <= window_end; ++w) {
     // The word's symbol (line_class) without a copy: this loop runs for every rule.
-    const std::string_view sym = classes.substr(std::min<size_t>(3 * (w - 1), classes.size()), 3);
+    const std::string_view sym = eng.table.symbol(w);
     if (sym.size() == 3 && sym[2] == '[') ++depth;
     if (sym.size() == 3 && sym[2] == ']') --depth;
     if (depth != 0) continue;
-    if (sym == aux || sym == aux_lower || sym == xxx || sym == e00) {
+    if (is_symbol(sym, "AUX") || is_symbol(sym, "aux") || is_symbol(sym, "XXX") ||
+        is_symbol(sym, "E00")) {
       ++window_end;
-    } else if (sym == uu && window_end < eng.word_count) {
+    } else if (is_symbol(sym, "_UU") && window_end < eng.table.word_count) {
       ++window_end;
     }
-    if (passes(eng, w, kind, p)) return w;
+    if (passes(eng, w, kind, p.text)) return w;
   }
   return 0;
 }
 
 // Moves the found positions at or behind `from` by delta.
-void shift_found(idiom_rule& rule, int from, int delta) {
+void shift_found(const idiom_rule& rule, idiom_attempt& attempt, int from, int delta) {
   for (int j = 1; j <= rule.pattern_count; ++j) {
-    if (rule.found[j] >= from) rule.found[j] += delta;
+    if (attempt.found[j] >= from) attempt.found[j] += delta;
   }
 }
 
 // Inserts a word made from a word spec at position `at`.
 bool insert_spec(engine_state& eng, int at, std::string_view spec) {
-  size_t eq = spec.find('=');
-  std::string source, entry;
-  if (eq != std::string_view::npos) {
-    source = std::string(spec.substr(0, eq));
-    entry = std::string(spec.substr(eq + 1));
-  } else {
-    entry = std::string(spec);
-    source = entry.size() > 9 ? entry.substr(9) : std::string();
-  }
-  return insert_word(eng, at, source, entry);
+  const word_spec w = parse_word_spec(spec);
+  return insert_word(eng, at, w.source, w.entry);
 }
 
 // The word of pattern word n (argument of X, C and Z), or 0.
-int word_of_pattern(const engine_state& eng, const idiom_rule& rule, std::string_view arg) {
+int word_of_pattern(const engine_state& eng, const idiom_rule& rule, const idiom_attempt& attempt,
+                    std::string_view arg) {
   int n = str_to_int(arg);
   if (n < 1 || n > rule.pattern_count) return 0;
-  int w = rule.found[n];
-  return w >= 1 && w <= eng.word_count ? w : 0;
+  int w = attempt.found[n];
+  return w >= 1 && w <= eng.table.word_count ? w : 0;
 }
 
 // Action R: changes word w by the argument's first character.
@@ -157,7 +152,7 @@ void change_word(engine_state& eng, int w, std::string a) {
       break;
     case '?': {
       a = put_captures(eng, a);
-      const std::string cls = symbol_of(a.substr(1, 3));
+      const std::string cls = padded_class(a.substr(1, 3));
       resolve_word_reading(eng, w, w, a.substr(1, 3));
       set_line_class(eng, w, cls);
       set_word_start(eng, w, cls);
@@ -165,27 +160,27 @@ void change_word(engine_state& eng, int w, std::string a) {
     }
     case '#':
       a = put_captures(eng, a);
-      set_line_class(eng, w, symbol_of(a.substr(1, 3)));
-      eng.words[w] = str_overwrite(eng.words[w].str(), 1, a.substr(1));
+      set_line_class(eng, w, padded_class(a.substr(1, 3)));
+      eng.table.words[w] = str_overwrite(eng.table.words[w].str(), 1, a.substr(1));
       break;
     case '$': {
-      const std::string cls = symbol_of(a.substr(1, 3));
+      const std::string cls = padded_class(a.substr(1, 3));
       set_line_class(eng, w, cls);
       set_word_start(eng, w, cls);
-      const std::string& k = eng.originals[w];
-      eng.originals[w] = (a.size() > 4 ? a.substr(4) : std::string()) + (k.size() > 9 ? k.substr(9) : std::string());
+      const std::string& k = eng.table.originals[w];
+      eng.table.originals[w] = (a.size() > 4 ? a.substr(4) : std::string()) + std::string(entry_view(k).text());
       break;
     }
     case ':':
-      eng.words[w] = a.substr(1);
-      set_line_class(eng, w, symbol_of(a.substr(1)));
+      eng.table.words[w] = a.substr(1);
+      set_line_class(eng, w, padded_class(a.substr(1)));
       break;
     case '<':
     case '=':
-      eng.originals[w] = a.substr(1);
+      eng.table.originals[w] = a.substr(1);
       break;
     case '>':
-      eng.words[w] = eng.words[w].str().substr(0, 9) + a.substr(1);
+      eng.table.words[w] = std::string(entry_view(eng.table.words[w].str()).code()) + a.substr(1);
       break;
     default:
       set_word_from_spec(eng, w, a);
@@ -193,106 +188,183 @@ void change_word(engine_state& eng, int w, std::string a) {
   }
 }
 
-void run_actions(engine_state& eng, idiom_rule& rule) {
-  rule.pointer = 1;
-  for (int a = 1; a <= rule.action_count; ++a) {
-    std::string word = rule.action[a].empty() ? "U" : rule.action[a];
-    char letter = word[0];
-    std::string arg = word.substr(1);
-    switch (letter) {
-      case '!': letter = 'R'; break;
-      case '+': letter = 'I'; break;
-      case '-': letter = 'D'; break;
-      case '0': letter = 'U'; break;
-      default: break;
-    }
-    if ((letter == 'B' || letter == 'H' || letter == 'I' || letter == 'R') && !arg.empty() &&
-        arg[0] == '*') {
-      arg.erase(0, 1);
-    }
-    const int p = rule.pointer;
-    const int w = p >= 1 && p <= rule.pattern_count ? rule.found[p] : 0;
-    const bool valid = w >= 1 && w <= eng.word_count;
-    switch (letter) {
-      case 'D':
-        if (valid) {
-          int n = 1;
-          if (line_class(eng, w + 1) == "aux") {
-            delete_word(eng, w + 1);
-            ++n;
-          }
-          delete_word(eng, w);
-          shift_found(rule, w, -n);
-        }
-        break;
-      case 'E':
-        if (valid) {
-          delete_word(eng, w);
-          shift_found(rule, w, -1);
-        }
-        break;
-      case 'B':
-        if (valid && insert_spec(eng, w, arg)) shift_found(rule, w, 1);
-        break;
-      case 'H':
-        if (valid && insert_spec(eng, w + 1, arg)) shift_found(rule, w + 1, 1);
-        break;
-      case 'I':
-      case 'J': {
-        // Behind the word of the previous pattern word; with none, in front of the first.
-        int at = p > 1 && p - 1 <= rule.pattern_count ? rule.found[p - 1] + 1 : rule.found[1];
-        if (at < 1 || at > eng.word_count + 1) break;
-        std::string spec = letter == 'J' ? "AUX---AUX" + arg : arg;
-        if (insert_spec(eng, at, spec)) shift_found(rule, at, 1);
-        break;
-      }
-      case 'X': {
-        int v = word_of_pattern(eng, rule, arg);
-        if (valid && v && insert_spec(eng, w + 1, eng.words[v].str())) shift_found(rule, w + 1, 1);
-        break;
-      }
-      case 'C': {
-        int v = word_of_pattern(eng, rule, arg);
-        if (valid && v && insert_spec(eng, w, eng.words[v].str())) shift_found(rule, w, 1);
-        break;
-      }
-      case 'Z': {
-        int v = word_of_pattern(eng, rule, arg);
-        if (valid && v) {
-          const std::string joined = german_text(eng, v);
-          std::string e = eng.words[w];
-          e.insert(e.size() < 9 ? e.size() : 9, joined);
-          eng.words[w] = e;
-          eng.words[v] = eng.words[v].str().substr(0, 9);
-        }
-        break;
-      }
-      case 'A':
-        if (valid) {
-          std::string e = eng.words[w];
-          const size_t n = static_cast<size_t>(std::max(0, str_to_int(arg)));
-          e.resize(e.size() - std::min(n, e.size()));
-          eng.words[w] = e;
-          if (starts_with(e, "ZZZ---ZZZ")) {
-            fatal_error("Delete affix cannot call Lexikon, not implemented (idiome).");
-          }
-        }
-        break;
-      case 'R':
-        if (valid) change_word(eng, w, arg);
-        break;
-      default:  // U and anything unknown: no change
-        break;
-    }
-    if (letter == 'A' || letter == 'D' || letter == 'E' || letter == 'R' || letter == 'U') ++rule.pointer;
+// ---- One function per action letter ----
+
+// What an action works on: the word found for the pattern word at the attempt's pointer
+// (valid: one of the sentence's words) and the action's argument.
+struct action_call {
+  engine_state& eng;
+  const idiom_rule& rule;
+  idiom_attempt& attempt;
+  int p;  // the pointer
+  int w;  // its word
+  bool valid;
+  char letter;
+  const std::string& arg;
+};
+
+using action_fn = void (*)(action_call&);
+
+void act_none(action_call&) {}
+
+// D: the word goes, with an "aux" word behind it.
+void act_delete(action_call& c) {
+  if (!c.valid) return;
+  int n = 1;
+  if (line_class(c.eng, c.w + 1) == "aux") {
+    delete_word(c.eng, c.w + 1);
+    ++n;
+  }
+  delete_word(c.eng, c.w);
+  shift_found(c.rule, c.attempt, c.w, -n);
+}
+
+// E: the word goes.
+void act_erase(action_call& c) {
+  if (!c.valid) return;
+  delete_word(c.eng, c.w);
+  shift_found(c.rule, c.attempt, c.w, -1);
+}
+
+// B and H: a new word in front of (B) or behind (H) the word.
+void act_insert_at_word(action_call& c) {
+  if (!c.valid) return;
+  const int at = c.letter == 'B' ? c.w : c.w + 1;
+  if (insert_spec(c.eng, at, c.arg)) shift_found(c.rule, c.attempt, at, 1);
+}
+
+// I and J: a new word (J: an AUX word) behind the word of the previous pattern word; with
+// none, in front of the first.
+void act_insert_behind(action_call& c) {
+  const int p = c.p;
+  int at = p > 1 && p - 1 <= c.rule.pattern_count ? c.attempt.found[p - 1] + 1 : c.attempt.found[1];
+  if (at < 1 || at > c.eng.table.word_count + 1) return;
+  std::string spec = c.letter == 'J' ? "AUX---AUX" + c.arg : c.arg;
+  if (insert_spec(c.eng, at, spec)) shift_found(c.rule, c.attempt, at, 1);
+}
+
+// X and C: a copy of pattern word n's word behind (X) or in front of (C) the word.
+void act_copy(action_call& c) {
+  const int v = word_of_pattern(c.eng, c.rule, c.attempt, c.arg);
+  if (!c.valid || !v) return;
+  const int at = c.letter == 'X' ? c.w + 1 : c.w;
+  if (insert_spec(c.eng, at, c.eng.table.words[v].str())) shift_found(c.rule, c.attempt, at, 1);
+}
+
+// Z: pattern word n's German text joins the word's, in front.
+void act_join(action_call& c) {
+  engine_state& eng = c.eng;
+  const int v = word_of_pattern(eng, c.rule, c.attempt, c.arg);
+  if (!c.valid || !v) return;
+  const std::string joined = german_text(eng, v);
+  std::string e = eng.table.words[c.w];
+  e.insert(entry_view(e).code().size(), joined);
+  eng.table.words[c.w] = e;
+  eng.table.words[v] = entry_view(eng.table.words[v].str()).code();
+}
+
+// A: n characters cut from the word's end.
+void act_cut(action_call& c) {
+  engine_state& eng = c.eng;
+  if (!c.valid) return;
+  std::string e = eng.table.words[c.w];
+  const size_t n = static_cast<size_t>(std::max(0, str_to_int(c.arg)));
+  e.resize(e.size() - std::min(n, e.size()));
+  eng.table.words[c.w] = e;
+  if (starts_with(e, "ZZZ---ZZZ")) {
+    fatal_error("Delete affix cannot call Lexikon, not implemented (idiome).");
   }
 }
 
+// R: the word changed.
+void act_change(action_call& c) {
+  if (c.valid) change_word(c.eng, c.w, c.arg);
+}
+
+struct action_entry {
+  action_fn fn = act_none;
+  bool advances = false;  // the pointer moves to the next pattern word
+};
+
+struct action_table {
+  std::array<action_entry, 256> letters{};
+  action_table() {
+    auto set = [&](const char* ls, action_fn f, bool advances) {
+      for (const char* l = ls; *l; ++l) letters[static_cast<unsigned char>(*l)] = {f, advances};
+    };
+    set("U", act_none, true);
+    set("D", act_delete, true);
+    set("E", act_erase, true);
+    set("BH", act_insert_at_word, false);
+    set("IJ", act_insert_behind, false);
+    set("XC", act_copy, false);
+    set("Z", act_join, false);
+    set("A", act_cut, true);
+    set("R", act_change, true);
+  }
+};
+
+const action_table actions;
+
+void run_actions(engine_state& eng, const idiom_rule& rule, idiom_attempt& attempt) {
+  attempt.pointer = 1;
+  for (int a = 1; a <= rule.action_count; ++a) {
+    const idiom_action& action = rule.actions[a];
+    const int p = attempt.pointer;
+    const int w = p >= 1 && p <= rule.pattern_count ? attempt.found[p] : 0;
+    const bool valid = w >= 1 && w <= eng.table.word_count;
+    const action_entry& entry = actions.letters[static_cast<unsigned char>(action.letter)];
+    action_call call{eng, rule, attempt, p, w, valid, action.letter, action.arg};
+    entry.fn(call);
+    if (entry.advances) ++attempt.pointer;
+  }
+}
+
+// A pattern word taken apart.
+idiom_pattern_word parse_pattern_word(std::string_view p) {
+  idiom_pattern_word word;
+  if (!p.empty() && p[0] >= '0' && p[0] <= '9') {
+    word.window = p[0] - '0';
+    p.remove_prefix(1);
+  } else if (!p.empty() && p[0] == '*') {
+    word.from_start = true;
+    p.remove_prefix(1);
+  }
+  if (!p.empty() && std::string_view("#^+$~>").find(p[0]) != std::string_view::npos) {
+    word.kind = p[0];
+    p.remove_prefix(1);
+  }
+  word.text = std::string(p);
+  return word;
+}
+
+// An action taken apart.
+idiom_action parse_action(const std::string& text) {
+  idiom_action action;
+  const std::string word = text.empty() ? "U" : text;
+  char letter = word[0];
+  std::string arg = word.substr(1);
+  switch (letter) {
+    case '!': letter = 'R'; break;
+    case '+': letter = 'I'; break;
+    case '-': letter = 'D'; break;
+    case '0': letter = 'U'; break;
+    default: break;
+  }
+  if ((letter == 'B' || letter == 'H' || letter == 'I' || letter == 'R') && !arg.empty() &&
+      arg[0] == '*') {
+    arg.erase(0, 1);
+  }
+  action.letter = letter;
+  action.arg = std::move(arg);
+  return action;
+}
+
 void trace_words(const engine_state& eng) {
-  for (int i = 1; i <= eng.word_count; ++i) {
-    const std::string& k = eng.originals[i];
+  for (int i = 1; i <= eng.table.word_count; ++i) {
+    const std::string& k = eng.table.originals[i];
     std::string shown = k.size() < 20 ? std::string(20 - k.size(), ' ') + k : k;
-    con_writeline(int_width(i, 2) + shown + " " + eng.words[i].str());
+    con_writeline(int_width(i, 2) + shown + " " + eng.table.words[i].str());
   }
 }
 
@@ -305,18 +377,11 @@ void trace_start(const engine_state& eng) {
 }  // namespace
 
 void set_word_from_spec(engine_state& eng, int w, std::string_view spec) {
-  if (w < 1 || w > eng.word_count) return;
-  size_t eq = spec.find('=');
-  std::string entry;
-  if (eq != std::string_view::npos) {
-    eng.originals[w] = spec.substr(0, eq);
-    entry = std::string(spec.substr(eq + 1));
-  } else {
-    entry = std::string(spec);
-    eng.originals[w] = entry.size() > 9 ? entry.substr(9) : std::string();
-  }
-  eng.words[w] = entry;
-  set_line_class(eng, w, symbol_of(entry));
+  if (w < 1 || w > eng.table.word_count) return;
+  const word_spec parsed = parse_word_spec(spec);
+  eng.table.originals[w] = parsed.source;
+  eng.table.words[w] = parsed.entry;
+  set_line_class(eng, w, padded_class(parsed.entry));
 }
 
 idiom_rule make_idiom_rule(std::string_view pattern_line, std::string_view action_line) {
@@ -325,24 +390,26 @@ idiom_rule make_idiom_rule(std::string_view pattern_line, std::string_view actio
   rule.action_line = std::string(action_line);
   rule.pattern_count = split_words(pattern_line, rule.pattern);
   rule.action_count = split_words(action_line, rule.action);
+  for (int j = 1; j <= rule.pattern_count; ++j) rule.tests[j] = parse_pattern_word(rule.pattern[j]);
+  for (int a = 1; a <= rule.action_count; ++a) rule.actions[a] = parse_action(rule.action[a]);
   return rule;
 }
 
-void try_idiom_rule(engine_state& eng, idiom_rule& rule) {
-  rule.found.fill(0);
-  rule.current = rule.attempt_start;
-  rule.failed = false;
-  for (int j = 1; j <= rule.pattern_count && !rule.failed; ++j) {
-    int w = search_pattern_word(eng, rule, rule.pattern[j]);
+void try_idiom_rule(engine_state& eng, const idiom_rule& rule, idiom_attempt& attempt) {
+  attempt.found.fill(0);
+  attempt.current = attempt.attempt_start;
+  attempt.failed = false;
+  for (int j = 1; j <= rule.pattern_count && !attempt.failed; ++j) {
+    int w = search_pattern_word(eng, attempt, rule.tests[j]);
     if (w != 0) {
-      rule.found[j] = w;
-      rule.current = w + 1;
+      attempt.found[j] = w;
+      attempt.current = w + 1;
     } else {
-      rule.failed = true;
+      attempt.failed = true;
     }
   }
-  if (rule.failed) return;
-  run_actions(eng, rule);
+  if (attempt.failed) return;
+  run_actions(eng, rule, attempt);
   if (eng.settings.visible) {
     con_writeline("Idiom rule " + rule.pattern_line);
     con_writeline("-> " + rule.action_line);
@@ -350,21 +417,22 @@ void try_idiom_rule(engine_state& eng, idiom_rule& rule) {
   }
 }
 
-int apply_idiom_rule(engine_state& eng, idiom_rule& rule) {
-  rule.attempt_start = 1;
+int apply_idiom_rule(engine_state& eng, const idiom_rule& rule, std::string_view file) {
+  idiom_attempt state;
+  state.attempt_start = 1;
   int fired = 0;
   for (int attempt = 0; attempt < kMaxAttempts && spend_work(eng, work_rule); ++attempt) {
-    try_idiom_rule(eng, rule);
-    if (!rule.failed) {
+    try_idiom_rule(eng, rule, state);
+    if (!state.failed) {
       ++fired;
       if (rule.first_line > 0) {
-        note_fired(eng, eng.procedures[eng.current].name, rule.first_line, rule.last_line);
+        note_fired(eng, file, rule.first_line, rule.last_line);
       }
     }
-    const int first = rule.found[1];
-    if (first == 0 || first >= eng.word_count) return fired;
+    const int first = state.found[1];
+    if (first == 0 || first >= eng.table.word_count) return fired;
     // Deletions move the found positions back, even in front of the first word.
-    rule.attempt_start = first < 0 ? 1 : first + 1;
+    state.attempt_start = first < 0 ? 1 : first + 1;
   }
   if (eng.settings.visible) con_writeline("idiom rule stopped after 1000 attempts: " + rule.pattern_line);
   return fired;
@@ -383,22 +451,24 @@ idiom_rule rule_of_lines(std::string& pattern, const std::string& action, uint64
   return rule;
 }
 
-// Reads the rules of an idiom file from rule `from` (numbered from 0) on and applies each.
-void run_rules_from(engine_state& eng, linereader& f, uint64_t from) {
-  const engine_settings& st = eng.settings;
+// Every rule of an idiom file, in file order.
+std::vector<idiom_rule> read_idiom_rules(const engine_settings& st, linereader& f) {
+  std::vector<idiom_rule> rules;
   std::string pattern, action;
-  for (uint64_t skipped = 0; skipped < from; ++skipped) {
-    if (!f.readline(pattern, 80)) return;
-    f.readline(action, 80);
-  }
-  for (uint64_t number = from; f.readline(pattern, 80); ++number) {
+  for (uint64_t number = 0; f.readline(pattern, 80); ++number) {
     if (!f.readline(action, 80)) action.clear();
     unscramble_line(st, pattern);
     unscramble_line(st, action);
-    idiom_rule rule = rule_of_lines(pattern, action, number);
-    apply_idiom_rule(eng, rule);
+    rules.push_back(rule_of_lines(pattern, action, number));
   }
+  return rules;
 }
+
+
+// The rules read through an idiom file's index since it was opened, by number.
+struct rules_through_index {
+  std::map<uint64_t, idiom_rule> rules;
+};
 
 // Counts the work of `rules` rules whose first pattern word the sentence does not hold:
 // each the one attempt that would have failed, as apply_idiom_rule counts it.
@@ -419,15 +489,45 @@ void spend_skipped(engine_state& eng, uint64_t rules) {
 // source form of every word, as the plain test compares them; sorted, each once.
 std::vector<std::string> sentence_keys(const engine_state& eng) {
   std::vector<std::string> keys;
-  keys.reserve(2 * static_cast<size_t>(eng.word_count));
-  for (int w = 1; w <= eng.word_count; ++w) {
+  keys.reserve(2 * static_cast<size_t>(eng.table.word_count));
+  for (int w = 1; w <= eng.table.word_count; ++w) {
     keys.push_back(german_text(eng, w));
-    keys.push_back(eng.originals[w].str());
+    keys.push_back(eng.table.originals[w].str());
   }
   std::sort(keys.begin(), keys.end());
   keys.erase(std::unique(keys.begin(), keys.end()), keys.end());
   if (!keys.empty() && keys.front().empty()) keys.erase(keys.begin());  // no rule's key
   return keys;
+}
+
+// False when the rule's first pattern word cannot find any word of a sentence whose texts
+// are `keys`: it compares texts (the plain test or ">") and no word has its text.
+bool may_find_first(const idiom_rule& rule, const std::vector<std::string>& keys) {
+  if (rule.pattern_count < 1) return true;
+  const idiom_pattern_word& first = rule.tests[1];
+  if ((first.kind != 0 && first.kind != '>') || first.text.empty()) return true;
+  return std::binary_search(keys.begin(), keys.end(), first.text);
+}
+
+// Applies a rule to a sentence whose texts are `keys`. A rule whose first pattern word
+// finds no word is not tried: it counts the work of its one failed attempt, as
+// apply_idiom_rule does. Returns the number of firings.
+int apply_with_keys(engine_state& eng, const idiom_rule& rule, const std::vector<std::string>& keys,
+                    std::string_view file) {
+  if (may_find_first(rule, keys)) return apply_idiom_rule(eng, rule, file);
+  if (!spend_work(eng, work_rule) && eng.settings.visible) {
+    con_writeline("idiom rule stopped after 1000 attempts: " + rule.pattern_line);
+  }
+  return 0;
+}
+
+// Applies the rules of idiom file `file` from rule `from` (numbered from 0) on.
+void run_rules_from(engine_state& eng, std::string_view file, const std::vector<idiom_rule>& rules,
+                    uint64_t from) {
+  std::vector<std::string> keys = sentence_keys(eng);
+  for (uint64_t number = from; number < rules.size(); ++number) {
+    if (apply_with_keys(eng, rules[number], keys, file) > 0) keys = sentence_keys(eng);
+  }
 }
 
 struct candidate {
@@ -441,17 +541,29 @@ struct candidate {
 bool find_candidates(idiom_index& index, const std::vector<std::string>& keys, uint64_t from,
                      std::vector<candidate>& out, std::string& why) {
   out.clear();
+  // The rules without a key come in file order; those of the sentence's keys, few, are
+  // sorted and merged in.
   std::vector<idiom_rule_ref> refs;
+  std::vector<candidate> without_key, with_key;
   for (size_t k = 0; k <= keys.size(); ++k) {
     const std::string_view key = k == 0 ? std::string_view() : std::string_view(keys[k - 1]);
     refs.clear();
     if (!index.find(key, refs, why)) return false;
+    std::vector<candidate>& to = k == 0 ? without_key : with_key;
     for (const idiom_rule_ref& r : refs) {
-      if (r.number >= from) out.push_back({r, key});
+      if (r.number >= from) to.push_back({r, key});
     }
   }
-  std::sort(out.begin(), out.end(),
-            [](const candidate& a, const candidate& b) { return a.ref.number < b.ref.number; });
+  const auto by_number = [](const candidate& a, const candidate& b) {
+    return a.ref.number < b.ref.number;
+  };
+  if (!std::is_sorted(without_key.begin(), without_key.end(), by_number)) {
+    std::sort(without_key.begin(), without_key.end(), by_number);
+  }
+  std::sort(with_key.begin(), with_key.end(), by_number);
+  out.resize(without_key.size() + with_key.size());
+  std::merge(without_key.begin(), without_key.end(), with_key.begin(), with_key.end(),
+             out.begin(), by_number);
   for (size_t i = 1; i < out.size(); ++i) {
     if (out[i].ref.number == out[i - 1].ref.number) {
       why = "rule " + std::to_string(out[i].ref.number) + " under two keys";
@@ -465,7 +577,8 @@ bool find_candidates(idiom_index& index, const std::vector<std::string>& keys, u
 // again behind every rule that changed the sentence's texts; the rules passed over count
 // their work. Returns the number of the first rule not yet run: the rule count when all
 // are done, or where the index failed.
-uint64_t run_rules_indexed(engine_state& eng, idiom_index& index, idiom_step_report& report) {
+uint64_t run_rules_indexed(engine_state& eng, std::string_view file, idiom_index& index,
+                           rules_through_index& read, idiom_step_report& report) {
   std::vector<std::string> keys = sentence_keys(eng);
   std::vector<candidate> candidates;
   uint64_t next = 0;
@@ -473,13 +586,18 @@ uint64_t run_rules_indexed(engine_state& eng, idiom_index& index, idiom_step_rep
   std::string pattern, action;
   for (size_t at = 0; at < candidates.size() && !eng.work_exhausted;) {
     const candidate& c = candidates[at];
-    if (!index.read_rule(c.ref, c.key, pattern, action, report.why)) return next;
+    // A rule is read and parsed the first time it is a candidate; the index and its
+    // file stay as they are while the index is open.
+    auto known = read.rules.find(c.ref.number);
+    if (known == read.rules.end()) {
+      if (!index.read_rule(c.ref, c.key, pattern, action, report.why)) return next;
+      known = read.rules.emplace(c.ref.number, rule_of_lines(pattern, action, c.ref.number)).first;
+    }
     ++report.rules_read;
     spend_skipped(eng, c.ref.number - next);
     next = c.ref.number + 1;
     if (eng.work_exhausted) break;
-    idiom_rule rule = rule_of_lines(pattern, action, c.ref.number);
-    if (apply_idiom_rule(eng, rule) > 0) {
+    if (apply_with_keys(eng, known->second, keys, file) > 0) {
       std::vector<std::string> now = sentence_keys(eng);
       if (now != keys) {
         keys.swap(now);
@@ -496,7 +614,7 @@ uint64_t run_rules_indexed(engine_state& eng, idiom_index& index, idiom_step_rep
 
 }  // namespace
 
-void run_idioms(engine_state& eng, idiom_step_report* report) {
+void run_idioms(engine_state& eng, const rule_file& rules, idiom_step_report* report) {
   const engine_settings& st = eng.settings;
   idiom_step_report unused;
   idiom_step_report& r = report != nullptr ? *report : unused;
@@ -504,30 +622,37 @@ void run_idioms(engine_state& eng, idiom_step_report* report) {
   trace_start(eng);
   // The name as given, else under the definitions path (as open_text_def).
   linereader f;
-  std::string path = eng.procedures[eng.current].name.str();
-  if (!f.open(path)) {
-    path = st.definitions_path.str() + path;
-    if (!f.open(path)) return;
-  }
+  std::string path;
+  if (!rules.open_uncached(st, f, path)) return;
+  f.close();
   // The index describes the plain file, and the trace shows every rule tried.
   uint64_t from = 0;
-  if (st.plain_definitions && !st.visible) {
+  if (st.plain_definitions && !st.visible && !path.empty()) {
     std::unique_ptr<idiom_index>& index = eng.idiom_indexes[path];
-    if (!(index && index->still_fits(path))) {
+    std::shared_ptr<void>& read = eng.parsed_rules.through_index[path];
+    if (!(index && index->still_fits(path)) || !read) {
       if (!index) index = std::make_unique<idiom_index>();
       if (!index->open(path, idiom_index_name(path), r.why)) index.reset();
+      read = std::make_shared<rules_through_index>();
     }
     if (index) {
       r.indexed = true;
-      from = run_rules_indexed(eng, *index, r);
+      from = run_rules_indexed(eng, rules.name, *index,
+                               *std::static_pointer_cast<rules_through_index>(read), r);
       if (from >= index->rule_count()) return;
       // The index failed part-way: it is opened and checked again next time.
       eng.idiom_indexes.erase(path);
+      eng.parsed_rules.through_index.erase(path);
       r.read_on = true;
       r.read_on_from = from;
     }
   }
-  run_rules_from(eng, f, from);
+  // Read without the index, the whole file is parsed, once for the run.
+  std::string parsed_path;
+  const auto parsed = load_rules<std::vector<idiom_rule>>(
+      eng.parsed_rules, "idiom", path.empty() ? rules : named_rule_file(path), st, parsed_path,
+      [&](linereader& file) { return read_idiom_rules(st, file); });
+  if (parsed) run_rules_from(eng, rules.name, *parsed, from);
 }
 
 void decode_idiom_record(std::string_view bytes, std::string& pattern, std::string& action) {
@@ -550,15 +675,14 @@ std::string encode_idiom_record(std::string_view pattern, std::string_view actio
   return out;
 }
 
-void run_indexed_idioms(engine_state& eng) {
+void run_indexed_idioms(engine_state& eng, const rule_file& records) {
   const engine_settings& st = eng.settings;
   trace_start(eng);
-  const std::string name = st.definitions_path.str() + eng.procedures[eng.current].name.str();
-  FILE* f = std::fopen(name.c_str(), "rb");
+  FILE* f = records.open_records(st);
   if (!f) return;
   std::vector<int> numbers;
-  for (int i = 1; i <= eng.word_count; ++i) {
-    const std::string& x = eng.extras[i];
+  for (int i = 1; i <= eng.table.word_count; ++i) {
+    const std::string& x = eng.table.extras[i];
     if (x.empty()) continue;
     const std::string number = x.substr(0, x.find(' '));
     if (is_number(number) && str_to_int(number) >= 0) numbers.push_back(str_to_int(number));
@@ -573,7 +697,7 @@ void run_indexed_idioms(engine_state& eng) {
     decode_idiom_record(std::string_view(buf, idiom_record_size), pattern, action);
     idiom_rule rule = make_idiom_rule(pattern, action);
     rule.first_line = rule.last_line = n + 1;
-    apply_idiom_rule(eng, rule);
+    apply_idiom_rule(eng, rule, records.name);
   }
   std::fclose(f);
 }

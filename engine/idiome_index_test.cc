@@ -86,22 +86,20 @@ class IdiomStepIndex : public InScratchDir {
     auto eng = std::make_unique<engine_state>();
     eng->settings.definitions_path = "";
     eng->settings.visible = visible;
-    eng->procedures[1] = {'2', "idio.zmb", ""};
-    eng->procedure_count = eng->current = 1;
     eng->work = work;
     for (const std::string& w : words) {
       const size_t eq = w.find('=');
-      ++eng->word_count;
-      eng->originals[eng->word_count] = w.substr(0, eq);
-      eng->words[eng->word_count] = w.substr(eq + 1);
-      lappend(eng->class_line, w.substr(eq + 1, 3));
+      ++eng->table.word_count;
+      eng->table.originals[eng->table.word_count] = w.substr(0, eq);
+      eng->table.words[eng->table.word_count] = w.substr(eq + 1);
+      lappend(eng->table.class_line, w.substr(eq + 1, 3));
     }
-    run_idioms(*eng, &report);
-    std::string out = eng->class_line.text + " | work " + std::to_string(eng->work) +
+    run_idioms(*eng, named_rule_file("idio.zmb"), &report);
+    std::string out = eng->table.class_line.text + " | work " + std::to_string(eng->work) +
                       (eng->work_exhausted ? " exhausted" : "") + " | captures " +
                       std::string(eng->captures.begin() + 1, eng->captures.end()) + "\n";
-    for (int i = 1; i <= eng->word_count; ++i) {
-      out += eng->originals[i].str() + "=" + eng->words[i].str() + "\n";
+    for (int i = 1; i <= eng->table.word_count; ++i) {
+      out += eng->table.originals[i].str() + "=" + eng->table.words[i].str() + "\n";
     }
     return out;
   }

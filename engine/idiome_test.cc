@@ -17,20 +17,20 @@ std::unique_ptr<engine_state> sentence(const std::vector<std::string>& specs) {
   eng->settings.show_listing = false;
   for (const std::string& spec : specs) {
     size_t eq = spec.find('=');
-    ++eng->word_count;
-    eng->originals[eng->word_count] = spec.substr(0, eq);
-    eng->words[eng->word_count] = spec.substr(eq + 1);
+    ++eng->table.word_count;
+    eng->table.originals[eng->table.word_count] = spec.substr(0, eq);
+    eng->table.words[eng->table.word_count] = spec.substr(eq + 1);
     std::string sym = spec.substr(eq + 1, 3);
     sym.resize(3, ' ');
-    lappend(eng->class_line, sym);
+    lappend(eng->table.class_line, sym);
   }
   return eng;
 }
 
 std::string texts(const engine_state& eng) {
   std::string out;
-  for (int i = 1; i <= eng.word_count; ++i) out += eng.originals[i].str() + "=" + eng.words[i].str() + " ";
-  return out + "|" + eng.class_line.text;
+  for (int i = 1; i <= eng.table.word_count; ++i) out += eng.table.originals[i].str() + "=" + eng.table.words[i].str() + " ";
+  return out + "|" + eng.table.class_line.text;
 }
 
 void apply(engine_state& eng, const std::string& pattern, const std::string& action) {
@@ -47,19 +47,19 @@ TEST(IdiomRules, CompoundBecomesOneWord) {
 TEST(IdiomRules, DigitWindowReachesOneFurtherOverAnAuxWord) {
   auto eng = sentence({"A=XXX------a", "B=YYY------b", "C=ZZZ------c", "D=WWW------d"});
   apply(*eng, "A 1D", "R*Q=QQQ------hit");
-  EXPECT_EQ(eng->words[1], "XXX------a");  // D is two words behind the one after A
+  EXPECT_EQ(eng->table.words[1], "XXX------a");  // D is two words behind the one after A
   apply(*eng, "A 1C", "R*Q=QQQ------hit");
-  EXPECT_EQ(eng->words[1], "QQQ------hit");
+  EXPECT_EQ(eng->table.words[1], "QQQ------hit");
   auto aux = sentence({"A=XXX------a", "HAS=AUX------hat", "B=YYY------b", "C=ZZZ------c"});
   apply(*aux, "A 1C", "R*Q=QQQ------hit");
-  EXPECT_EQ(aux->words[1], "QQQ------hit");
+  EXPECT_EQ(aux->table.words[1], "QQQ------hit");
 }
 
 TEST(IdiomRules, BracketedStretchesAreInvisible) {
   auto eng = sentence({"A=XXX------a", "(=PU[------(", "B=YYY------b", ")=PU]------)", "B=YYY------b2"});
   apply(*eng, "A B", "U R*Q=QQQ------found");
-  EXPECT_EQ(eng->words[3], "YYY------b");
-  EXPECT_EQ(eng->words[5], "QQQ------found");
+  EXPECT_EQ(eng->table.words[3], "YYY------b");
+  EXPECT_EQ(eng->table.words[5], "QQQ------found");
 }
 
 TEST(IdiomRules, RepeatedFiringAndDeletingAFollowingAux) {
@@ -68,35 +68,35 @@ TEST(IdiomRules, RepeatedFiringAndDeletingAFollowingAux) {
   EXPECT_EQ(texts(*eng), "S=STR------ X=SUB------x Y=SUB------y |STRSUBSUB");
   auto twice = sentence({"A=SUB------a", "A=SUB------a", "B=SUB------b"});
   apply(*twice, "A", "H*NEW=NEU------neu");
-  EXPECT_EQ(twice->word_count, 5);
-  EXPECT_EQ(twice->class_line.text, "SUBNEUSUBNEUSUB");
+  EXPECT_EQ(twice->table.word_count, 5);
+  EXPECT_EQ(twice->table.class_line.text, "SUBNEUSUBNEUSUB");
 }
 
 TEST(IdiomRules, StarRestartsTheSearchAtTheAttemptStart) {
   auto eng = sentence({"B=SUB------b", "A=SUB------a"});
   apply(*eng, "A B", "R*Q=X--------xa");
-  EXPECT_EQ(eng->words[2], "SUB------a");
+  EXPECT_EQ(eng->table.words[2], "SUB------a");
   apply(*eng, "A *B", "R*Q=X--------xa");
-  EXPECT_EQ(eng->words[2], "X--------xa");
+  EXPECT_EQ(eng->table.words[2], "X--------xa");
 }
 
 TEST(IdiomRules, TestKinds) {
   auto eng = sentence({"WALKING=ZZZ---ZZZwalking", "HOUSE=NOM---SnsHaus"});
   apply(*eng, "+ING", "R#UNKXXXXXXWALK");
-  EXPECT_EQ(eng->words[1], "UNKXXXXXXWALKing");
+  EXPECT_EQ(eng->table.words[1], "UNKXXXXXXWALKing");
   EXPECT_EQ(line_class(*eng, 1), "UNK");
   apply(*eng, "#NOM", "R>Heim");
-  EXPECT_EQ(eng->words[2], "NOM---SnsHeim");
+  EXPECT_EQ(eng->table.words[2], "NOM---SnsHeim");
   apply(*eng, "^NOM---", "R<HOME");
-  EXPECT_EQ(eng->originals[2], "HOME");
+  EXPECT_EQ(eng->table.originals[2], "HOME");
   apply(*eng, "~Sns", "R:ABC------abc");
-  EXPECT_EQ(eng->words[2], "ABC------abc");
+  EXPECT_EQ(eng->table.words[2], "ABC------abc");
   EXPECT_EQ(line_class(*eng, 2), "ABC");
   apply(*eng, "$ABC------abc", "R?XYZ");
   EXPECT_EQ(line_class(*eng, 2), "XYZ");
-  EXPECT_EQ(eng->words[2], "XYZ------abc");
+  EXPECT_EQ(eng->table.words[2], "XYZ------abc");
   apply(*eng, ">abc", "A2");
-  EXPECT_EQ(eng->words[2], "XYZ------a");
+  EXPECT_EQ(eng->table.words[2], "XYZ------a");
   apply(*eng, "#...a", "R$QQQ");  // a wildcard class and the text
   EXPECT_EQ(line_class(*eng, 2), "QQQ");
 }
@@ -106,41 +106,41 @@ TEST(IdiomRules, InsertionsAndJoins) {
   apply(*eng, "A C", "U I*NEW=NEU------neu");
   EXPECT_EQ(texts(*eng), "A=SUB------a NEW=NEU------neu B=SUB------b C=SUB------c |SUBNEUSUBSUB");
   apply(*eng, "A C", "U J");
-  EXPECT_EQ(eng->words[2], "AUX---AUX");
+  EXPECT_EQ(eng->table.words[2], "AUX---AUX");
   apply(*eng, "A C", "Z2");
-  EXPECT_EQ(eng->words[1], "SUB------ca");
-  EXPECT_EQ(eng->words[5], "SUB------");
+  EXPECT_EQ(eng->table.words[1], "SUB------ca");
+  EXPECT_EQ(eng->table.words[5], "SUB------");
   apply(*eng, "A", "X1 C1");
-  EXPECT_EQ(eng->word_count, 7);
+  EXPECT_EQ(eng->table.word_count, 7);
   // X copies the word behind it, then C (the pointer still at the first pattern word)
   // copies it in front.
-  EXPECT_EQ(eng->originals[1], "ca");
-  EXPECT_EQ(eng->originals[2], "A");
-  EXPECT_EQ(eng->originals[3], "ca");
-  EXPECT_EQ(eng->words[3], "SUB------ca");
+  EXPECT_EQ(eng->table.originals[1], "ca");
+  EXPECT_EQ(eng->table.originals[2], "A");
+  EXPECT_EQ(eng->table.originals[3], "ca");
+  EXPECT_EQ(eng->table.words[3], "SUB------ca");
 }
 
 TEST(IdiomRules, BadRulesAreHarmless) {
   auto eng = sentence({"A=SUB------a", "B=SUB------b"});
   apply(*eng, "A B C D E F G H I J K L M N O P Q R", "");
   apply(*eng, "A", "R");  // an empty word spec
-  EXPECT_EQ(llength(eng->class_line), 6u);
+  EXPECT_EQ(llength(eng->table.class_line), 6u);
   apply(*eng, "", "D D D");
   apply(*eng, "B", "Z9 X0 C-1 A-5 I J");
-  EXPECT_EQ(eng->word_count, 4);
-  EXPECT_EQ(llength(eng->class_line), 12u);
+  EXPECT_EQ(eng->table.word_count, 4);
+  EXPECT_EQ(llength(eng->table.class_line), 12u);
   // Insertions stop at a full table.
   auto full = sentence(std::vector<std::string>(200, "W=SUB------w"));
   apply(*full, "W", "H*N=NEU------n");
-  EXPECT_EQ(full->word_count, 200);
+  EXPECT_EQ(full->table.word_count, 200);
 }
 
 TEST(IdiomRules, QuestionChangeChoosesByTheTextAsWritten) {
   // R?AB looks for the reading by "AB" itself: the first reading that begins with it wins.
   auto eng = sentence({"A=XXX*ABC---y*AB ---x"});
   apply(*eng, "A", "R?AB");
-  EXPECT_EQ(eng->words[1], "AB ---y");
-  EXPECT_EQ(eng->class_line.text, "AB ");
+  EXPECT_EQ(eng->table.words[1], "AB ---y");
+  EXPECT_EQ(eng->table.class_line.text, "AB ");
 }
 
 TEST(IdiomRecords, RoundTrip) {

@@ -102,23 +102,21 @@ int checkaffixes(engine_state& eng, const affix_possibilities& poss,
 
 // ---- Lexicon files ----
 
-bool lexikon::open(engine_state& eng, const std::string& name) {
+bool lexikon::open(engine_state& eng, const rule_file& file) {
   eng_ = &eng;
   const engine_settings& st = eng.settings;
+  const std::string& name = file.name;
   this->name = name;
-  indexed_ = name.find('.') == std::string::npos;
+  indexed_ = !file.text && name.find('.') == std::string::npos;
   headwords_ = nullptr;
   from_candidates_ = false;
   if (!indexed_) {
     // The name as given, else under the definitions path (as open_text_def).
-    std::string path = name;
-    if (!text_.open(path)) {
-      path = st.definitions_path.str() + name;
-      if (!text_.open(path)) return false;
-    }
+    std::string path;
+    if (!file.open_uncached(st, text_, path)) return false;
     // The index describes the plain file; enciphered lexicons are always scanned, and so
     // is every lexicon under the explain trace, which counts the lines of the entries.
-    if (st.plain_definitions && !st.explain) {
+    if (st.plain_definitions && !st.explain && !path.empty()) {
       text_path_ = path;
       headwords_name_ = index_name(path);
       std::unique_ptr<lexicon_index>& open = eng.lexicon_indexes[path];
@@ -324,10 +322,10 @@ bool isname(const engine_state& eng, std::string_view entry) {
 std::string default_entry(const engine_state& eng, std::string_view word, int q) {
   const engine_settings& st = eng.settings;
   std::string exact, lower, base;
-  if (q >= 1 && q <= max_words && starts_with(eng.words[q].str(), "ZZZ---ZZZ")) {
+  if (q >= 1 && q <= max_words && starts_with(eng.table.words[q].str(), "ZZZ---ZZZ")) {
     // The text as written; it ends at a field marker, behind which the engine keeps its
     // own bookkeeping.
-    base = eng.words[q].str().substr(9);
+    base = std::string(entry_view(eng.table.words[q].str()).text());
     size_t marker = base.find('\xff');
     if (marker != std::string::npos) base.resize(marker);
     exact = lower = base;
@@ -414,7 +412,7 @@ search_result suchewort(engine_state& eng, lexikon& lex, int q, std::string_view
     if (lex.at_end()) break;
   }
   if (!makeuuu) {
-    r.entry = eng.words[q].empty() ? fallback : eng.words[q].str();
+    r.entry = eng.table.words[q].empty() ? fallback : eng.table.words[q].str();
     return r;
   }
   if (has_cipher(what)) {
@@ -479,67 +477,61 @@ const char* mode_name(searchmodus mode) {
 
 }  // namespace
 
-void lexicon_search(engine_state& eng, searchmodus mode) {
-  for (int i = 1; i <= max_words; ++i) eng.extras[i].clear();
+void lexicon_search(engine_state& eng, const rule_file& file, searchmodus mode) {
+  for (int i = 1; i <= max_words; ++i) eng.table.extras[i].clear();
   lexikon lex;
-  if (!lex.open(eng, eng.procedures[eng.current].name)) return;
+  if (!lex.open(eng, file)) return;
   search_sentence(eng, mode, lex);
 }
 
 void search_sentence(engine_state& eng, searchmodus mode, lexikon& lex) {
   const engine_settings& st = eng.settings;
-  for (int q = 1; q <= eng.word_count; ++q) {
-    if (eng.originals[q].empty()) eng.originals[q] = eng.words[q].str();
+  for (int q = 1; q <= eng.table.word_count; ++q) {
+    if (eng.table.originals[q].empty()) eng.table.originals[q] = eng.table.words[q].str();
   }
-  if (eng.class_line.text.empty()) {
-    for (int q = 1; q <= eng.word_count; ++q) {
-      lappend(eng.class_line, eng.originals[q] == "ZZ_UPPER" ? "YYY" : "ZZZ");
+  if (eng.table.class_line.text.empty()) {
+    for (int q = 1; q <= eng.table.word_count; ++q) {
+      lappend(eng.table.class_line, eng.table.originals[q] == "ZZ_UPPER" ? "YYY" : "ZZZ");
     }
   }
   if (st.visible) {
     con_writeline(" *** *** ***");
     con_writeline("symbols at beginning of lexicon2:");
-    con_writeline(eng.class_line.text);
+    con_writeline(eng.table.class_line.text);
     con_writeline(std::string("Search mode: ") + mode_name(mode));
-    for (int q = 1; q <= eng.word_count; ++q) {
-      con_writeline(line_class(eng, q) + " " + eng.originals[q].str() + " " + eng.words[q].str());
+    for (int q = 1; q <= eng.table.word_count; ++q) {
+      con_writeline(line_class(eng, q) + " " + eng.table.originals[q].str() + " " + eng.table.words[q].str());
     }
   }
   std::array<std::string, max_words + 1> working;
-  for (int q = 1; q <= eng.word_count; ++q) {
-    const std::string what = eng.originals[q];
+  for (int q = 1; q <= eng.table.word_count; ++q) {
+    const std::string what = eng.table.originals[q];
     search_result r;
     switch (mode) {
       case searchmodus::normal: r = suchewort(eng, lex, q, what, true); break;
       case searchmodus::forsecond: r = suchewort(eng, lex, q, what, false); break;
       case searchmodus::simple: r = simple_search(eng, lex, line_class(eng, q), what); break;
     }
-    eng.originals[q] = r.new_form;
-    working[q] = !r.entry.empty() ? r.entry : cut(eng.words[q].str(), 80);
+    eng.table.originals[q] = r.new_form;
+    working[q] = !r.entry.empty() ? r.entry : cut(eng.table.words[q].str(), 80);
     if (!r.has_second) continue;
-    if (eng.word_count >= max_words) {
+    if (eng.table.word_count >= max_words) {
       if (st.visible) con_writeline("word table full: second word " + r.second + " dropped");
       continue;
     }
-    linsert(line_symbol(r.second), eng.class_line, 3 * static_cast<size_t>(q) + 1);
+    eng.table.insert_symbol(q + 1, line_symbol(r.second));
     ++q;
-    ++eng.word_count;
-    for (int j = eng.word_count; j > q; --j) {
-      eng.words[j] = eng.words[j - 1].str();
-      eng.originals[j] = eng.originals[j - 1].str();
-    }
-    eng.originals[q] = r.second.size() > 9 ? r.second.substr(9) : std::string();
-    eng.words[q] = r.second;
+    eng.table.insert(q, r.second, entry_view(r.second).text());
     working[q] = r.second;
   }
-  strtomaxi("", eng.class_line);
-  for (int q = 1; q <= eng.word_count; ++q) {
-    eng.words[q] = working[q];
-    lappend(eng.class_line, line_symbol(word_class(eng, q)));
+  strtomaxi("", eng.table.class_line);
+  for (int q = 1; q <= eng.table.word_count; ++q) {
+    eng.table.words[q] = working[q];
+    lappend(eng.table.class_line, line_symbol(word_class(eng, q)));
   }
   if (st.visible) {
     con_writeline("Symbols at end of lexikon2:");
-    con_writeline(eng.class_line.text);
+    con_writeline(eng.table.class_line.text);
   }
 }
 
@@ -548,61 +540,20 @@ void write_unknown_words(engine_state& eng) {
   linewriter out;
   // Never through a symbolic link; not at all when nobody reads it.
   if (!eng.discard_word_file && !out.append_own(st.word_file_name)) return;
-  for (int i = 1; i <= eng.word_count; ++i) {
+  for (int i = 1; i <= eng.table.word_count; ++i) {
     const std::string cls = word_class(eng, i);
     if (st.visible) {
-      const std::string& source = eng.originals[i];
+      const std::string& source = eng.table.originals[i];
       std::string shown = source.size() < 15 ? std::string(15 - source.size(), ' ') + source : source;
-      con_writeline(shown + " " + eng.words[i].str());
+      con_writeline(shown + " " + eng.table.words[i].str());
     }
     if (cls != "ZZZ" && cls != "UUU" && word_class(eng, i + 1) != "_UU") continue;
-    std::string line = eng.originals[i];
+    std::string line = eng.table.originals[i];
     if (line.empty()) {
-      line = eng.words[i];
-      if (line.size() >= 4 && line[3] == '*') {
-        line = line.substr(4);
-        line = line.substr(0, line.find('*'));
-      }
+      line = entry_view(eng.table.words[i].str()).first_reading();
     }
     if (line != "_UU") out.writeline(line);
   }
-}
-
-// ---- Word table insertions ----
-
-bool insert_word(engine_state& eng, int at, std::string_view source, std::string_view entry) {
-  if (at < 1 || at > eng.word_count + 1) return false;
-  if (eng.word_count >= max_words) {
-    if (eng.settings.visible) con_writeline("word table full: no word inserted");
-    return false;
-  }
-  for (int j = eng.word_count; j >= at; --j) {
-    eng.words[j + 1] = eng.words[j].str();
-    eng.originals[j + 1] = eng.originals[j].str();
-    eng.extras[j + 1] = eng.extras[j].str();
-  }
-  ++eng.word_count;
-  eng.words[at] = entry;
-  eng.originals[at] = source;
-  eng.extras[at].clear();
-  std::string cls = cut(entry, 3);
-  cls.resize(3, ' ');  // the class line keeps three characters a word
-  linsert(cls, eng.class_line, 3 * static_cast<size_t>(at) - 2);
-  return true;
-}
-
-void delete_word(engine_state& eng, int at) {
-  if (at < 1 || at > eng.word_count) return;
-  for (int j = at; j < eng.word_count; ++j) {
-    eng.words[j] = eng.words[j + 1].str();
-    eng.originals[j] = eng.originals[j + 1].str();
-    eng.extras[j] = eng.extras[j + 1].str();
-  }
-  eng.words[eng.word_count].clear();
-  eng.originals[eng.word_count].clear();
-  eng.extras[eng.word_count].clear();
-  --eng.word_count;
-  ldelete(eng.class_line, 3 * static_cast<size_t>(at) - 2, 3);
 }
 
 // ---- Unknown words ----
@@ -614,10 +565,10 @@ std::string apply_change_pairs(const engine_state& eng, std::string s) {
   return s;
 }
 
-void load_change_pairs(engine_state& eng) {
+void load_change_pairs(engine_state& eng, const rule_file& pairs) {
   const engine_settings& st = eng.settings;
   linereader f;
-  if (!open_text_def(st, f, eng.procedures[eng.current].name)) return;
+  if (!pairs.open(st, f)) return;
   eng.change_count = 0;
   std::string search, replacement;
   while (eng.change_count < max_change_pairs && f.readline(search)) {
@@ -672,13 +623,14 @@ ending_rule parse_ending_rule(const std::string& line1, const std::string& line2
 bool has_vowel(std::string_view s) { return s.find_first_of("AEIOUY") != std::string_view::npos; }
 
 // Applies the first fitting rule to word j; returns that rule's class (empty when none fits).
-std::string apply_ending_rules(engine_state& eng, const std::vector<ending_rule>& rules, int j) {
+std::string apply_ending_rules(engine_state& eng, const std::string& file,
+                               const std::vector<ending_rule>& rules, int j) {
   const engine_settings& st = eng.settings;
   std::string letters;
   for (char c : word_class(eng, j)) {
     if (c != 'U') letters += c;
   }
-  const std::string source = eng.originals[j];
+  const std::string source = eng.table.originals[j];
   for (size_t n = 0; n < rules.size(); ++n) {
     const ending_rule& r = rules[n];
     if (r.ending.size() >= source.size() || !ends_with(source, r.ending)) continue;
@@ -690,16 +642,16 @@ std::string apply_ending_rules(engine_state& eng, const std::vector<ending_rule>
     if (j < 4 && !r.summary.empty()) {
       entry = r.summary + "*NAM---Sns%" + lower_str(r.ending);
       if (r.entry.find('%') == std::string::npos) entry += "*SUNNAMSns%" + lower_str(r.ending);
-      entry += r.entry.size() >= 4 && r.entry[3] == '*' ? r.entry.substr(3) : "*" + r.entry;
+      const entry_view found(r.entry);
+      entry += "*" + std::string(found.has_readings() ? found.readings() : found.entry);
     }
     replace_all(entry, "#", lower);
     replace_all(entry, "%", capital);
-    eng.words[j] = apply_change_pairs(eng, entry);
+    eng.table.words[j] = apply_change_pairs(eng, entry);
     if (!r.new_ending.empty()) {
-      eng.originals[j] = upper_str(st, stem) + (r.new_ending == "*" ? "" : r.new_ending);
+      eng.table.originals[j] = upper_str(st, stem) + (r.new_ending == "*" ? "" : r.new_ending);
     }
-    note_fired(eng, eng.procedures[eng.current].name, static_cast<long>(2 * n + 1),
-               static_cast<long>(2 * n + 2));
+    note_fired(eng, file, static_cast<long>(2 * n + 1), static_cast<long>(2 * n + 2));
     return r.cls;
   }
   return "";
@@ -707,10 +659,10 @@ std::string apply_ending_rules(engine_state& eng, const std::vector<ending_rule>
 
 }  // namespace
 
-void analyse_unknown_endings(engine_state& eng) {
+void analyse_unknown_endings(engine_state& eng, const rule_file& endings) {
   const engine_settings& st = eng.settings;
   linereader f;
-  if (!open_text_def(st, f, eng.procedures[eng.current].name)) return;
+  if (!endings.open(st, f)) return;
   std::vector<ending_rule> rules;
   std::string line1, line2;
   while (static_cast<int>(rules.size()) < max_ending_rules && f.readline(line1)) {
@@ -721,10 +673,10 @@ void analyse_unknown_endings(engine_state& eng) {
   }
   f.close();
   if (st.visible) con_writeline("Analyse and change endings of unknown words.");
-  for (int j = 1; j <= eng.word_count; ++j) {
+  for (int j = 1; j <= eng.table.word_count; ++j) {
     const std::string old = word_class(eng, j);
     if (old != "ZZZ" && !starts_with(old, "U")) continue;
-    const std::string c = apply_ending_rules(eng, rules, j);
+    const std::string c = apply_ending_rules(eng, endings.name, rules, j);
     if (word_class(eng, j + 1) != "_UU") {
       set_line_class(eng, j, word_class(eng, j));
     } else {
@@ -740,64 +692,30 @@ void analyse_unknown_endings(engine_state& eng) {
   }
 }
 
-// ---- Reading selection ----
-
-namespace {
-
-// Every word of several readings that a cell of the analysis table refers to keeps one
-// reading: that of the place's class, or its first one.
-bool has_readings(const std::string& w) { return w.size() >= 4 && w[3] == '*'; }
-
-void select_in_analysis(engine_state& eng, bool first_reading) {
-  // A word keeps one reading at the first cell that refers to it; the chosen reading holds
-  // no "*", so the word is then done. Once every word with readings is done, the rest of
-  // the table can change nothing.
-  int open = 0;
-  for (int b = 1; b <= max_words; ++b) open += has_readings(eng.words[b]);
-  for (int row = 1; row <= max_words && open > 0; ++row) {
-    for (int cell = 1; cell <= max_words && open > 0; ++cell) {
-      int b = eng.analysis[row][cell];
-      if (b < 1 || b > max_words) continue;
-      const std::string& w = eng.words[b];
-      if (!has_readings(w)) continue;
-      std::string cls = first_reading ? (w.size() > 4 ? w.substr(4, 3) : std::string())
-                                      : line_class(eng, row);
-      resolve_word_reading(eng, b, row, cls);
-      if (!has_readings(eng.words[b])) --open;
-    }
-  }
-}
-
-}  // namespace
-
-void select_readings(engine_state& eng) { select_in_analysis(eng, false); }
-
-void select_first_readings(engine_state& eng) { select_in_analysis(eng, true); }
-
-void split_prefix(engine_state& eng) {
+void split_prefix(engine_state& eng, const rule_file& prefix_file) {
   const engine_settings& st = eng.settings;
-  for (int c = 1; c <= eng.word_count; ++c) {
-    const std::string& w = eng.words[c];
-    if (w.size() >= 4 && w[3] == '*') resolve_word_reading(eng, c, c, line_class(eng, c));
-    std::string entry = eng.words[c];
+  for (int c = 1; c <= eng.table.word_count; ++c) {
+    const std::string& w = eng.table.words[c];
+    if (entry_view(w).has_readings()) resolve_word_reading(eng, c, c, line_class(eng, c));
+    std::string entry = eng.table.words[c];
     size_t hash = entry.find('#');
     if (hash != std::string::npos) {
-      eng.extras[c] = entry.substr(hash + 1);
-      eng.words[c] = entry.substr(0, hash);
+      eng.table.extras[c] = entry.substr(hash + 1);
+      eng.table.words[c] = entry.substr(0, hash);
     }
   }
   linereader prefixes;
-  const bool opened = open_text_def(st, prefixes, eng.procedures[eng.current].name);
-  for (int d = 1; d <= eng.word_count; ++d) {
-    const std::string entry = eng.words[d];
+  const bool opened = prefix_file.open(st, prefixes);
+  for (int d = 1; d <= eng.table.word_count; ++d) {
+    const std::string entry = eng.table.words[d];
     size_t plus = entry.find('+');
     if (plus == std::string::npos) continue;
-    if (eng.word_count >= max_words) {
+    if (eng.table.word_count >= max_words) {
       if (st.visible) con_writeline("word table full: prefix not split");
       break;
     }
-    const std::string second = entry.substr(0, 9) + entry.substr(plus + 1);
-    const std::string old = eng.originals[d];
+    const std::string second = std::string(entry_view(entry).code()) + entry.substr(plus + 1);
+    const std::string old = eng.table.originals[d];
     const std::string particle = plus > 9 ? entry.substr(9, plus - 9) : std::string();
     if (st.visible) {
       con_writeline("Split prefix: ");
@@ -812,78 +730,26 @@ void split_prefix(engine_state& eng) {
       const std::string wanted = upper_str(st, particle);
       for (long line_no = 1; prefixes.readline(line); ++line_no) {
         unscramble_line(st, line);
-        if (upper_str(st, line.size() > 9 ? line.substr(9) : std::string()) == wanted) {
-          eng.words[d] = line;
-          eng.originals[d] = line;
-          note_fired(eng, eng.procedures[eng.current].name, line_no, line_no);
+        if (upper_str(st, entry_view(line).text()) == wanted) {
+          eng.table.words[d] = line;
+          eng.table.originals[d] = line;
+          note_fired(eng, prefix_file.name, line_no, line_no);
           matched = true;
           break;
         }
       }
     }
     if (!matched) {
-      eng.words[d] = "ADP------" + particle;
-      eng.originals[d] = particle;
+      eng.table.words[d] = "ADP------" + particle;
+      eng.table.originals[d] = particle;
     }
     // The particle takes the place of the word; the word itself moves behind it with its
     // old class.
-    linsert(line_symbol(word_class(eng, d)), eng.class_line, 3 * static_cast<size_t>(d) - 2);
-    for (int j = eng.word_count; j > d; --j) {
-      eng.words[j + 1] = eng.words[j].str();
-      eng.originals[j + 1] = eng.originals[j].str();
-      eng.extras[j + 1] = eng.extras[j].str();
-    }
-    ++eng.word_count;
-    eng.words[d + 1] = second;
-    eng.originals[d + 1] = old;
-    eng.extras[d + 1] = eng.extras[d].str();  // the idiom record stays with its word
-    eng.extras[d].clear();
+    eng.table.insert_symbol(d, line_symbol(word_class(eng, d)));
+    const std::string extra = eng.table.extras[d];
+    eng.table.insert(d + 1, second, old, extra);  // the idiom record stays with its word
+    eng.table.extras[d].clear();
   }
-}
-
-// ---- Reading selection of one word ----
-
-namespace {
-
-// Searches the readings in `rest` (which starts at a "*" when the first reading may be
-// chosen by a match) for "*" + the longest leading part of cls; returns the position of
-// that "*", or npos.
-size_t find_reading(std::string_view rest, std::string_view cls) {
-  for (size_t n = cls.size(); n >= 1; --n) {
-    std::string key = "*" + std::string(cls.substr(0, n));
-    size_t p = rest.find(key);
-    if (p != std::string_view::npos) return p;
-  }
-  return std::string_view::npos;
-}
-
-// The reading that starts at position `from` of `rest`, up to the next "*".
-std::string reading_at(std::string_view rest, size_t from) {
-  size_t end = rest.find('*', from);
-  return std::string(rest.substr(from, end == std::string_view::npos ? std::string_view::npos : end - from));
-}
-
-}  // namespace
-
-std::string resolve_reading(std::string_view entry, std::string_view cls) {
-  if (entry.size() < 4 || entry[3] != '*' || cls == "ZZZ" || (!cls.empty() && cls[0] == 'U')) {
-    return std::string(entry);
-  }
-  std::string_view rest = entry.substr(4);
-  size_t p = find_reading(rest, cls);
-  return p == std::string_view::npos ? reading_at(rest, 0) : reading_at(rest, p + 1);
-}
-
-void resolve_word_reading(engine_state& eng, int i, int j, std::string_view cls) {
-  if (i < 1 || i > max_words) return;
-  const std::string entry = eng.words[i];
-  if (entry.size() < 4 || entry[3] != '*') return;
-  std::string_view rest = std::string_view(entry).substr(3);  // keeps the "*"
-  size_t p = find_reading(rest, cls);
-  if (p == std::string_view::npos) p = 0;
-  std::string chosen = reading_at(rest, p + 1);
-  set_line_class(eng, j, line_symbol(chosen));
-  eng.words[i] = chosen;
 }
 
 }  // namespace zembu::engine

@@ -1,6 +1,6 @@
 // Lexicon search: every word of the sentence looked up in a text or indexed lexicon, with
-// names, numbers, affix splitting and the default entry of unknown words; the choice of
-// one reading of a several-reading entry; the word file of words that stayed unknown.
+// names, numbers, affix splitting and the default entry of unknown words; the word file
+// of words that stayed unknown.
 #pragma once
 
 #include <array>
@@ -10,6 +10,7 @@
 
 #include "common/lexicon_index.h"
 #include "common/linereader.h"
+#include "engine/rule_file.h"
 #include "engine/state.h"
 #include "engine/translat.h"
 
@@ -60,11 +61,13 @@ void find_range(const std::vector<index_type>& index, long records, std::string_
 // An open lexicon, text or indexed, with the search state of one lexicon procedure.
 class lexikon {
  public:
-  // Opens the lexicon `name`: a text lexicon when the name holds a ".", else an index and
-  // a record file. False when the text file or the index does not open. A missing record
-  // file stops the engine. A plain text lexicon is searched through its headword index
-  // (lexicon_index) when one fits it, else scanned whole.
-  bool open(engine_state& eng, const std::string& name);
+  // Opens the lexicon `file`: a text lexicon when it is held in memory or its name holds a
+  // ".", else an index and a record file. False when the text file or the index does not
+  // open. A missing record file stops the engine. A plain text lexicon on disk is searched
+  // through its headword index (lexicon_index) when one fits it, else scanned whole.
+  bool open(engine_state& eng, const rule_file& file);
+  // Opens the lexicon file `name` as above.
+  bool open(engine_state& eng, const std::string& name) { return open(eng, named_rule_file(name)); }
   // Reads an index (one "key number" line per block) into the index table.
   void read_index(engine_state& eng, linereader& file);
   // Positions the lexicon for a search of `what`. Entries that cannot match are passed
@@ -145,42 +148,27 @@ bool isname(const engine_state& eng, std::string_view entry);
 // True when the word holds a digit.
 bool has_cipher(std::string_view word);
 
-// Looks every word of the sentence up in the lexicon named by the current procedure.
-void lexicon_search(engine_state& eng, searchmodus mode);
+// Looks every word of the sentence up in the lexicon `file`.
+void lexicon_search(engine_state& eng, const rule_file& file, searchmodus mode);
 // The same in the open lexicon `lex`.
 void search_sentence(engine_state& eng, searchmodus mode, lexikon& lex);
 // Appends the words that stayed unknown to the word file.
 void write_unknown_words(engine_state& eng);
 
-// ---- Unknown words, reading selection and separable prefixes ----
+// ---- Unknown words and separable prefixes ----
 
 constexpr int max_change_pairs = 200;
 constexpr int max_ending_rules = 1000;
 
 // s with every change pair applied in load order.
 std::string apply_change_pairs(const engine_state& eng, std::string s);
-// Code b: loads the change pairs from the current procedure's file.
-void load_change_pairs(engine_state& eng);
-// Code B: rewrites unknown words by the ending rules of the current procedure's file and
-// puts a "_UU" termination word behind every unknown word.
-void analyse_unknown_endings(engine_state& eng);
-// Code d: words of several readings that the analysis table refers to keep the reading of
-// their place's class.
-void select_readings(engine_state& eng);
-// Code 9: the same, keeping the first reading.
-void select_first_readings(engine_state& eng);
-// Code y: splits separable prefixes ("an+rufen") into a particle word of their own.
-void split_prefix(engine_state& eng);
-
-// Inserts a word (source form, entry) at position `at`, the entries from there moving one
-// place up and the entry's class going into the class line; false when the table is full.
-bool insert_word(engine_state& eng, int at, std::string_view source, std::string_view entry);
-// Deletes word `at` with its class; the words behind it move one place down.
-void delete_word(engine_state& eng, int at);
-
-// Keeps the reading of a several-reading entry that fits `cls` (the first one when none).
-std::string resolve_reading(std::string_view entry, std::string_view cls);
-// The same on words[i], writing the chosen reading's class into position j of the class line.
-void resolve_word_reading(engine_state& eng, int i, int j, std::string_view cls);
+// Code b: loads the change pairs from the file `pairs`.
+void load_change_pairs(engine_state& eng, const rule_file& pairs);
+// Code B: rewrites unknown words by the ending rules of the file `endings` and puts a "_UU"
+// termination word behind every unknown word.
+void analyse_unknown_endings(engine_state& eng, const rule_file& endings);
+// Code y: splits separable prefixes ("an+rufen") into a particle word of their own, the
+// particle's entry taken from the prefix file `prefix_file` when it lists it.
+void split_prefix(engine_state& eng, const rule_file& prefix_file);
 
 }  // namespace zembu::engine

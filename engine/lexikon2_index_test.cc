@@ -124,9 +124,9 @@ class HeadwordIndex : public InScratchDir {
     EXPECT_EQ(lex.uses_headword_index(), indexed);
     search_sentence(*eng, mode, lex);
     EXPECT_EQ(lex.uses_headword_index(), indexed);
-    std::string out = eng->class_line.text + "\n";
-    for (int q = 1; q <= eng->word_count; ++q) {
-      out += eng->originals[q].str() + " | " + eng->words[q].str() + "\n";
+    std::string out = eng->table.class_line.text + "\n";
+    for (int q = 1; q <= eng->table.word_count; ++q) {
+      out += eng->table.originals[q].str() + " | " + eng->table.words[q].str() + "\n";
     }
     return out;
   }
@@ -212,7 +212,7 @@ TEST_F(HeadwordIndex, AnIndexThatDoesNotFitIsLeftAside) {
   EXPECT_TRUE(lex.uses_headword_index());
   search_sentence(*eng, searchmodus::normal, lex);
   EXPECT_FALSE(lex.uses_headword_index());
-  EXPECT_EQ(eng->words[2].str() + eng->words[3].str(), "NOM---aNOM---b");
+  EXPECT_EQ(eng->table.words[2].str() + eng->table.words[3].str(), "NOM---aNOM---b");
   // Enciphered definitions are always scanned.
   write_lexicon("AAA\nNOM---a\n");
   eng->settings.plain_definitions = false;

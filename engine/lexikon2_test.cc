@@ -136,7 +136,7 @@ TEST(DefaultEntry, NamesAndFourReadings) {
   EXPECT_EQ(default_entry(*eng, "florp", 0),
             "UUU*NAM---Snsflorp*SUN---SnsFlorp*VERB--VERflorp*ADJ---AD2florp");
   // In the token route the text as written is the base, up to its field marker.
-  eng->words[2] = "ZZZ---ZZZFlorp\xffZZZ------(RP \xffZZZ---ZZZFlorp)";
+  eng->table.words[2] = "ZZZ---ZZZFlorp\xffZZZ------(RP \xffZZZ---ZZZFlorp)";
   EXPECT_EQ(default_entry(*eng, "FLORP", 2),
             "UUU*NAM---SnsFlorp*SUN---SnsFlorp*VERB--VERFlorp*ADJ---AD2Florp");
   EXPECT_EQ(default_entry(*eng, std::string(60, 'x'), 0).size(), 80u);
@@ -166,19 +166,19 @@ TEST(ResolveReading, ChoosesTheReadingOfTheClass) {
 
 TEST(ResolveReading, OnAWordOfTheTable) {
   auto eng = std::make_unique<engine_state>();
-  eng->word_count = 2;
-  eng->words[2] = "UUU*NAM---SnsX*SUN---SnsY";
-  strtomaxi("STRUUU", eng->class_line);
+  eng->table.word_count = 2;
+  eng->table.words[2] = "UUU*NAM---SnsX*SUN---SnsY";
+  strtomaxi("STRUUU", eng->table.class_line);
   resolve_word_reading(*eng, 2, 2, "NAM");
-  EXPECT_EQ(eng->words[2], "NAM---SnsX");
-  EXPECT_EQ(eng->class_line.text, "STRNAM");
-  eng->words[2] = "UUU*NAM---SnsX*SUN---SnsY";
+  EXPECT_EQ(eng->table.words[2], "NAM---SnsX");
+  EXPECT_EQ(eng->table.class_line.text, "STRNAM");
+  eng->table.words[2] = "UUU*NAM---SnsX*SUN---SnsY";
   resolve_word_reading(*eng, 2, 1, "VER");
-  EXPECT_EQ(eng->words[2], "NAM---SnsX");
-  EXPECT_EQ(eng->class_line.text, "NAMNAM");
-  eng->words[2] = "NOM---SnsHaus";
+  EXPECT_EQ(eng->table.words[2], "NAM---SnsX");
+  EXPECT_EQ(eng->table.class_line.text, "NAMNAM");
+  eng->table.words[2] = "NOM---SnsHaus";
   resolve_word_reading(*eng, 2, 2, "SUN");
-  EXPECT_EQ(eng->words[2], "NOM---SnsHaus");
+  EXPECT_EQ(eng->table.words[2], "NOM---SnsHaus");
 }
 
 }  // namespace

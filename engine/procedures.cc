@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <array>
 #include <cerrno>
 #include <cstdio>
 #include <random>
@@ -15,6 +16,7 @@
 #include "engine/flexion.h"
 #include "engine/longstr.h"
 #include "engine/resultline.h"
+#include "engine/rule_file.h"
 #include "engine/syntax.h"
 #include "engine/translat.h"
 #include "engine/wordtable.h"
@@ -64,12 +66,25 @@ struct sentence_run {
   int restarts = 0;
 };
 
-void run_action(engine_state& eng, sentence_run& run);
+// What a procedure step is given: its code, its rule file, the argument of its line and
+// its place in the procedure table.
+struct step_input {
+  char code = 0;
+  rule_file rules;
+  std::string argument;
+  int index = 0;
+};
+
+// The name procedure `index` goes by: the per-word rule file it ran last, else its own.
+std::string procedure_name(const engine_state& eng, int index) {
+  const bstring<30>& renamed = eng.word_file_names[index];
+  return renamed.empty() ? eng.procedures[index].name.str() : renamed.str();
+}
 
 // Procedure 6: starts the table again behind its target when the class line changed.
-void restart(engine_state& eng, sentence_run& run) {
+void restart(engine_state& eng, sentence_run& run, const std::string& target) {
   engine_settings& st = eng.settings;
-  if (equal_maxi(eng.class_line, run.snapshot)) return;
+  if (equal_maxi(eng.table.class_line, run.snapshot)) return;
   if (run.restarts >= kMaxRestarts) {
     if (st.visible) con_writeline("syntax rules: restart limit reached, going on.");
     return;
@@ -79,26 +94,17 @@ void restart(engine_state& eng, sentence_run& run) {
     con_writeline("syntax rules: restart testing at beginning. <ENTER>");
     trace_stop(st);
   }
-  run.snapshot = eng.class_line;
-  const std::string target = eng.procedures[eng.current].name;
+  run.snapshot = eng.table.class_line;
   int c = 1;
   if (target != "*") {
-    while (c < max_procedures && eng.procedures[c].code != 'G' && eng.procedures[c].name != target) ++c;
+    while (c < max_procedures && eng.procedures[c].code != 'G' &&
+           procedure_name(eng, c) != target) {
+      ++c;
+    }
   } else {
     while (c < max_procedures && eng.procedures[c].code != '3') ++c;
   }
   eng.current = c;
-}
-
-// Runs `entry` as if it were the current procedure, then removes it again.
-void run_extra_procedure(engine_state& eng, sentence_run& run, const procedure_entry& entry) {
-  if (eng.procedure_count >= max_procedures) return;
-  const int saved = eng.current;
-  eng.procedures[eng.procedure_count + 1] = entry;
-  eng.current = eng.procedure_count + 1;
-  run_action(eng, run);
-  eng.procedures[eng.procedure_count + 1] = procedure_entry{};
-  eng.current = saved;
 }
 
 std::string random_number_text() {
@@ -135,7 +141,7 @@ FILE* create_temporary(const engine_settings& st, std::string& number, std::stri
 
 // Writes a copy of template `name` with the fields put in, runs it as pattern rules and
 // deletes it again.
-void apply_template(engine_state& eng, sentence_run& run, const std::string& name,
+void apply_template(engine_state& eng, const std::string& name,
                     const std::vector<std::string>& fields) {
   engine_settings& st = eng.settings;
   const bool plain = st.plain_definitions;
@@ -168,23 +174,25 @@ void apply_template(engine_state& eng, sentence_run& run, const std::string& nam
     std::fwrite(line.data(), 1, line.size(), out);
   }
   std::fclose(out);
-  procedure_entry rules;
-  rules.code = '5';
-  // The entry's name holds 30 characters; under a longer definitions path the file is
+  // A procedure names at most 30 characters; under a longer definitions path the file is
   // named without the path, which the pattern procedure puts in front when it opens it.
-  rules.name = temp.size() <= bstring<30>::width ? temp : number + "yyy.zmb";
-  run_extra_procedure(eng, run, rules);
+  // With a full procedure table the rules are not run (they have always run as one more
+  // procedure behind the table's last).
+  if (eng.procedure_count < max_procedures) {
+    const bool fits = temp.size() <= bstring<30>::width;
+    run_complex_rules(eng, named_rule_file(fits ? temp : number + "yyy.zmb"));
+  }
   delete_file(temp);
   st.plain_definitions = plain;
 }
 
 // Procedure X: applies every template of the list file whose trigger is a word of the
 // sentence.
-void run_templates(engine_state& eng, sentence_run& run) {
+void run_templates(engine_state& eng, const rule_file& list_file) {
   const engine_settings& st = eng.settings;
-  const std::string list_name = eng.procedures[eng.current].name;
+  const std::string& list_name = list_file.name;
   linereader list;
-  if (!open_text_def(st, list, list_name)) {
+  if (!list_file.open(st, list)) {
     if (st.visible) con_writeline(list_name + " procfile is not open (trans2)!");
     return;
   }
@@ -211,9 +219,9 @@ void run_templates(engine_state& eng, sentence_run& run) {
         break;
       }
     }
-    for (int i = 1; i <= eng.word_count; ++i) {
-      if (eng.originals[i] == trigger) {
-        apply_template(eng, run, name, fields);
+    for (int i = 1; i <= eng.table.word_count; ++i) {
+      if (eng.table.originals[i] == trigger) {
+        apply_template(eng, name, fields);
         break;
       }
     }
@@ -221,17 +229,20 @@ void run_templates(engine_state& eng, sentence_run& run) {
 }
 
 // Procedures C and D: collects the words whose entry carries the marker and runs the
-// idiom (C) or pattern (D) procedure on a rule file named after each of them.
-void run_word_files(engine_state& eng, sentence_run& run, char code) {
+// idiom (C) or pattern (D) procedure on a rule file named after each of them. The procedure
+// (number `index`) goes by the name of the last of them from then on.
+void run_word_files(engine_state& eng, int index, char code) {
   const char marker = code == 'C' ? '@' : '|';
   std::vector<std::string> forms;
-  for (int i = 1; i <= eng.word_count; ++i) {
-    std::string w = eng.words[i];
-    if (w.size() < 4 || w[3] != '*') {
-      if (w.size() >= 10 && w[9] == marker) {
-        forms.push_back(cut(eng.originals[i].str(), 8));
+  for (int i = 1; i <= eng.table.word_count; ++i) {
+    std::string w = eng.table.words[i];
+    const bool one_reading = !entry_view(w).has_readings();
+    const bool marked = entry_view(w).text().substr(0, 1) == std::string(1, marker);
+    if (one_reading) {
+      if (marked) {
+        forms.push_back(cut(eng.table.originals[i].str(), 8));
         w.erase(9, 1);
-        eng.words[i] = w;
+        eng.table.words[i] = w;
       }
       continue;
     }
@@ -239,116 +250,135 @@ void run_word_files(engine_state& eng, sentence_run& run, char code) {
       size_t end = w.find('*', part);
       if (end == std::string::npos) end = w.size();
       if (part + 9 < end && w[part + 9] == marker) {
-        forms.push_back(cut(eng.originals[i].str(), 8));
+        forms.push_back(cut(eng.table.originals[i].str(), 8));
         w.erase(part + 9, 1);
-        eng.words[i] = w;
+        eng.table.words[i] = w;
         break;
       }
       part = end + 1;
     }
   }
-  procedure_entry& self = eng.procedures[eng.current];
-  const char rules_code = code == 'C' ? '2' : '5';
   for (const std::string& f : forms) {
-    self.name = f + (code == 'C' ? ".ZMC" : ".ZMD");
-    procedure_entry saved = self;
-    self.code = rules_code;
-    run_action(eng, run);
-    self = saved;
+    const rule_file rules = named_rule_file(f + (code == 'C' ? ".ZMC" : ".ZMD"));
+    eng.word_file_names[index] = rules.name;
+    if (code == 'C') {
+      run_idioms(eng, rules);
+    } else {
+      run_complex_rules(eng, rules);
+    }
   }
 }
 
-// The action of the current procedure.
-void run_action(engine_state& eng, sentence_run& run) {
-  engine_settings& st = eng.settings;
-  const char code = eng.procedures[eng.current].code;
-  switch (code) {
-    case '0':
-      split_suffixes(eng);
-      break;
-    case '3':
-      init_analysis(eng);
-      break;
-    case '6':
-      restart(eng, run);
-      break;
-    case 'F':
-      run.saved_visible = st.visible;
-      run.trace_saved = true;
-      st.visible = false;
-      break;
-    case 'f':
-      if (run.trace_saved && !eng.trace_cut) st.visible = run.saved_visible;
-      break;
-    case '4':
-    case 'A':
-      run_syntax_rules(eng, code == '4');
-      break;
-    case 'V':
-      apply_verb_patterns(eng, 1);
-      break;
-    case 'v':
-      apply_verb_patterns(eng, 2);
-      break;
-    case 'E':
-      flatten_analysis(eng);
-      break;
-    case '7':
-      inflect_words(eng);
-      break;
-    case 'X':
-      run_templates(eng, run);
-      break;
-    case 'C':
-    case 'D':
-      run_word_files(eng, run, code);
-      break;
-    case 'l':
-      lexicon_search(eng, searchmodus::normal);
-      break;
-    case '1':
-      lexicon_search(eng, searchmodus::simple);
-      break;
-    case 'L':
-      lexicon_search(eng, searchmodus::forsecond);
-      break;
-    case 'S':
-      write_unknown_words(eng);
-      break;
-    case 'b':
-      load_change_pairs(eng);
-      break;
-    case 'B':
-      analyse_unknown_endings(eng);
-      break;
-    case 'd':
-      select_readings(eng);
-      break;
-    case '9':
-      select_first_readings(eng);
-      break;
-    case 'y':
-      split_prefix(eng);
-      break;
-    case '2':
-      run_idioms(eng);
-      break;
-    case '8':
-      run_indexed_idioms(eng);
-      break;
-    case '5':
-      run_complex_rules(eng);
-      break;
-    case 'R': case 'r': case 'W': case 'w': case 's':
-      run_output_procedure(eng, code);
-      run.output_done = true;
-      break;
-    default:
-      // G, U and Z have no action of their own; the output word lists answer here, and
-      // codes without an action are passed over.
-      run_output_procedure(eng, code);
-      break;
-  }
+
+// ---- The steps by procedure code ----
+
+using step_handler = void (*)(engine_state& eng, sentence_run& run, const step_input& in);
+
+// The output procedures R, r, W, w and s, which end the sentence's output.
+void output_step(engine_state& eng, sentence_run& run, const step_input& in) {
+  run_output_procedure(eng, in.code);
+  run.output_done = true;
+}
+
+// Every other code: G, U and Z have no action of their own; the output word lists answer
+// here, and codes without an action are passed over.
+void other_step(engine_state& eng, sentence_run&, const step_input& in) {
+  run_output_procedure(eng, in.code);
+}
+
+struct step_kind {
+  char code;
+  step_handler handler;
+};
+
+const step_kind kSteps[] = {
+    {'0', [](engine_state& eng, sentence_run&, const step_input&) { split_suffixes(eng); }},
+    {'3', [](engine_state& eng, sentence_run&, const step_input&) { init_analysis(eng); }},
+    {'6', [](engine_state& eng, sentence_run& run, const step_input& in) {
+       restart(eng, run, in.rules.name);
+     }},
+    {'F', [](engine_state& eng, sentence_run& run, const step_input&) {
+       run.saved_visible = eng.settings.visible;
+       run.trace_saved = true;
+       eng.settings.visible = false;
+     }},
+    {'f', [](engine_state& eng, sentence_run& run, const step_input&) {
+       if (run.trace_saved && !eng.trace_cut) eng.settings.visible = run.saved_visible;
+     }},
+    {'4', [](engine_state& eng, sentence_run&, const step_input& in) {
+       run_syntax_rules(eng, in.rules, true);
+     }},
+    {'A', [](engine_state& eng, sentence_run&, const step_input& in) {
+       run_syntax_rules(eng, in.rules, false);
+     }},
+    {'V', [](engine_state& eng, sentence_run&, const step_input&) { apply_verb_patterns(eng, 1); }},
+    {'v', [](engine_state& eng, sentence_run&, const step_input&) { apply_verb_patterns(eng, 2); }},
+    {'E', [](engine_state& eng, sentence_run&, const step_input& in) {
+       flatten_analysis(eng, in.rules);
+     }},
+    {'7', [](engine_state& eng, sentence_run&, const step_input& in) {
+       inflect_words(eng, in.rules);
+     }},
+    {'X', [](engine_state& eng, sentence_run&, const step_input& in) {
+       run_templates(eng, in.rules);
+     }},
+    {'C', [](engine_state& eng, sentence_run&, const step_input& in) {
+       run_word_files(eng, in.index, 'C');
+     }},
+    {'D', [](engine_state& eng, sentence_run&, const step_input& in) {
+       run_word_files(eng, in.index, 'D');
+     }},
+    {'l', [](engine_state& eng, sentence_run&, const step_input& in) {
+       lexicon_search(eng, in.rules, searchmodus::normal);
+     }},
+    {'1', [](engine_state& eng, sentence_run&, const step_input& in) {
+       lexicon_search(eng, in.rules, searchmodus::simple);
+     }},
+    {'L', [](engine_state& eng, sentence_run&, const step_input& in) {
+       lexicon_search(eng, in.rules, searchmodus::forsecond);
+     }},
+    {'S', [](engine_state& eng, sentence_run&, const step_input&) { write_unknown_words(eng); }},
+    {'b', [](engine_state& eng, sentence_run&, const step_input& in) {
+       load_change_pairs(eng, in.rules);
+     }},
+    {'B', [](engine_state& eng, sentence_run&, const step_input& in) {
+       analyse_unknown_endings(eng, in.rules);
+     }},
+    {'d', [](engine_state& eng, sentence_run&, const step_input&) { select_readings(eng); }},
+    {'9', [](engine_state& eng, sentence_run&, const step_input&) { select_first_readings(eng); }},
+    {'y', [](engine_state& eng, sentence_run&, const step_input& in) {
+       split_prefix(eng, in.rules);
+     }},
+    {'2', [](engine_state& eng, sentence_run&, const step_input& in) {
+       run_idioms(eng, in.rules);
+     }},
+    {'8', [](engine_state& eng, sentence_run&, const step_input& in) {
+       run_indexed_idioms(eng, in.rules);
+     }},
+    {'5', [](engine_state& eng, sentence_run&, const step_input& in) {
+       run_complex_rules(eng, in.rules);
+     }},
+    {'R', output_step},
+    {'r', output_step},
+    {'W', output_step},
+    {'w', output_step},
+    {'s', output_step},
+};
+
+// The handler of every code, from kSteps; other_step for the codes it does not name.
+const std::array<step_handler, 256>& step_handlers() {
+  static const std::array<step_handler, 256> handlers = [] {
+    std::array<step_handler, 256> h;
+    h.fill(other_step);
+    for (const step_kind& k : kSteps) h[static_cast<unsigned char>(k.code)] = k.handler;
+    return h;
+  }();
+  return handlers;
+}
+
+// Runs the step of `in.code` on its input.
+void run_step(engine_state& eng, sentence_run& run, const step_input& in) {
+  step_handlers()[static_cast<unsigned char>(in.code)](eng, run, in);
 }
 
 }  // namespace
@@ -508,12 +538,12 @@ void load_verb_patterns(engine_state& eng, int set, const std::string& name) {
 
 void split_suffixes(engine_state& eng) {
   const engine_settings& st = eng.settings;
-  for (int w = 1; w <= eng.word_count; ++w) {
-    if (st.visible) con_writeline("check affix " + eng.originals[w].str());
+  for (int w = 1; w <= eng.table.word_count; ++w) {
+    if (st.visible) con_writeline("check affix " + eng.table.originals[w].str());
     bool again = true;
-    while (again && eng.word_count < max_words) {
+    while (again && eng.table.word_count < max_words) {
       again = false;
-      const std::string source = eng.originals[w];
+      const std::string source = eng.table.originals[w];
       for (int s = 1; s <= eng.suffix_count; ++s) {
         const std::string& suf = eng.suffixes[s];
         // An empty suffix (a "+" line without text) ends no word.
@@ -524,20 +554,12 @@ void split_suffixes(engine_state& eng) {
         if (st.visible) con_writeline("affix found " + suf);
         const file_lines& at = eng.suffix_lines[s];
         if (at.first > 0) note_fired(eng, at.file, at.first, at.last);
-        std::string word = eng.words[w];
+        std::string word = eng.table.words[w];
         word.resize(word.size() > suf.size() ? word.size() - suf.size() : 0);
-        eng.originals[w] = source.substr(0, source.size() - suf.size());
-        eng.words[w] = word;
-        for (int j = eng.word_count; j > w; --j) {
-          eng.words[j + 1] = eng.words[j];
-          eng.originals[j + 1] = eng.originals[j];
-          eng.extras[j + 1] = eng.extras[j];
-        }
-        ++eng.word_count;
-        eng.words[w + 1] = suf;
-        eng.originals[w + 1] = suf;
-        eng.extras[w + 1].clear();
-        linsert("ZZZ", eng.class_line, 3 * static_cast<size_t>(w) + 1);
+        eng.table.originals[w] = source.substr(0, source.size() - suf.size());
+        eng.table.words[w] = word;
+        eng.table.insert(w + 1, suf, suf);
+        eng.table.insert_symbol(w + 1, "ZZZ");
         again = true;
         break;
       }
@@ -557,7 +579,7 @@ void run_procedures(engine_state& eng) {
   eng.trace_cut = false;
   const bool visible_at_start = st.visible;
   init_analysis(eng);
-  run.snapshot = eng.class_line;
+  run.snapshot = eng.table.class_line;
   run.remembered_plain = st.plain_definitions;
   if (st.visible) con_writeline("MODUS=" + st.modus.str());
   explain_view view;
@@ -566,10 +588,11 @@ void run_procedures(engine_state& eng) {
   while (eng.current <= eng.procedure_count && spend_work(eng, work_rule)) {
     const procedure_entry& e = eng.procedures[eng.current];
     const int index = eng.current;
-    if (st.explain) started = e;
+    const std::string name = procedure_name(eng, index);
+    if (st.explain) started = {e.code, name, e.argument};
     if (st.visible) {
       con_writeline(std::string(77, '-'));
-      con_writeline(e.name.str() + ": " + e.argument.str());
+      con_writeline(name + ": " + e.argument.str());
     }
     if (eng.current > 1 && eng.procedures[eng.current - 1].code == 'U') {
       run.remembered_plain = st.plain_definitions;
@@ -577,7 +600,7 @@ void run_procedures(engine_state& eng) {
     } else {
       st.plain_definitions = run.remembered_plain;
     }
-    run_action(eng, run);
+    run_step(eng, run, {e.code, named_rule_file(e.name.str()), e.argument.str(), index});
     if (st.explain) explain_procedure_done(eng, index, started, view);
     ++eng.current;
   }

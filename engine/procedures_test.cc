@@ -182,8 +182,8 @@ TEST_F(LoadedTables, VerbPatternFiles) {
 
 std::string sentence_of(engine_state& eng, const std::string& tokens) {
   linereader f(tokens);
-  eng.word_count = 0;
-  strtomaxi("", eng.class_line);
+  eng.table.word_count = 0;
+  strtomaxi("", eng.table.class_line);
   read_token_sentence(eng, f, 100);
   return dump_word_table(eng);
 }
@@ -195,13 +195,13 @@ TEST(RunTime, SuffixesSplitOffTheSourceForms) {
   eng->suffix_count = 2;
   sentence_of(*eng, "STR ------\nZZZ WALKINGS \xffZZZ---ZZZwalkings\nZZZ S \xffZZZ---ZZZs\n");
   split_suffixes(*eng);
-  EXPECT_EQ(eng->word_count, 5);
-  EXPECT_EQ(eng->originals[2], "WALK");
-  EXPECT_EQ(eng->originals[3], "ING");
-  EXPECT_EQ(eng->words[3], "ING");
-  EXPECT_EQ(eng->originals[4], "S");
-  EXPECT_EQ(eng->originals[5], "S");
-  EXPECT_EQ(eng->class_line.text, "STRZZZZZZZZZZZZ");
+  EXPECT_EQ(eng->table.word_count, 5);
+  EXPECT_EQ(eng->table.originals[2], "WALK");
+  EXPECT_EQ(eng->table.originals[3], "ING");
+  EXPECT_EQ(eng->table.words[3], "ING");
+  EXPECT_EQ(eng->table.originals[4], "S");
+  EXPECT_EQ(eng->table.originals[5], "S");
+  EXPECT_EQ(eng->table.class_line.text, "STRZZZZZZZZZZZZ");
 }
 
 TEST(RunTime, AnEmptySuffixSplitsNothing) {
@@ -211,11 +211,11 @@ TEST(RunTime, AnEmptySuffixSplitsNothing) {
   eng->suffix_count = 2;
   sentence_of(*eng, "STR ------\nZZZ WALKS \xffZZZ---ZZZwalks\nSEN .\n");
   split_suffixes(*eng);
-  EXPECT_EQ(eng->word_count, 4);
-  EXPECT_EQ(eng->originals[2], "WALK");
-  EXPECT_EQ(eng->originals[3], "S");
-  EXPECT_EQ(eng->originals[4], ".");
-  EXPECT_EQ(eng->class_line.text, "STRZZZZZZSEN");
+  EXPECT_EQ(eng->table.word_count, 4);
+  EXPECT_EQ(eng->table.originals[2], "WALK");
+  EXPECT_EQ(eng->table.originals[3], "S");
+  EXPECT_EQ(eng->table.originals[4], ".");
+  EXPECT_EQ(eng->table.class_line.text, "STRZZZZZZSEN");
 }
 
 TEST(RunTime, RestartRepeatsUntilTheClassLineSettles) {
@@ -225,6 +225,27 @@ TEST(RunTime, RestartRepeatsUntilTheClassLineSettles) {
   sentence_of(*eng, "STR ------\nSEN .\n");
   run_procedures(*eng);
   EXPECT_EQ(eng->current, eng->procedure_count + 1);
+}
+
+class PerWordFiles : public InScratchDir {};
+
+TEST_F(PerWordFiles, TheProcedureGoesByItsLastFileAndARestartFindsItSo) {
+  // C runs IN.ZMC for the word marked "@" and goes by that name from then on: the restart
+  // to IN.ZMC continues behind it, so the syntax rules run again on what the pattern rule
+  // made. Without a procedure of that name the restart finds its own entry and ends.
+  write("synt.zmb", "XYZ\nQQQ\n\n");
+  write("comp.zmb", "1 +\nPRP\nSXYZ\n");
+  const std::string script = "PROCEDURES\nC *\nA synt.zmb\n5 comp.zmb\n6 IN.ZMC\n";
+  auto eng = with_script(script);
+  sentence_of(*eng, "STR ------\nPRP IN \xffPRP---xxx@in\nSEN .\n");
+  run_procedures(*eng);
+  EXPECT_EQ(eng->table.class_line.text, "STRQQQSEN");
+  EXPECT_EQ(dump_procedures(*eng), "C|*|\nA|synt.zmb|\n5|comp.zmb|\n6|IN.ZMC|\n");
+  // A C procedure that found no marked word keeps its own name.
+  auto plain = with_script(script);
+  sentence_of(*plain, "STR ------\nPRP IN \xffPRP---xxxin\nSEN .\n");
+  run_procedures(*plain);
+  EXPECT_EQ(plain->table.class_line.text, "STRXYZSEN");
 }
 
 }  // namespace

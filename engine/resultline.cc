@@ -70,7 +70,7 @@ void build_result_line(engine_state& eng, wortartenanzeige classes, ausgabesprac
   const engine_settings& st = eng.settings;
   if (st.show_listing) eng.listing.writeline("#" + eng.sentence_label.str() + "#");
   maxistring l;
-  for (int i = 1; i <= eng.word_count; ++i) {
+  for (int i = 1; i <= eng.table.word_count; ++i) {
     std::string cls = class_of(eng, i);
     if (cls == "aux") continue;
     if (classes == wortartenanzeige::mit_wortart && !cls.empty() && cls != "STR" &&
@@ -83,7 +83,7 @@ void build_result_line(engine_state& eng, wortartenanzeige classes, ausgabesprac
         if (!text.empty()) lappend(l, text + " ");
       }
     } else {
-      const std::string& source = eng.originals[i];
+      const std::string& source = eng.table.originals[i];
       if (!source.empty() && source != "ZZ_START") lappend(l, source + " ");
     }
   }
@@ -101,9 +101,9 @@ void analysis_listing(engine_state& eng) {
     if (st.show_output) con_writeline();
     if (st.show_listing) eng.listing.writeline("");
   };
-  for (int i = 1; i <= eng.word_count; ++i) {
+  for (int i = 1; i <= eng.table.word_count; ++i) {
     std::string p = class_of(eng, i);
-    std::string d = eng.originals[i];
+    std::string d = eng.table.originals[i];
     if (p.empty() || p == "aux" || p == "_UU" || p == "NOS") continue;
     if (p == "STR") d = std::string(36, '_');
     if (d.empty() || starts_with(d, "ZZ")) d = "*";
@@ -111,7 +111,7 @@ void analysis_listing(engine_state& eng) {
       std::string line = p + " " + d;
       if (d.size() < 36) line.append(36 - d.size(), ' ');
       line += '\xff';
-      line += eng.words[i].str();
+      line += eng.table.words[i].str();
       if (p == "STR") line += " #" + eng.sentence_label.str();
       write_result_line(eng, line);
     }
@@ -167,9 +167,9 @@ std::string coarse_label(const engine_settings& st, const std::string& cls) {
 void word_list_classes(engine_state& eng) {
   const engine_settings& st = eng.settings;
   word_list_writer out;
-  for (int i = 1; i <= eng.word_count; ++i) {
+  for (int i = 1; i <= eng.table.word_count; ++i) {
     std::string cls = class_of(eng, i);
-    std::string piece = eng.originals[i];
+    std::string piece = eng.table.originals[i];
     if (cls != "AUX") {
       std::string label = coarse_label(st, cls);
       if (!label.empty()) piece += " <" + label + ">";
@@ -187,7 +187,7 @@ void word_list_classes(engine_state& eng) {
 void word_list_texts(engine_state& eng) {
   const engine_settings& st = eng.settings;
   word_list_writer out;
-  for (int i = 1; i <= eng.word_count; ++i) {
+  for (int i = 1; i <= eng.table.word_count; ++i) {
     std::string cls = class_of(eng, i);
     std::string piece = output_text(eng, i);
     if (i == 1 && !piece.empty()) {

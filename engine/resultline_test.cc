@@ -13,11 +13,11 @@ namespace {
 std::unique_ptr<engine_state> with_texts(const std::vector<std::string>& texts) {
   auto eng = std::make_unique<engine_state>();
   eng->settings.show_listing = false;
-  eng->word_count = 0;
+  eng->table.word_count = 0;
   for (const std::string& t : texts) {
-    ++eng->word_count;
-    eng->words[eng->word_count] = "TXT------" + t;
-    eng->originals[eng->word_count] = "SRC" + std::to_string(eng->word_count);
+    ++eng->table.word_count;
+    eng->table.words[eng->table.word_count] = "TXT------" + t;
+    eng->table.originals[eng->table.word_count] = "SRC" + std::to_string(eng->table.word_count);
   }
   return eng;
 }
@@ -52,11 +52,11 @@ TEST(ResultLine, ClassesAndLanguages) {
                       ausgabesprache::originalsprache),
             "SRC1 SRC2 ");
   auto eng = with_texts({"a", "b", "c", "d", "e"});
-  eng->words[1] = "ZZ_START";
-  eng->originals[1] = "ZZ_START";
-  eng->words[2] = "aux------hidden";
-  eng->words[3] = "ENO------silent";
-  eng->words[4] = "STR------s";
+  eng->table.words[1] = "ZZ_START";
+  eng->table.originals[1] = "ZZ_START";
+  eng->table.words[2] = "aux------hidden";
+  eng->table.words[3] = "ENO------silent";
+  eng->table.words[4] = "STR------s";
   build_result_line(*eng, wortartenanzeige::mit_wortart, ausgabesprache::uebersetzt);
   EXPECT_EQ(eng->result_line.text, "ZZ__ ENO_ s TXT_ e ");
   build_result_line(*eng, wortartenanzeige::ohne_wortart, ausgabesprache::originalsprache);
@@ -95,12 +95,12 @@ std::string stdout_of(F f) {
 
 TEST(WordLists, SourceWordsWithClassesAndTranslatedTexts) {
   auto eng = with_texts({"das", "Haus", "x"});
-  eng->words[1] = "DET------das";
-  eng->words[2] = "SUB------Haus";
-  eng->words[3] = "SEN------.";
-  eng->originals[1] = "THE";
-  eng->originals[2] = "_HOUSE";
-  eng->originals[3] = ".";
+  eng->table.words[1] = "DET------das";
+  eng->table.words[2] = "SUB------Haus";
+  eng->table.words[3] = "SEN------.";
+  eng->table.originals[1] = "THE";
+  eng->table.originals[2] = "_HOUSE";
+  eng->table.originals[3] = ".";
   EXPECT_EQ(stdout_of([&] { word_list_classes(*eng); }), "THE <Det> HOUSE <Sub> . \n");
   EXPECT_EQ(stdout_of([&] { word_list_texts(*eng); }), "Das Haus . \n");
   auto many = with_texts(std::vector<std::string>(20, "abcdefgh"));
@@ -112,12 +112,12 @@ TEST(AnalysisListing, ResultFileLinesAndDisplay) {
   auto eng = with_texts({"a", "b", "c"});
   eng->settings.show_output = true;
   eng->sentence_label = "LBL";
-  eng->words[1] = "STR------";
-  eng->originals[1] = "";
-  eng->words[2] = "NOM---SnsHaus";
-  eng->originals[2] = "HOUSE";
-  eng->words[3] = "SEN------.";
-  eng->originals[3] = ".";
+  eng->table.words[1] = "STR------";
+  eng->table.originals[1] = "";
+  eng->table.words[2] = "NOM---SnsHaus";
+  eng->table.originals[2] = "HOUSE";
+  eng->table.words[3] = "SEN------.";
+  eng->table.originals[3] = ".";
   EXPECT_EQ(stdout_of([&] { analysis_listing(*eng); }), "house<NOM> . \n\n");
   EXPECT_EQ(eng->result_line.text, "");
 }

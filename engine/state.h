@@ -18,11 +18,12 @@
 #include "common/linereader.h"
 #include "common/procedure_limit.h"
 #include "engine/longstr.h"
+#include "engine/rule_cache.h"
 #include "engine/settings.h"
+#include "engine/wordtable.h"
 
 namespace zembu::engine {
 
-constexpr int max_words = 200;         // entries of the word table
 constexpr int max_symbols = 200;       // names of the symbol table
 constexpr int max_suffixes = 600;      // suffix list of procedure 0
 constexpr int max_terminations = 600;  // termination table of procedure 0
@@ -44,9 +45,6 @@ constexpr unsigned long max_sentence_trace = 200000;
 
 using ministring = bstring<10>;
 using normstring = bstring<80>;
-using norm_lang_string = bstring<100>;
-// A column of the word table, indexed 1..200 (element 0 unused).
-using woerter_type = std::array<norm_lang_string, max_words + 1>;
 // The analysis table: rows 1..200 of cells 1..200 (row and cell 0 unused).
 using tabb = std::array<std::array<uint8_t, max_words + 1>, max_words + 1>;
 
@@ -87,13 +85,18 @@ struct vp_set {
 
 // What start-up fixes for the whole run: the settings, the procedure table and the
 // tables the script loads. A sentence may change some of it while it runs (the trace
-// switches, a per-word rule file's name); a fresh run starts from the values of start-up.
+// switches, the name a per-word rule file gives its procedure); a fresh run starts from
+// the values of start-up.
 struct engine_setup {
   engine_settings settings;
 
   // Procedure table.
   std::array<procedure_entry, max_procedures + 1> procedures;  // 1..procedure_count
   int procedure_count = 0;
+  // The per-word rule file a C or D procedure ran last (empty until it runs one): from
+  // then on, for the rest of the run, the procedure goes by that name in the trace, the
+  // explain report and the search of a restart.
+  std::array<bstring<30>, max_procedures + 1> word_file_names;
 
   // Tables loaded at script time.
   std::array<normstring, max_suffixes + 1> suffixes;  // 1..suffix_count
@@ -108,11 +111,7 @@ struct engine_setup {
 // The state of the sentences of one run: empty at start-up, filled by the sentence loops.
 struct sentence_state {
   // The word table of the current sentence.
-  woerter_type words;
-  woerter_type originals;
-  woerter_type extras;
-  int word_count = 0;
-  maxistring class_line;
+  word_table table;
   bstring<6> sentence_label;
   bool more_pending = false;   // a plain sentence's rest waits in zembu.aux
   bool rest_spilled = false;   // a token sentence's rest waits in zembu.rst
@@ -174,6 +173,9 @@ struct engine_state : engine_setup, sentence_state {
   // index, which every sentence of a text would otherwise pay again).
   std::map<std::string, std::unique_ptr<lexicon_index>> lexicon_indexes;
   std::map<std::string, std::unique_ptr<idiom_index>> idiom_indexes;
+  // Rule files (pattern rules, idioms, syntax rules) parsed once for the run and used
+  // again while the file is unchanged.
+  rule_cache parsed_rules;
 };
 
 // Writes a line of the result: to result_text when it is set, else to the result file.

@@ -6,7 +6,9 @@
 #include "common/linereader.h"
 #include "engine/lexikon2.h"
 #include "engine/longstr.h"
+#include "engine/rule_cache.h"
 #include "engine/translat.h"
+#include "engine/word_spec.h"
 
 namespace zembu::engine {
 
@@ -40,7 +42,7 @@ void append_member(tabb& rows, int row, int& cell, int v) {
 void disambiguate(engine_state& eng, const syntax_rule& rule, int start) {
   const engine_settings& st = eng.settings;
   const std::string& list = rule.list;
-  const int places = static_cast<int>(llength(eng.class_line) / 3);
+  const int places = eng.table.place_count();
   size_t i = 0;
   while (i < list.size()) {
     while (i < list.size() && (list[i] == ' ' || list[i] == ',')) ++i;
@@ -59,11 +61,11 @@ void disambiguate(engine_state& eng, const syntax_rule& rule, int start) {
     if (w < 1 || w > max_words) continue;
     if (st.visible) {
       con_writeline("disambiguate words[" + std::to_string(w) + "]");
-      con_writeline("Clarify " + eng.words[w].str() + " symb=" + reading);
+      con_writeline("Clarify " + eng.table.words[w].str() + " symb=" + reading);
     }
     resolve_word_reading(eng, w, place, reading);
     if (rule.force) set_word_start(eng, w, reading);
-    if (st.visible) con_writeline(">>> " + eng.words[w].str());
+    if (st.visible) con_writeline(">>> " + eng.table.words[w].str());
   }
 }
 
@@ -88,6 +90,7 @@ bool find_function_word(const engine_settings& st, linereader& f, bool open,
 // The running state of one flattening.
 struct flattening {
   engine_state& eng;
+  const std::string& file;  // the function word file, as the procedure names it
   bool aux_chain = false;
 
   int& count() { return eng.flat_count; }
@@ -100,8 +103,8 @@ struct flattening {
   // Stores word v as the next word of the new list.
   void store(int v) {
     grow();
-    eng.flat_originals[count()] = eng.originals[v].str();
-    eng.flat_words[count()] = eng.words[v].str();
+    eng.flat_originals[count()] = eng.table.originals[v].str();
+    eng.flat_words[count()] = eng.table.words[v].str();
   }
 
   // A symbol that is no function word becomes a word of its own, or feature material
@@ -126,12 +129,12 @@ struct flattening {
   }
 
   void word_member(int v) {
-    const std::string& entry = eng.words[v];
+    const std::string& entry = eng.table.words[v];
     if (!starts_with(entry, "aux")) {
       aux_chain = false;
       store(v);
     } else if (aux_chain && count() >= 1) {
-      eng.flat_originals[count()] += " " + eng.originals[v].str();
+      eng.flat_originals[count()] += " " + eng.table.originals[v].str();
       eng.flat_words[count()] += " " + word_text(eng, v);
     } else {
       aux_chain = true;
@@ -149,7 +152,7 @@ struct flattening {
       store_normal(name);
       return;
     }
-    note_fired(eng, eng.procedures[eng.current].name, line, line + 1);
+    note_fired(eng, file, line, line + 1);
     const std::string text = str_from(entry, 10);
     if (starts_with(entry, "aux---aux")) {
       // Feature material under another name: the symbol takes it, no word is made.
@@ -190,6 +193,21 @@ syntax_rule parse_syntax_rule(std::string_view pattern, std::string_view replace
   r.order = order;
   return r;
 }
+
+namespace {
+
+// Every complete rule of a syntax rule file, in file order.
+std::vector<syntax_rule> read_syntax_rules(const engine_settings& st, linereader& f) {
+  std::vector<syntax_rule> rules;
+  std::string pattern, replacement, action;
+  while (read_rule_line(st, f, pattern) && read_rule_line(st, f, replacement) &&
+         read_rule_line(st, f, action)) {
+    rules.push_back(parse_syntax_rule(pattern, replacement, action));
+  }
+  return rules;
+}
+
+}  // namespace
 
 void regroup_rows(engine_state& eng, std::string_view order, int start, int old_places,
                   int new_places) {
@@ -238,12 +256,12 @@ void regroup_rows(engine_state& eng, std::string_view order, int start, int old_
 size_t apply_syntax_rule(engine_state& eng, const syntax_rule& rule, bool with_table) {
   const engine_settings& st = eng.settings;
   if (rule.pattern.empty()) return 0;
-  const size_t e = maxi_instr(eng, eng.class_line, rule.pattern);
+  const size_t e = maxi_instr(eng, eng.table.class_line, rule.pattern);
   if (e == 0) return 0;
   const int start = static_cast<int>((e + 2) / 3);
   disambiguate(eng, rule, start);
-  ldelete(eng.class_line, e, rule.pattern.size());
-  linsert(rule.replacement, eng.class_line, e);
+  ldelete(eng.table.class_line, e, rule.pattern.size());
+  linsert(rule.replacement, eng.table.class_line, e);
   put_captures_line(eng);
   if (!rule.order.empty()) {
     regroup_rows(eng, rule.order, start, static_cast<int>(rule.pattern.size() / 3),
@@ -256,35 +274,34 @@ size_t apply_syntax_rule(engine_state& eng, const syntax_rule& rule, bool with_t
     if (with_table) {
       analysis_to_screen(eng);
     } else {
-      con_writeline("symbols: " + eng.class_line.text);
+      con_writeline("symbols: " + eng.table.class_line.text);
     }
   }
   return e;
 }
 
-void run_syntax_rules(engine_state& eng, bool with_table) {
+void run_syntax_rules(engine_state& eng, const rule_file& rules_file, bool with_table) {
   const engine_settings& st = eng.settings;
-  linereader f;
-  if (!open_text_def(st, f, eng.procedures[eng.current].name)) return;
-  // The rules are read once; after a change the file is gone through from its first rule
-  // again. A rule cut off by the end of the file is not applied.
-  std::vector<syntax_rule> rules;
-  std::string pattern, replacement, action;
-  while (read_rule_line(st, f, pattern) && read_rule_line(st, f, replacement) &&
-         read_rule_line(st, f, action)) {
-    rules.push_back(parse_syntax_rule(pattern, replacement, action));
-  }
+  // The rules are parsed once for the run; after a change the file is gone through from
+  // its first rule again. A rule cut off by the end of the file is not applied.
+  std::string path;
+  const auto parsed = load_rules<std::vector<syntax_rule>>(
+      eng.parsed_rules, "syntax", rules_file, st, path,
+      [&](linereader& f) { return read_syntax_rules(st, f); });
+  if (!parsed) return;
+  const std::vector<syntax_rule>& rules = *parsed;
   size_t next = 0;  // the rule read next
   long rule_no = 0;  // of the rule being read, from the file's start
+  maxistring saved;  // the class line before the rule; its buffer is used again
   while (spend_work(eng, work_rule) && next < rules.size()) {
     const syntax_rule& rule = rules[next++];
     ++rule_no;
-    const maxistring saved = eng.class_line;
+    saved.text.assign(eng.table.class_line.text);
     if (apply_syntax_rule(eng, rule, with_table) != 0) {
-      note_fired(eng, eng.procedures[eng.current].name, 3 * rule_no - 2, 3 * rule_no);
+      note_fired(eng, rules_file.name, 3 * rule_no - 2, 3 * rule_no);
     }
     if (rule.pattern.empty()) break;  // the empty pattern line ends the rules
-    if (equal_maxi(saved, eng.class_line)) continue;
+    if (equal_maxi(saved, eng.table.class_line)) continue;
     if (eng.syntax_restarts >= max_syntax_restarts) {
       if (st.visible) {
         con_writeline("syntax rules: rule file does not settle, stopped after " +
@@ -298,7 +315,7 @@ void run_syntax_rules(engine_state& eng, bool with_table) {
   }
 }
 
-void flatten_analysis(engine_state& eng) {
+void flatten_analysis(engine_state& eng, const rule_file& functions) {
   engine_settings& st = eng.settings;
   if (st.visible) {
     con_writeline("Syntax end, table before interpreting rules (syntax)");
@@ -312,8 +329,8 @@ void flatten_analysis(engine_state& eng) {
     st.visible = visible;
   }
   linereader func;
-  const bool func_open = open_text_def(st, func, eng.procedures[eng.current].name);
-  flattening fl{eng};
+  const bool func_open = functions.open(st, func);
+  flattening fl{eng, functions.name};
   eng.flat_count = 0;
   for (int row = 1; row <= max_words; ++row) {
     if (eng.analysis[row][1] == 0) break;
@@ -327,21 +344,7 @@ void flatten_analysis(engine_state& eng) {
       }
     }
   }
-  const int count = eng.flat_count;
-  eng.class_line.text.clear();
-  for (int b = 1; b <= max_words; ++b) {
-    if (b <= count) {
-      eng.originals[b] = eng.flat_originals[b].str();
-      eng.words[b] = eng.flat_words[b].str();
-      std::string cls = eng.words[b].str().substr(0, 3);
-      cls.resize(3, ' ');  // a short entry still takes its three characters
-      lappend(eng.class_line, cls);
-    } else {
-      eng.originals[b].clear();
-      eng.words[b].clear();
-    }
-  }
-  eng.word_count = count;
+  eng.table.assign(eng.flat_count, eng.flat_words, eng.flat_originals);
 }
 
 std::string dump_analysis(const engine_state& eng) {

@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "engine/rule_file.h"
 #include "engine/state.h"
 
 namespace zembu::engine {
@@ -28,10 +29,9 @@ struct syntax_rule {
 syntax_rule parse_syntax_rule(std::string_view pattern, std::string_view replacement,
                               std::string_view action);
 
-// Codes 4 (with_table: the trace lists the whole table) and A: applies the rule file of
-// the current procedure to the class line and the analysis table until no rule changes
-// the class line.
-void run_syntax_rules(engine_state& eng, bool with_table);
+// Codes 4 (with_table: the trace lists the whole table) and A: applies the rule file
+// `rules` to the class line and the analysis table until no rule changes the class line.
+void run_syntax_rules(engine_state& eng, const rule_file& rules, bool with_table);
 
 // Applies one rule at the first cell-aligned match in the class line; returns the
 // position of the match, 0 when the rule did not fire.
@@ -43,8 +43,8 @@ void regroup_rows(engine_state& eng, std::string_view order, int start, int old_
                   int new_places);
 
 // Code E: the places become the word list again; symbols become words by the function
-// word file of the current procedure, lower-case material is merged into feature words.
-void flatten_analysis(engine_state& eng);
+// word file `functions`, lower-case material is merged into feature words.
+void flatten_analysis(engine_state& eng, const rule_file& functions);
 
 // The analysis table as text, one place a line ("row: members"), for tests.
 std::string dump_analysis(const engine_state& eng);

@@ -13,13 +13,13 @@ namespace {
 std::unique_ptr<engine_state> with_classes(const std::string& classes) {
   auto eng = std::make_unique<engine_state>();
   eng->settings.show_listing = false;
-  eng->word_count = static_cast<int>(classes.size() / 3);
-  for (int i = 1; i <= eng->word_count; ++i) {
+  eng->table.word_count = static_cast<int>(classes.size() / 3);
+  for (int i = 1; i <= eng->table.word_count; ++i) {
     const std::string cls = classes.substr(3 * (i - 1), 3);
-    eng->words[i] = cls + "------w" + std::to_string(i);
-    eng->originals[i] = "W" + std::to_string(i);
+    eng->table.words[i] = cls + "------w" + std::to_string(i);
+    eng->table.originals[i] = "W" + std::to_string(i);
   }
-  strtomaxi(classes, eng->class_line);
+  strtomaxi(classes, eng->table.class_line);
   init_analysis(*eng);
   return eng;
 }
@@ -45,7 +45,7 @@ TEST(SyntaxRule, FewerPlacesMoveTheRestUp) {
   auto eng = with_classes("AAABBBCCCDDD");
   size_t e = apply_syntax_rule(*eng, parse_syntax_rule("BBBCCC", "XXX", "002001"), false);
   EXPECT_EQ(e, 4u);
-  EXPECT_EQ(eng->class_line.text, "AAAXXXDDD");
+  EXPECT_EQ(eng->table.class_line.text, "AAAXXXDDD");
   EXPECT_EQ(dump_analysis(*eng), "1: 1\n2: 3 2\n3: 4\n");
   // Place numbers count from the first matched place; 003 is the place behind the match.
   eng = with_classes("AAABBBCCCDDD");
@@ -56,7 +56,7 @@ TEST(SyntaxRule, FewerPlacesMoveTheRestUp) {
 TEST(SyntaxRule, MorePlacesMoveTheRestDown) {
   auto eng = with_classes("AAABBBCCC");
   apply_syntax_rule(*eng, parse_syntax_rule("BBB", "XXXYYY", "001 MID"), false);
-  EXPECT_EQ(eng->class_line.text, "AAAXXXYYYCCC");
+  EXPECT_EQ(eng->table.class_line.text, "AAAXXXYYYCCC");
   EXPECT_EQ(dump_analysis(*eng), "1: 1\n2: 2\n3: 202\n4: 3\n");
   EXPECT_EQ(symbol_name(*eng, 202), "MID");
 }
@@ -65,9 +65,9 @@ TEST(SyntaxRule, NoMatchAndNoOrderPart) {
   auto eng = with_classes("AAABBB");
   EXPECT_EQ(apply_syntax_rule(*eng, parse_syntax_rule("ABB", "XXX", "001"), false), 0u);
   EXPECT_EQ(apply_syntax_rule(*eng, parse_syntax_rule("", "XXX", ""), false), 0u);
-  EXPECT_EQ(eng->class_line.text, "AAABBB");
+  EXPECT_EQ(eng->table.class_line.text, "AAABBB");
   apply_syntax_rule(*eng, parse_syntax_rule("AAA", "XXX", ""), false);
-  EXPECT_EQ(eng->class_line.text, "XXXBBB");
+  EXPECT_EQ(eng->table.class_line.text, "XXXBBB");
   EXPECT_EQ(dump_analysis(*eng), "1: 1\n2: 2\n");
 }
 
@@ -91,20 +91,18 @@ TEST(SyntaxRule, SymbolsBeyondACellAreLeftOut) {
 
 TEST(Flattening, PlacesBecomeWords) {
   auto eng = with_classes("DETNOUSEN");
-  eng->procedures[1].name = "no-such-func.zmb";
-  eng->current = 1;
   eng->analysis[2][2] = static_cast<uint8_t>(symbol_number(*eng, "NOU"));
   eng->analysis[2][3] = static_cast<uint8_t>(symbol_number(*eng, "nom"));
   eng->analysis[2][4] = static_cast<uint8_t>(symbol_number(*eng, "sgl"));
   eng->analysis[2][5] = static_cast<uint8_t>(symbol_number(*eng, ""));  // no text: skipped
-  flatten_analysis(*eng);
-  EXPECT_EQ(eng->word_count, 5);
-  EXPECT_EQ(eng->words[3], "NOU---NOUNOU");
-  EXPECT_EQ(eng->originals[3], "NOU");
-  EXPECT_EQ(eng->words[4], "aux---auxnom sgl");
-  EXPECT_EQ(eng->originals[4], "nom sgl");
-  EXPECT_EQ(eng->class_line.text, "DETNOUNOUauxSEN");
-  EXPECT_TRUE(eng->words[6].empty());
+  flatten_analysis(*eng, named_rule_file("no-such-func.zmb"));
+  EXPECT_EQ(eng->table.word_count, 5);
+  EXPECT_EQ(eng->table.words[3], "NOU---NOUNOU");
+  EXPECT_EQ(eng->table.originals[3], "NOU");
+  EXPECT_EQ(eng->table.words[4], "aux---auxnom sgl");
+  EXPECT_EQ(eng->table.originals[4], "nom sgl");
+  EXPECT_EQ(eng->table.class_line.text, "DETNOUNOUauxSEN");
+  EXPECT_TRUE(eng->table.words[6].empty());
 }
 
 }  // namespace

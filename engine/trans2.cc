@@ -212,8 +212,8 @@ void echo_token_sentence(engine_state& eng) {
     if (st.show_listing) eng.listing.write(text);
   };
   size_t column = 0;
-  for (int i = 1; i < eng.word_count; ++i) {
-    std::string w = eng.originals[i].empty() ? eng.words[i].str() : eng.originals[i].str();
+  for (int i = 1; i < eng.table.word_count; ++i) {
+    std::string w = eng.table.originals[i].empty() ? eng.table.words[i].str() : eng.table.originals[i].str();
     if (w.rfind("ZZ_", 0) == 0) continue;
     w += " ";
     if (column > 0 && column + w.size() > 75) {
@@ -244,14 +244,14 @@ void interactive_loop(engine_state& eng) {
       lreadln(keyboard, s);
     }
     split_plain_sentence(eng, s);
-    if (eng.word_count < 2) break;
-    if (eng.word_count == 2) continue;
+    if (eng.table.word_count < 2) break;
+    if (eng.table.word_count == 2) continue;
     run_procedures(eng);
     con_writeline(eng.result_line.text);
     while (eng.more_pending) {
       reload_plain_rest(eng, s);
       split_plain_sentence(eng, s);
-      if (eng.word_count > 2) {
+      if (eng.table.word_count > 2) {
         run_procedures(eng);
         con_writeline(eng.result_line.text);
       }
@@ -265,7 +265,7 @@ void translate_plain(engine_state& eng, maxistring& s) {
   for (;;) {
     lwrapwrite(s);
     split_plain_sentence(eng, s);
-    if (eng.word_count > 2) {
+    if (eng.table.word_count > 2) {
       run_procedures(eng);
       if (!eng.result_line.text.empty()) {
         if (st.show_output) lwrapwrite(eng.result_line);
@@ -339,7 +339,7 @@ bool token_file_loop(engine_state& eng) {
     if (eng.result_file.create(st.result_name)) {
       while (!in.eof() || eng.rest_spilled) {
         assemble_token_sentence(eng, in);
-        if (eng.word_count == 0) continue;
+        if (eng.table.word_count == 0) continue;
         if (st.show_output || st.show_listing) echo_token_sentence(eng);
         if (!is_strnossen(eng)) run_procedures(eng);
       }
@@ -357,7 +357,7 @@ void token_text_loop(engine_state& eng, const std::string& tokens) {
   linereader in(tokens);
   while (!in.eof() || eng.rest_spilled) {
     assemble_token_sentence(eng, in);
-    if (eng.word_count == 0) continue;
+    if (eng.table.word_count == 0) continue;
     if (eng.settings.show_output || eng.settings.show_listing) echo_token_sentence(eng);
     if (!is_strnossen(eng)) run_procedures(eng);
   }

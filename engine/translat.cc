@@ -193,7 +193,7 @@ std::string put_captures(const engine_state& eng, std::string_view s) {
 }
 
 void put_captures_line(engine_state& eng) {
-  eng.class_line.text = fill_captures(eng, eng.class_line.text);
+  eng.table.class_line.text = fill_captures(eng, eng.table.class_line.text);
 }
 
 size_t pattern_replace(engine_state& eng, std::string& s, std::string_view pattern,
@@ -267,37 +267,27 @@ namespace {
 const std::string& entry(const engine_state& eng, int i) {
   static const std::string kNone;
   if (i < 1 || i > max_words) return kNone;
-  return eng.words[i];
-}
-
-std::string slice(const std::string& s, size_t from, size_t n) {
-  return from < s.size() ? s.substr(from, n) : std::string();
+  return eng.table.words[i];
 }
 
 }  // namespace
 
-std::string word_class(const engine_state& eng, int i) { return slice(entry(eng, i), 0, 3); }
-std::string word_second(const engine_state& eng, int i) { return slice(entry(eng, i), 3, 3); }
-std::string word_third(const engine_state& eng, int i) { return slice(entry(eng, i), 6, 3); }
-std::string word_text(const engine_state& eng, int i) {
-  return slice(entry(eng, i), 9, std::string::npos);
-}
+std::string word_class(const engine_state& eng, int i) { return std::string(entry_view(entry(eng, i)).cls()); }
+std::string word_second(const engine_state& eng, int i) { return std::string(entry_view(entry(eng, i)).second()); }
+std::string word_third(const engine_state& eng, int i) { return std::string(entry_view(entry(eng, i)).third()); }
+std::string word_text(const engine_state& eng, int i) { return std::string(entry_view(entry(eng, i)).text()); }
 
 void set_word_start(engine_state& eng, int i, std::string_view t) {
   if (i < 1 || i > max_words) return;
-  eng.words[i] = str_overwrite(eng.words[i].str(), 1, t);
+  eng.table.words[i] = str_overwrite(eng.table.words[i].str(), 1, t);
 }
 
 std::string line_class(const engine_state& eng, int i) {
-  if (i < 1) return "";
-  return lcopy(eng.class_line, static_cast<size_t>(3 * i - 2), 3);
+  return std::string(eng.table.symbol(i));
 }
 
 void set_line_class(engine_state& eng, int i, std::string_view t) {
-  if (i < 1) return;
-  size_t p = static_cast<size_t>(3 * i - 2);
-  ldelete(eng.class_line, p, 3);
-  linsert(t, eng.class_line, p);
+  eng.table.set_symbol(i, t);
 }
 
 // ---- Short-string cuts ----
@@ -342,7 +332,7 @@ std::string int_width(long v, size_t width) {
 void init_analysis(engine_state& eng) {
   for (int i = 1; i <= max_words; ++i) {
     eng.analysis[i].fill(0);
-    if (i <= eng.word_count) eng.analysis[i][1] = static_cast<uint8_t>(i);
+    if (i <= eng.table.word_count) eng.analysis[i][1] = static_cast<uint8_t>(i);
   }
   eng.symbol_count = 0;
 }
@@ -351,7 +341,7 @@ namespace {
 
 // A word entry as the analysis listing shows it.
 std::string entry_form(const std::string& w) {
-  if (w.size() >= 4 && w[3] == '*') {
+  if (entry_view(w).has_readings()) {
     std::string out;
     for (size_t i = 0; i < w.size(); ++i) {
       if (w[i] == '*') {
@@ -363,21 +353,20 @@ std::string entry_form(const std::string& w) {
     }
     return out.insert(3, "     ");
   }
-  if (w.size() < 9) return w + " ";
-  return w.substr(0, 9) + " " + w.substr(9);
+  return std::string(entry_view(w).code()) + " " + std::string(entry_view(w).text());
 }
 
 std::string cell_text(const engine_state& eng, int v, size_t text_width) {
   std::string out = int_width(v, 3) + " ";
   if (v > max_words) return out + symbol_name(eng, v);
-  const std::string& source = eng.originals[v];
+  const std::string& source = eng.table.originals[v];
   if (text_width == 0) {
     out += pad_right(source, 15);
   } else {
     out += source;
     if (source.size() < text_width) out.append(text_width - source.size(), ' ');
   }
-  return out + entry_form(eng.words[v]);
+  return out + entry_form(eng.table.words[v]);
 }
 
 }  // namespace
@@ -402,16 +391,16 @@ std::string analysis_rows(const engine_state& eng, size_t text_width) {
 
 void analysis_to_screen(engine_state& eng) {
   if (!eng.settings.visible) return;
-  con_writeline(eng.class_line.text);
+  con_writeline(eng.table.class_line.text);
   if (eng.settings.show_only_symbols) return;
-  int words = static_cast<int>(llength(eng.class_line) / 3);
+  int words = eng.table.place_count();
   if (words > max_words) words = max_words;
   for (int i = 1; i <= words; ++i) {
     std::string line = int_width(i, 2) + " " + word_class(eng, i) + ": ";
     for (int c = 1; c <= max_words; ++c) {
       int v = eng.analysis[i][c];
       if (v == 0) continue;
-      line += (v > max_words ? symbol_name(eng, v) : eng.originals[v].str()) + " ";
+      line += (v > max_words ? symbol_name(eng, v) : eng.table.originals[v].str()) + " ";
     }
     con_writeline(line);
   }
@@ -420,7 +409,7 @@ void analysis_to_screen(engine_state& eng) {
 
 void analysis_to_listing(engine_state& eng) {
   if (eng.settings.show_only_symbols) {
-    eng.listing.writeline(eng.class_line.text);
+    eng.listing.writeline(eng.table.class_line.text);
     return;
   }
   eng.listing.write(analysis_rows(eng, 0));

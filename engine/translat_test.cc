@@ -41,11 +41,11 @@ TEST(PatternSearch, CapturesFillEvenInFailedAttempts) {
 
 TEST(PatternSearch, CapturesOnTheClassLine) {
   auto eng = std::make_unique<engine_state>();
-  strtomaxi("NOMVER", eng->class_line);
-  ASSERT_EQ(maxi_instr(*eng, eng->class_line, "NO.VE."), 1u);
-  strtomaxi("a.b.XYZ", eng->class_line);
+  strtomaxi("NOMVER", eng->table.class_line);
+  ASSERT_EQ(maxi_instr(*eng, eng->table.class_line, "NO.VE."), 1u);
+  strtomaxi("a.b.XYZ", eng->table.class_line);
   put_captures_line(*eng);
-  EXPECT_EQ(eng->class_line.text, "MMRRXYZ");
+  EXPECT_EQ(eng->table.class_line.text, "MMRRXYZ");
 }
 
 TEST(PatternSearch, WildcardEqualAndReplacements) {
@@ -150,8 +150,8 @@ TEST(Records, EncodeDecodeAndOverlongLengthBytes) {
 
 TEST(Accessors, WordEntryAndClassLineFields) {
   auto eng = std::make_unique<engine_state>();
-  eng->words[1] = "NOM---SnsHaus";
-  eng->words[2] = "ZZ_UPPER";
+  eng->table.words[1] = "NOM---SnsHaus";
+  eng->table.words[2] = "ZZ_UPPER";
   EXPECT_EQ(word_class(*eng, 1), "NOM");
   EXPECT_EQ(word_second(*eng, 1), "---");
   EXPECT_EQ(word_third(*eng, 1), "Sns");
@@ -161,12 +161,12 @@ TEST(Accessors, WordEntryAndClassLineFields) {
   EXPECT_EQ(word_class(*eng, 0), "");
   EXPECT_EQ(word_class(*eng, 500), "");
   set_word_start(*eng, 1, "VER");
-  EXPECT_EQ(eng->words[1], "VER---SnsHaus");
-  strtomaxi("STRNOMSEN", eng->class_line);
+  EXPECT_EQ(eng->table.words[1], "VER---SnsHaus");
+  strtomaxi("STRNOMSEN", eng->table.class_line);
   EXPECT_EQ(line_class(*eng, 2), "NOM");
   EXPECT_EQ(line_class(*eng, 4), "");
   set_line_class(*eng, 2, "VER");
-  EXPECT_EQ(eng->class_line.text, "STRVERSEN");
+  EXPECT_EQ(eng->table.class_line.text, "STRVERSEN");
 }
 
 TEST(ShortStrings, CutsAndPadRight) {
@@ -189,13 +189,13 @@ TEST(ShortStrings, CutsAndPadRight) {
 
 TEST(Analysis, InitAndListingLayout) {
   auto eng = std::make_unique<engine_state>();
-  eng->word_count = 3;
-  eng->words[1] = "ZZ_START";
-  eng->words[2] = "NOM---SnsHaus";
-  eng->words[3] = "UUU*NAM---SnsX*SUN---SnsY";
-  eng->originals[2] = "HOUSE";
-  eng->originals[3] = "XY";
-  strtomaxi("STRNOMUUU", eng->class_line);
+  eng->table.word_count = 3;
+  eng->table.words[1] = "ZZ_START";
+  eng->table.words[2] = "NOM---SnsHaus";
+  eng->table.words[3] = "UUU*NAM---SnsX*SUN---SnsY";
+  eng->table.originals[2] = "HOUSE";
+  eng->table.originals[3] = "XY";
+  strtomaxi("STRNOMUUU", eng->table.class_line);
   symbol_number(*eng, "NP");
   init_analysis(*eng);
   EXPECT_EQ(eng->symbol_count, 0);

@@ -4,6 +4,7 @@
 
 #include "common/tokenline.h"
 
+#include "engine/state.h"
 #include "engine/translat.h"
 
 namespace zembu::engine {
@@ -23,6 +24,97 @@ bool is_digit(char c) { return c >= '0' && c <= '9'; }
 
 }  // namespace
 
+// ---- The table ----
+
+bool word_table::insert(int at, std::string_view entry, std::string_view original,
+                        std::string_view extra) {
+  if (at < 1 || at > word_count + 1 || word_count >= max_words) return false;
+  for (int j = word_count; j >= at; --j) {
+    words[j + 1] = words[j].str();
+    originals[j + 1] = originals[j].str();
+    extras[j + 1] = extras[j].str();
+  }
+  ++word_count;
+  words[at] = entry;
+  originals[at] = original;
+  extras[at] = extra;
+  return true;
+}
+
+void word_table::erase(int at) {
+  if (at < 1 || at > word_count) return;
+  for (int j = at; j < word_count; ++j) {
+    words[j] = words[j + 1].str();
+    originals[j] = originals[j + 1].str();
+    extras[j] = extras[j + 1].str();
+  }
+  words[word_count].clear();
+  originals[word_count].clear();
+  extras[word_count].clear();
+  --word_count;
+}
+
+void word_table::assign(int n, const std::array<bstring<80>, max_words + 1>& entries,
+                        const std::array<bstring<80>, max_words + 1>& sources) {
+  class_line.text.clear();
+  for (int b = 1; b <= max_words; ++b) {
+    if (b <= n) {
+      originals[b] = sources[b].str();
+      words[b] = entries[b].str();
+      lappend(class_line, padded_class(words[b].str()));  // a short entry takes three too
+    } else {
+      originals[b].clear();
+      words[b].clear();
+    }
+  }
+  word_count = n;
+}
+
+namespace {
+
+// Where place i starts in the class line (1-based).
+size_t symbol_position(int i) { return 3 * static_cast<size_t>(i) - 2; }
+
+}  // namespace
+
+std::string_view word_table::symbol(int i) const {
+  if (i < 1) return {};
+  const std::string_view line = class_line.text;
+  const size_t p = symbol_position(i) - 1;
+  return p < line.size() ? line.substr(p, 3) : std::string_view();
+}
+
+void word_table::set_symbol(int i, std::string_view t) {
+  if (i < 1) return;
+  ldelete(class_line, symbol_position(i), 3);
+  linsert(t, class_line, symbol_position(i));
+}
+
+void word_table::insert_symbol(int i, std::string_view t) {
+  if (i < 1) return;
+  linsert(t, class_line, symbol_position(i));
+}
+
+void word_table::erase_symbol(int i) {
+  if (i < 1) return;
+  ldelete(class_line, symbol_position(i), 3);
+}
+
+std::string padded_class(std::string_view s) {
+  std::string out(s.substr(0, 3));
+  out.resize(3, ' ');
+  return out;
+}
+
+std::string dump(const word_table& t) {
+  std::string out = "places " + std::to_string(t.count()) + "|" + t.class_line.text + "\n";
+  for (int i = 1; i <= t.count() && i <= max_words; ++i) {
+    out += std::to_string(i) + "|" + std::string(t.symbol(i)) + "|" + t.originals[i].str() +
+           "|" + t.words[i].str() + "|" + t.extras[i].str() + "\n";
+  }
+  return out;
+}
+
 std::string class_of(const engine_state& eng, int i) { return word_class(eng, i); }
 
 std::string text_of(const engine_state& eng, int i) { return word_text(eng, i); }
@@ -30,8 +122,8 @@ std::string text_of(const engine_state& eng, int i) { return word_text(eng, i); 
 // ---- Token route ----
 
 void add_token_entry(engine_state& eng, std::string w, std::string_view k) {
-  if (w.empty() || eng.word_count >= max_words) return;
-  const int n = ++eng.word_count;
+  if (w.empty() || eng.table.word_count >= max_words) return;
+  const int n = ++eng.table.word_count;
   if (!starts_with(w, "ZZ_")) {
     std::string tail = w.size() > 3 ? w.substr(3) : std::string();
     w += '\xff';
@@ -40,13 +132,13 @@ void add_token_entry(engine_state& eng, std::string w, std::string_view k) {
   }
   std::string key, field;
   if (split_at_field_marker(w, key, field)) {
-    eng.words[n] = field;
-    eng.originals[n] = key;
+    eng.table.words[n] = field;
+    eng.table.originals[n] = key;
   } else {
-    eng.words[n] = w;
-    eng.originals[n] = "";
+    eng.table.words[n] = w;
+    eng.table.originals[n] = "";
   }
-  lappend(eng.class_line, k.substr(0, 3));
+  lappend(eng.table.class_line, k.substr(0, 3));
 }
 
 bool read_token_sentence(engine_state& eng, linereader& file, int limit) {
@@ -84,7 +176,7 @@ bool read_token_sentence(engine_state& eng, linereader& file, int limit) {
     }
     add_token_entry(eng, w, k);
     if (sentence_end) return true;
-    if (eng.word_count > limit) return false;
+    if (eng.table.word_count > limit) return false;
   }
   return false;
 }
@@ -111,8 +203,8 @@ bool is_listed(const std::string& s, const char* const (&list)[N]) {
 // The search compares the upper-case keys, the form in which the split words are listed.
 int find_token_split(const engine_state& eng) {
   for (int group = 1; group <= 4; ++group) {
-    for (int k = eng.word_count; k > 2; --k) {
-      const std::string& key = eng.originals[k];
+    for (int k = eng.table.word_count; k > 2; --k) {
+      const std::string& key = eng.table.originals[k];
       char first = key.empty() ? '\0' : key[0];
       bool hit = false;
       switch (group) {
@@ -130,8 +222,8 @@ int find_token_split(const engine_state& eng) {
 }  // namespace
 
 void assemble_token_sentence(engine_state& eng, linereader& pass) {
-  eng.word_count = 0;
-  strtomaxi("", eng.class_line);
+  eng.table.word_count = 0;
+  strtomaxi("", eng.table.class_line);
   bool ended = false;
   if (eng.rest_spilled) {
     linereader rest;
@@ -140,29 +232,29 @@ void assemble_token_sentence(engine_state& eng, linereader& pass) {
     ended = eng.rest_complete;
   }
   if (!ended) ended = read_token_sentence(eng, pass, 100);
-  if (eng.word_count <= 100) return;
+  if (eng.table.word_count <= 100) return;
   int k = find_token_split(eng);
   if (k == 0) return;
   // The spilled entries are written as token lines that read back to the same entries:
   // the key, a blank, the field marker and the entry (markers as they are).
   linewriter out;
   out.create_own(kRestFile);
-  for (int i = k; i <= eng.word_count; ++i) {
-    if (eng.originals[i].empty()) {
-      out.writeline(format_token_line("ZZZ", eng.words[i].str()));
+  for (int i = k; i <= eng.table.word_count; ++i) {
+    if (eng.table.originals[i].empty()) {
+      out.writeline(format_token_line("ZZZ", eng.table.words[i].str()));
     } else {
       out.writeline(format_token_line(
-          {"ZZZ", eng.originals[i].str(), attribute_field("", eng.words[i].str()), true}));
+          {"ZZZ", eng.table.originals[i].str(), attribute_field("", eng.table.words[i].str()), true}));
     }
   }
   out.close();
-  cut_to(eng.class_line.text, 3 * static_cast<size_t>(k - 1));
-  eng.word_count = k - 1;
+  cut_to(eng.table.class_line.text, 3 * static_cast<size_t>(k - 1));
+  eng.table.word_count = k - 1;
   eng.rest_spilled = true;
   eng.rest_complete = ended;
 }
 
-bool is_strnossen(const engine_state& eng) { return eng.class_line.text == "STRNOSSEN"; }
+bool is_strnossen(const engine_state& eng) { return eng.table.class_line.text == "STRNOSSEN"; }
 
 // ---- Plain route ----
 
@@ -242,10 +334,10 @@ bool marks_number(const std::string& w) {
 }
 
 void add_plain_entry(engine_state& eng, const std::string& w) {
-  if (eng.word_count >= max_words) return;
-  ++eng.word_count;
-  eng.words[eng.word_count] = w;
-  eng.originals[eng.word_count] = "";
+  if (eng.table.word_count >= max_words) return;
+  ++eng.table.word_count;
+  eng.table.words[eng.table.word_count] = w;
+  eng.table.originals[eng.table.word_count] = "";
 }
 
 // Adds word w, split into its stem and the listed suffixes it ends in.
@@ -272,19 +364,19 @@ void add_plain_word(engine_state& eng, std::string w) {
 
 // Sends the tail of a long plain sentence to zembu.aux; false when no split was found.
 bool spill_plain(engine_state& eng) {
-  for (int k = eng.word_count - 1; k >= 1; --k) {
-    const std::string& w = eng.words[k];
+  for (int k = eng.table.word_count - 1; k >= 1; --k) {
+    const std::string& w = eng.table.words[k];
     if (w.empty() || !is_one_of(w[0], "!,-.:;?")) continue;
     std::string rest;
-    for (int i = k + 1; i <= eng.word_count; ++i) rest += lower_str(eng.words[i].str()) + " ";
+    for (int i = k + 1; i <= eng.table.word_count; ++i) rest += lower_str(eng.table.words[i].str()) + " ";
     linewriter aux;
     aux.create_own(kAuxFile);
     aux.writeline(rest);
-    eng.word_count = k;
+    eng.table.word_count = k;
     eng.more_pending = true;
     return true;
   }
-  if (eng.word_count > 199) eng.word_count = 185;
+  if (eng.table.word_count > 199) eng.table.word_count = 185;
   return false;
 }
 
@@ -292,8 +384,8 @@ bool spill_plain(engine_state& eng) {
 
 void split_plain_sentence(engine_state& eng, maxistring& s) {
   const engine_settings& st = eng.settings;
-  strtomaxi("", eng.class_line);
-  eng.word_count = 1;
+  strtomaxi("", eng.table.class_line);
+  eng.table.word_count = 1;
   eng.more_pending = false;
   if (s.text.empty()) return;
   if (st.visible) con_writeline(s.text);
@@ -308,10 +400,10 @@ void split_plain_sentence(engine_state& eng, maxistring& s) {
     t.erase(0, lead);
   }
   for (int i = 1; i <= max_words; ++i) {
-    eng.words[i].clear();
-    eng.originals[i].clear();
+    eng.table.words[i].clear();
+    eng.table.originals[i].clear();
   }
-  eng.words[1] = "ZZ_START";
+  eng.table.words[1] = "ZZ_START";
   if (st.keep_names) mark_plain(t);
   if (!st.external_input) lupper(st, s);
   lreplace(s, "  ", " ");
@@ -322,7 +414,7 @@ void split_plain_sentence(engine_state& eng, maxistring& s) {
   if (t.size() < 2 || t[t.size() - 2] != ' ') insert_at(t, t.size() - 1, " ");
   space_plain(t);
   lreplace(s, "  ", " ");
-  while (!t.empty() && eng.word_count < max_words) {
+  while (!t.empty() && eng.table.word_count < max_words) {
     size_t blank = t.find(' ');
     std::string w = t.substr(0, blank);
     t.erase(0, blank == std::string::npos ? t.size() : blank + 1);
@@ -330,10 +422,10 @@ void split_plain_sentence(engine_state& eng, maxistring& s) {
   }
   t.clear();
   bool reverse = true;
-  if (eng.word_count > 65) reverse = spill_plain(eng);
+  if (eng.table.word_count > 65) reverse = spill_plain(eng);
   if (st.right_to_left && reverse) {
-    for (int i = 1, j = eng.word_count; i < j; ++i, --j) std::swap(eng.words[i], eng.words[j]);
-    for (int i = 1; i <= eng.word_count; ++i) eng.words[i] = cut(eng.words[i].str(), 30);
+    for (int i = 1, j = eng.table.word_count; i < j; ++i, --j) std::swap(eng.table.words[i], eng.table.words[j]);
+    for (int i = 1; i <= eng.table.word_count; ++i) eng.table.words[i] = cut(eng.table.words[i].str(), 30);
   }
 }
 
@@ -348,11 +440,101 @@ void reload_plain_rest(engine_state& /*eng*/, maxistring& s) {
 
 std::string dump_word_table(const engine_state& eng) {
   std::string out;
-  for (int i = 1; i <= eng.word_count && i <= max_words; ++i) {
-    out += std::to_string(i) + "|" + line_class(eng, i) + "|" + eng.originals[i].str() + "|" +
-           eng.words[i].str() + "\n";
+  for (int i = 1; i <= eng.table.word_count && i <= max_words; ++i) {
+    out += std::to_string(i) + "|" + std::string(eng.table.symbol(i)) + "|" + eng.table.originals[i].str() + "|" +
+           eng.table.words[i].str() + "\n";
   }
   return out;
+}
+
+// ---- Words put in, taken out and narrowed to one reading ----
+
+bool insert_word(engine_state& eng, int at, std::string_view source, std::string_view entry) {
+  if (at < 1 || at > eng.table.word_count + 1) return false;
+  if (eng.table.word_count >= max_words) {
+    if (eng.settings.visible) con_writeline("word table full: no word inserted");
+    return false;
+  }
+  eng.table.insert(at, entry, source);
+  eng.table.insert_symbol(at, padded_class(entry));
+  return true;
+}
+
+void delete_word(engine_state& eng, int at) {
+  if (at < 1 || at > eng.table.word_count) return;
+  eng.table.erase(at);
+  eng.table.erase_symbol(at);
+}
+
+namespace {
+
+// Every word of several readings that a cell of the analysis table refers to keeps one
+// reading: that of the place's class, or its first one.
+bool has_readings(const std::string& w) { return entry_view(w).has_readings(); }
+
+void select_in_analysis(engine_state& eng, bool first_reading) {
+  // A word keeps one reading at the first cell that refers to it; the chosen reading holds
+  // no "*", so the word is then done. Once every word with readings is done, the rest of
+  // the table can change nothing.
+  int open = 0;
+  for (int b = 1; b <= max_words; ++b) open += has_readings(eng.table.words[b]);
+  for (int row = 1; row <= max_words && open > 0; ++row) {
+    for (int cell = 1; cell <= max_words && open > 0; ++cell) {
+      int b = eng.analysis[row][cell];
+      if (b < 1 || b > max_words) continue;
+      const std::string& w = eng.table.words[b];
+      if (!has_readings(w)) continue;
+      std::string cls = first_reading ? std::string(entry_view(w).readings().substr(0, 3))
+                                      : std::string(eng.table.symbol(row));
+      resolve_word_reading(eng, b, row, cls);
+      if (!has_readings(eng.table.words[b])) --open;
+    }
+  }
+}
+
+// Searches the readings in `rest` (which starts at a "*" when the first reading may be
+// chosen by a match) for "*" + the longest leading part of cls; returns the position of
+// that "*", or npos.
+size_t find_reading(std::string_view rest, std::string_view cls) {
+  for (size_t n = cls.size(); n >= 1; --n) {
+    std::string key = "*" + std::string(cls.substr(0, n));
+    size_t p = rest.find(key);
+    if (p != std::string_view::npos) return p;
+  }
+  return std::string_view::npos;
+}
+
+// The reading that starts at position `from` of `rest`, up to the next "*".
+std::string reading_at(std::string_view rest, size_t from) {
+  size_t end = rest.find('*', from);
+  return std::string(rest.substr(from, end == std::string_view::npos ? std::string_view::npos : end - from));
+}
+
+}  // namespace
+
+void select_readings(engine_state& eng) { select_in_analysis(eng, false); }
+
+void select_first_readings(engine_state& eng) { select_in_analysis(eng, true); }
+
+std::string resolve_reading(std::string_view entry, std::string_view cls) {
+  if (!entry_view(entry).has_readings() || cls == "ZZZ" || (!cls.empty() && cls[0] == 'U')) {
+    return std::string(entry);
+  }
+  std::string_view rest = entry_view(entry).readings();
+  size_t p = find_reading(rest, cls);
+  return p == std::string_view::npos ? reading_at(rest, 0) : reading_at(rest, p + 1);
+}
+
+void resolve_word_reading(engine_state& eng, int i, int j, std::string_view cls) {
+  if (i < 1 || i > max_words) return;
+  const std::string entry = eng.table.words[i];
+  if (!entry_view(entry).has_readings()) return;
+  std::string_view rest = std::string_view(entry).substr(3);  // keeps the "*"
+  size_t p = find_reading(rest, cls);
+  if (p == std::string_view::npos) p = 0;
+  std::string chosen = reading_at(rest, p + 1);
+  eng.table.set_symbol(j, padded_class(chosen));
+  eng.table.words[i] = chosen;
 }
 
 }  // namespace zembu::engine
