@@ -781,6 +781,9 @@ struct builder {
   compound_evidence evidence;
   // Forms seen anywhere in the dictionary, to complete the senses whose own line has none.
   std::unordered_map<std::string, german_verb> german_verbs;    // infinitive -> parts
+  // infinitive + '\t' + 3 (third person), p (past) or P (participle) -> each form the
+  // lines give and how many lines give it
+  std::unordered_map<std::string, std::map<std::string, int>> form_votes;
   std::unordered_map<std::string, english_verb> english_verbs;  // base -> forms
   std::unordered_map<std::string, std::string> german_plurals;  // singular -> plural
   std::unordered_map<std::string, std::string> english_plurals;
@@ -877,6 +880,27 @@ struct builder {
     }
   }
   void complete(sense& s, const noun_heads& heads, const std::unordered_set<std::string>& strong) const;
+  // Gives every German verb the forms most of its lines give: a line now and then puts a
+  // form in the wrong place (besitzen: besitzt as its participle, besessen in five lines).
+  void settle_verb_forms() {
+    for (auto& [inf, gv] : german_verbs) {
+      bool changed = false;
+      for (auto [kind, field] : {std::pair<char, std::string*>{'3', &gv.third}, {'p', &gv.past}, {'P', &gv.past_part}}) {
+        auto v = form_votes.find(inf + '\t' + kind);
+        if (v == form_votes.end()) continue;
+        const auto current = v->second.find(*field);
+        int best = current == v->second.end() ? 0 : current->second;
+        for (const auto& [f, n] : v->second) {
+          if (n > best) {
+            best = n;
+            *field = f;
+            changed = true;
+          }
+        }
+      }
+      if (changed) gv.verb_class = verb_class_of(inf, gv.past, gv.past_part);
+    }
+  }
   // Puts the overrides that no dictionary line offered into their slots.
   void synthesise_overrides();
 
@@ -1161,6 +1185,14 @@ bool regular_german_verb(const std::string& inf, const std::string& past_part, g
   if (stem.size() < 2) return false;
   const std::string e = takes_e(stem) ? "e" : "";
   const std::string behind = prefix.empty() ? "" : " " + prefix;
+  if (rest == "haben") {  // gehabt looks weak, but haben has hat and hatte
+    out.third = "hat" + behind;
+    out.past = "hatte" + behind;
+    out.past_part = past_part;
+    out.pres = inf + "d";
+    out.verb_class = "Vir";
+    return true;
+  }
   const bool weak = past_part == prefix + "ge" + stem + e + "t" || past_part == prefix + stem + e + "t";
   const bool mixed = !weak && ends_with_s(past_part, "t");  // denken, gedacht: denkt
   if (!weak && !mixed && !keeps_stem_vowel(stem)) return false;
@@ -1450,6 +1482,9 @@ int builder::take_line(const dict_line& line, long number) {
             s.aux = vp.aux != '-' ? vp.aux : valency == 'T' || valency == 'R' ? 'h' : '-';
             s.verb_class = verb_class_of(de, has_past ? past.german : "", has_pp ? pp.german : "");
             if (has_third || has_past || has_pp) {
+              if (has_third) ++form_votes[de + "\t3"][third.german];
+              if (has_past) ++form_votes[de + "\tp"][past.german];
+              if (has_pp) ++form_votes[de + "\tP"][pp.german];
               german_verb& gv = german_verbs[de];
               if (gv.third.empty() && has_third) gv.third = third.german;
               if (gv.past.empty() && has_past) gv.past = past.german;
@@ -1756,6 +1791,7 @@ dict_tables build_dict_tables(std::string_view dictionary, const rule_facts& fac
   }
   b.counts.lines = number;
 
+  b.settle_verb_forms();
   b.synthesise_overrides();
   const noun_heads heads = make_noun_heads(b.german_plurals, b.german_genders);
   const std::unordered_set<std::string> strong = strong_verbs(b.german_verbs);

@@ -446,5 +446,18 @@ TEST(MakeDict, WordsBehindOwnersNotesAndPrepositions) {
 }
 
 
+// The forms most lines give win over a line that puts one in the wrong place; haben's
+// participle looks weak, its past is not.
+TEST(MakeDict, TheFormsMostLinesGiveWin) {
+  const std::string d = dump(tables_of(
+      "besitzen {vt} | besitzend | besitzt :: to possess | possessing | possessed\n"
+      "etw. besitzen {vt} | besitzend | besessen :: to hold | holding | held\n"
+      "besitzen {vt} | besitzend | besessen :: to retain | retaining | retained\n"
+      "besitzen {vt} :: to own\n"
+      "vorhaben {vt} | vorhabend | vorgehabt :: to intend | intending | intended\n"));
+  EXPECT_EQ(entry_line(d, "OWNED"), "OWNED owned | PARTphVir besessen");
+  EXPECT_EQ(entry_line(d, "INTENDS"), "INTENDS intends | VERT3hVrg vor+hat");
+}
+
 }  // namespace
 }  // namespace zembu
