@@ -387,6 +387,7 @@ void lexicon_index::close() {
   lexicon_fd_ = -1;
   header_.reset();
   checked_.clear();
+  found_.clear();
 }
 
 bool lexicon_index::open(const std::string& lexicon_path, const std::string& index_path,
@@ -433,6 +434,25 @@ bool lexicon_index::open(const std::string& lexicon_path, const std::string& ind
 
 bool lexicon_index::find(std::string_view key, std::vector<uint64_t>& positions, std::string& why) {
   if (map_ == nullptr) return false;
+  // A headword looked up before: its positions as found then (the index does not change
+  // while open). The words of a text come back often; the memory kept stays bounded.
+  constexpr size_t kMaxKept = 200000;
+  auto known = found_.find(key);
+  if (known != found_.end()) {
+    positions.insert(positions.end(), known->second.begin(), known->second.end());
+    return true;
+  }
+  const size_t had = positions.size();
+  if (!find_in_blocks(key, positions, why)) return false;
+  if (found_.size() >= kMaxKept) found_.clear();
+  found_.emplace(std::string(key),
+                 std::vector<uint64_t>(positions.begin() + static_cast<std::ptrdiff_t>(had),
+                                       positions.end()));
+  return true;
+}
+
+bool lexicon_index::find_in_blocks(std::string_view key, std::vector<uint64_t>& positions,
+                                   std::string& why) {
   const index_header& h = *header_;
   // The last block whose first headword is not above the key.
   uint32_t lo = 0, hi = h.blocks;

@@ -5,6 +5,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
+#include <map>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -83,11 +85,16 @@ class lexicon_index {
  private:
   struct header;  // what the index's header says
 
+  // find() without the headwords found before.
+  bool find_in_blocks(std::string_view key, std::vector<uint64_t>& positions, std::string& why);
+
   const unsigned char* map_ = nullptr;
   size_t map_size_ = 0;
   int lexicon_fd_ = -1;
   std::unique_ptr<header> header_;
   std::vector<char> checked_;  // per block: its checksum was verified
+  // The positions of headwords found since the index was opened (up to a bound).
+  std::map<std::string, std::vector<uint64_t>, std::less<>> found_;
 };
 
 }  // namespace zembu

@@ -88,6 +88,12 @@ TEST_F(LexiconIndex, DumpLookupsAndEntries) {
     ASSERT_TRUE(index.find(key, positions, why)) << why;
   }
   EXPECT_EQ(positions, (std::vector<uint64_t>{0, 52, 68, 40, 168}));
+  // Looked up again (from what the first lookups found), the keys give the same positions.
+  std::vector<uint64_t> again{7};
+  for (const char* key : {"WALK", "B", "", "LAST", "WALKS", "A", "ZZZZ", "HOUSE>house+X"}) {
+    ASSERT_TRUE(index.find(key, again, why)) << why;
+  }
+  EXPECT_EQ(again, (std::vector<uint64_t>{7, 0, 52, 68, 40, 168}));
   ASSERT_TRUE(index.read_entry(68, word, entry));
   EXPECT_EQ(word + "|" + entry, "B|NOM---b");
   ASSERT_TRUE(index.read_entry(168, word, entry));
@@ -104,6 +110,10 @@ TEST_F(LexiconIndex, DumpLookupsAndEntries) {
   }
   write_lexicon(big);
   ASSERT_TRUE(index.open(path("lexi.zmb"), path("lexi.zix"), why)) << why;
+  // Opened anew, the index forgets the lookups made in the lexicon before.
+  positions.clear();
+  ASSERT_TRUE(index.find("WALK", positions, why)) << why;
+  EXPECT_TRUE(positions.empty());
   for (const auto& [key, position] : keys) {
     positions.clear();
     ASSERT_TRUE(index.find(key, positions, why) && index.read_entry(position, word, entry));

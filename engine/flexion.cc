@@ -1,12 +1,16 @@
 #include "engine/flexion.h"
 
 #include <algorithm>
+#include <functional>
+#include <map>
 #include <vector>
 
 #include "common/linereader.h"
 #include "common/replace.h"
 #include "engine/longstr.h"
+#include "engine/rule_cache.h"
 #include "engine/translat.h"
+#include "engine/wordtable.h"
 
 namespace zembu::engine {
 
@@ -43,6 +47,17 @@ bool read_flex_entry(const engine_settings& st, linereader& f, flex_entry& e) {
 bool features_present(std::string_view list, std::string_view text) {
   for (size_t i = 0; i < list.size(); i += 3) {
     if (!contains(text, list.substr(i, 3))) return false;
+  }
+  return true;
+}
+
+// The word's third code `third` fits the entry's class `cls` (its first three characters,
+// "." and "*" fitting any character), as wildcard_equal compares them.
+bool class_fits(std::string_view third, std::string_view cls) {
+  cls = cls.substr(0, 3);
+  if (third.size() != cls.size()) return false;
+  for (size_t i = 0; i < cls.size(); ++i) {
+    if (cls[i] != '.' && cls[i] != '*' && third[i] != cls[i]) return false;
   }
   return true;
 }
@@ -94,26 +109,58 @@ void ending_with_trace(engine_state& eng, int d, const std::string& action, bool
   }
 }
 
+// The entries of an inflection file, with the entries each third code a word shows fits.
+struct flex_rules {
+  std::vector<flex_entry> entries;
+  // The numbers (from 0) of the entries whose class fits a third code, by that code; filled
+  // as the codes come (the rules belong to one engine).
+  mutable std::map<std::string, std::vector<size_t>, std::less<>> fitting;
+
+  const std::vector<size_t>& fitting_for(std::string_view third) const {
+    auto known = fitting.find(third);
+    if (known != fitting.end()) return known->second;
+    std::vector<size_t> list;
+    for (size_t i = 0; i < entries.size(); ++i) {
+      if (class_fits(third, entries[i].cls)) list.push_back(i);
+    }
+    return fitting.emplace(std::string(third), std::move(list)).first->second;
+  }
+};
+
 // Runs the entries of the inflection file `file` over word d until one applies.
-void inflect_word(engine_state& eng, const std::string& file,
-                  const std::vector<flex_entry>& entries, int d) {
+void inflect_word(engine_state& eng, const std::string& file, const flex_rules& rules, int d) {
   const engine_settings& st = eng.settings;
+  const std::vector<flex_entry>& entries = rules.entries;
   feature_cursor fc{eng, 0, {}};
   fc.find(d);
   if (st.visible) con_writeline("Test words[" + std::to_string(d) + "] " + eng.table.words[d].str());
   size_t next = 0;  // the entry read next, from the file's start
-  // Reads the next entry into e; false past the last one.
-  auto read_entry = [&entries, &next](const flex_entry*& e) {
-    if (next >= entries.size()) return false;
-    e = &entries[next++];
-    return true;
-  };
   const flex_entry* e = nullptr;
   long entry_no = 0;  // of the entry last read, from the file's start
+  // Reads the next entry into e; false past the last one.
+  auto read_entry = [&] {
+    if (next >= entries.size()) return false;
+    e = &entries[next++];
+    entry_no = static_cast<long>(next);
+    return true;
+  };
+  // Reads the next entry whose class fits the word's third code as it is now (the others
+  // are passed over); false past the last one.
+  std::string third_seen;
+  const std::vector<size_t>* fits = nullptr;
+  auto read_fitting = [&] {
+    const std::string_view third = entry_view(eng.table.words[d].str()).third();
+    if (fits == nullptr || third != third_seen) {
+      third_seen.assign(third);
+      fits = &rules.fitting_for(third);
+    }
+    auto at = std::lower_bound(fits->begin(), fits->end(), next);
+    if (at == fits->end()) return false;
+    next = *at;
+    return read_entry();
+  };
   auto fired = [&] { note_fired(eng, file, 3 * entry_no - 2, 3 * entry_no); };
-  while (read_entry(e)) {
-    ++entry_no;
-    if (!wildcard_equal(word_third(eng, d), e->cls.substr(0, 3))) continue;
+  while (read_fitting()) {
     if (!features_present(e->features, fc.text)) continue;
     if (e->action.empty()) {
       fired();
@@ -124,8 +171,7 @@ void inflect_word(engine_state& eng, const std::string& file,
     if (contains(fc.text, "n++") && !contains(e->features, "n++")) {
       fc.advance();
       next = 0;
-      if (!read_entry(e)) return;
-      entry_no = 1;
+      if (!read_entry()) return;
     }
     fired();
     std::string action = e->action;
@@ -248,14 +294,20 @@ void apply_ending(engine_state& eng, int d, std::string_view action, bool on_key
 }
 
 void inflect_words(engine_state& eng, const rule_file& rules) {
-  linereader f;
-  if (!rules.open(eng.settings, f)) return;
-  // The entries are read once for all the words; each word reads them from the first.
-  std::vector<flex_entry> entries;
-  flex_entry e;
-  while (read_flex_entry(eng.settings, f, e)) entries.push_back(e);
+  // The entries are read once for the run (while the file is unchanged); each word reads
+  // them from the first.
+  const engine_settings& st = eng.settings;
+  std::string path;
+  const auto parsed = load_rules<flex_rules>(
+      eng.parsed_rules, "inflection", rules, st, path, [&](linereader& f) {
+        flex_rules read;
+        flex_entry e;
+        while (read_flex_entry(st, f, e)) read.entries.push_back(e);
+        return read;
+      });
+  if (!parsed) return;
   for (int d = 1; d <= eng.table.word_count && d <= max_words; ++d) {
-    inflect_word(eng, rules.name, entries, d);
+    inflect_word(eng, rules.name, *parsed, d);
   }
 }
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <map>
+#include <memory>
 #include <vector>
 
 #include "common/idiom_index.h"
@@ -73,7 +74,7 @@ bool passes(engine_state& eng, int w, char kind, const std::string& p) {
   switch (kind) {
     case '#':
       if (p.size() <= 3) return matches_at_start(eng, view.cls(), pv);
-      return matches_at_start(eng, line_class(eng, w), pv.substr(0, 3)) &&
+      return matches_at_start(eng, eng.table.symbol(w), pv.substr(0, 3)) &&
              (pv.substr(3) == g || pv.substr(3) == k);
     case '^':
       return matches_at_start(eng, e.substr(0, 6), pv);
@@ -467,7 +468,7 @@ std::vector<idiom_rule> read_idiom_rules(const engine_settings& st, linereader& 
 
 // The rules read through an idiom file's index since it was opened, by number.
 struct rules_through_index {
-  std::map<uint64_t, idiom_rule> rules;
+  std::vector<std::unique_ptr<idiom_rule>> rules;  // null for a rule not read yet
 };
 
 // Counts the work of `rules` rules whose first pattern word the sentence does not hold:
@@ -488,16 +489,18 @@ void spend_skipped(engine_state& eng, uint64_t rules) {
 // The texts a plain first pattern word can meet in the sentence: the German text and the
 // source form of every word, as the plain test compares them; sorted, each once.
 std::vector<std::string> sentence_keys(const engine_state& eng) {
-  std::vector<std::string> keys;
-  keys.reserve(2 * static_cast<size_t>(eng.table.word_count));
+  // Sorted as views of the table's texts, copied once at the end.
+  std::vector<std::string_view> texts;
+  texts.reserve(2 * static_cast<size_t>(std::max(0, eng.table.word_count)));
   for (int w = 1; w <= eng.table.word_count; ++w) {
-    keys.push_back(german_text(eng, w));
-    keys.push_back(eng.table.originals[w].str());
+    texts.push_back(entry_view(eng.table.words[w].str()).text());
+    texts.push_back(eng.table.originals[w].str());
   }
-  std::sort(keys.begin(), keys.end());
-  keys.erase(std::unique(keys.begin(), keys.end()), keys.end());
-  if (!keys.empty() && keys.front().empty()) keys.erase(keys.begin());  // no rule's key
-  return keys;
+  std::sort(texts.begin(), texts.end());
+  texts.erase(std::unique(texts.begin(), texts.end()), texts.end());
+  auto first = texts.begin();
+  if (first != texts.end() && first->empty()) ++first;  // no rule's key
+  return std::vector<std::string>(first, texts.end());
 }
 
 // False when the rule's first pattern word cannot find any word of a sentence whose texts
@@ -588,16 +591,17 @@ uint64_t run_rules_indexed(engine_state& eng, std::string_view file, idiom_index
     const candidate& c = candidates[at];
     // A rule is read and parsed the first time it is a candidate; the index and its
     // file stay as they are while the index is open.
-    auto known = read.rules.find(c.ref.number);
-    if (known == read.rules.end()) {
+    if (c.ref.number >= read.rules.size()) read.rules.resize(c.ref.number + 1);
+    std::unique_ptr<idiom_rule>& known = read.rules[c.ref.number];
+    if (!known) {
       if (!index.read_rule(c.ref, c.key, pattern, action, report.why)) return next;
-      known = read.rules.emplace(c.ref.number, rule_of_lines(pattern, action, c.ref.number)).first;
+      known = std::make_unique<idiom_rule>(rule_of_lines(pattern, action, c.ref.number));
     }
     ++report.rules_read;
     spend_skipped(eng, c.ref.number - next);
     next = c.ref.number + 1;
     if (eng.work_exhausted) break;
-    if (apply_with_keys(eng, known->second, keys, file) > 0) {
+    if (apply_with_keys(eng, *known, keys, file) > 0) {
       std::vector<std::string> now = sentence_keys(eng);
       if (now != keys) {
         keys.swap(now);

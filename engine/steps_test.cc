@@ -4,6 +4,8 @@
 // and the rules the explain trace notes under the file's name.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
 #include <memory>
 #include <string>
 #include <vector>
@@ -140,6 +142,24 @@ TEST(InflectionStep, EntriesFromMemory) {
   inflect_words(*eng, rule_text("flex.zmb", "Snx\ndatplu\nn\nSnx\ndat\ne\n"));
   EXPECT_EQ(eng->table.words[1], "NOU---SnxHunde");
   EXPECT_EQ(eng->table.words[3], "NOU---SnxHundn");
+}
+
+TEST(InflectionStep, FileParsedOnceUntilItChanges) {
+  const std::filesystem::path dir = std::filesystem::temp_directory_path() / "zembu_flex_kept";
+  std::filesystem::create_directories(dir);
+  const std::filesystem::path file = dir / "flex.zmb";
+  std::ofstream(file, std::ios::trunc) << "Snx\n\n<2en\n";
+  auto eng = sentence({"MUSEUM=NOU---SnxMuseum", "AUX=aux---auxdat"});
+  eng->settings.definitions_path = dir.string() + "/";
+  inflect_words(*eng, named_rule_file("flex.zmb"));
+  EXPECT_EQ(eng->table.words[1], "NOU---SnxMuseen");
+  // The same engine meets the changed file: its new entries count.
+  std::ofstream(file, std::ios::trunc) << "Sn.\ndat\nen\nSnx\n\n<2en\n";
+  eng->table.words[1] = "NOU---SnxMuseum";
+  inflect_words(*eng, named_rule_file("flex.zmb"));
+  EXPECT_EQ(eng->table.words[1], "NOU---SnxMuseumen");
+  EXPECT_EQ(fired(*eng), "flex.zmb 1-3; flex.zmb 1-3; ");
+  std::filesystem::remove_all(dir);
 }
 
 TEST(LexiconSteps, LexiconAndPrefixListFromMemory) {

@@ -125,25 +125,38 @@ void scramble_record(const engine_settings& st, lexi_type& rec) {
 
 namespace {
 
-// The pattern search of maxi_instr and its twins over text t with the given step.
-size_t pattern_scan(engine_state& eng, std::string_view t, std::string_view p, size_t step) {
-  if (t.size() < p.size()) return 0;
-  const size_t last_start = t.size() - p.size() + 1;
-  for (size_t start = 1;; start += step) {
-    eng.captures.fill(' ');
-    size_t slot = 1;
-    bool ok = true;
-    for (size_t k = 0; k < p.size(); ++k) {
-      char pc = p[k], tc = t[start - 1 + k];
-      if (pc == '.') {
-        eng.captures[slot] = tc;
-        if (slot < 10) ++slot;
-      } else if (pc != '*' && pc != tc) {
-        ok = false;  // the comparison runs on, so captures fill also in a failed attempt
-      }
+// Puts the characters of t under the "." of p, laid at index `at`, in the captures.
+void fill_captures_at(engine_state& eng, const char* t, size_t at, std::string_view p) {
+  eng.captures.fill(' ');
+  size_t slot = 1;
+  for (size_t k = 0; k < p.size(); ++k) {
+    if (p[k] == '.') {
+      eng.captures[slot] = t[at + k];
+      if (slot < 10) ++slot;
     }
-    if (ok) return start;
-    if (start + step > last_start) return 0;
+  }
+}
+
+// The pattern search of maxi_instr and its twins over text t with the given step. The
+// captures hold what the pattern's "." cover at the match, or at the last place tried
+// when there is none.
+size_t pattern_scan(engine_state& eng, std::string_view t, std::string_view p, size_t step) {
+  const size_t n = p.size();
+  if (t.size() < n) return 0;
+  const size_t last = t.size() - n;  // the last index a match can start at
+  const char* const pd = p.data();
+  const char* const td = t.data();
+  for (size_t at = 0;; at += step) {
+    size_t k = 0;
+    while (k < n && (pd[k] == td[at + k] || pd[k] == '.' || pd[k] == '*')) ++k;
+    if (k == n) {
+      fill_captures_at(eng, td, at, p);
+      return at + 1;
+    }
+    if (at + step > last) {
+      fill_captures_at(eng, td, at, p);
+      return 0;
+    }
   }
 }
 
