@@ -1,5 +1,6 @@
 #include "engine/disconti.h"
 
+#include <deque>
 #include <vector>
 
 #include "engine/lexikon2.h"
@@ -896,13 +897,17 @@ bool read_complex_rule(const engine_settings& st, linereader& f, long& line_no, 
 }
 
 // Every rule of a pattern rule file, in file order.
-std::vector<complex_rule> read_complex_rules(const engine_settings& st, linereader& f) {
-  std::vector<complex_rule> rules;
+// A rule is large (its tests and operations are fixed arrays of texts): each is parsed in
+// its place, never moved, so a file costs one rule's memory per rule.
+std::deque<complex_rule> read_complex_rules(const engine_settings& st, linereader& f) {
+  std::deque<complex_rule> rules;
   long line_no = 0;
   for (;;) {
-    complex_rule rule;
-    if (!read_complex_rule(st, f, line_no, rule)) break;
-    rules.push_back(std::move(rule));
+    complex_rule& rule = rules.emplace_back();
+    if (!read_complex_rule(st, f, line_no, rule)) {
+      rules.pop_back();
+      break;
+    }
   }
   return rules;
 }
@@ -934,7 +939,7 @@ void run_complex_rules(engine_state& eng, const rule_file& file) {
   // The file is parsed once for the run; reading it again from its start after a firing
   // is going back to its first rule.
   std::string path;
-  const auto rules = load_rules<std::vector<complex_rule>>(
+  const auto rules = load_rules<std::deque<complex_rule>>(
       eng.parsed_rules, "complex", file, st, path,
       [&](linereader& f) { return read_complex_rules(st, f); });
   if (!rules) {

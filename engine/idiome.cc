@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <deque>
 #include <map>
 #include <memory>
 #include <vector>
@@ -452,9 +453,9 @@ idiom_rule rule_of_lines(std::string& pattern, const std::string& action, uint64
   return rule;
 }
 
-// Every rule of an idiom file, in file order.
-std::vector<idiom_rule> read_idiom_rules(const engine_settings& st, linereader& f) {
-  std::vector<idiom_rule> rules;
+// Every rule of an idiom file, in file order (in a deque: a rule is large and never moved).
+std::deque<idiom_rule> read_idiom_rules(const engine_settings& st, linereader& f) {
+  std::deque<idiom_rule> rules;
   std::string pattern, action;
   for (uint64_t number = 0; f.readline(pattern, 80); ++number) {
     if (!f.readline(action, 80)) action.clear();
@@ -525,7 +526,7 @@ int apply_with_keys(engine_state& eng, const idiom_rule& rule, const std::vector
 }
 
 // Applies the rules of idiom file `file` from rule `from` (numbered from 0) on.
-void run_rules_from(engine_state& eng, std::string_view file, const std::vector<idiom_rule>& rules,
+void run_rules_from(engine_state& eng, std::string_view file, const std::deque<idiom_rule>& rules,
                     uint64_t from) {
   std::vector<std::string> keys = sentence_keys(eng);
   for (uint64_t number = from; number < rules.size(); ++number) {
@@ -653,7 +654,7 @@ void run_idioms(engine_state& eng, const rule_file& rules, idiom_step_report* re
   }
   // Read without the index, the whole file is parsed, once for the run.
   std::string parsed_path;
-  const auto parsed = load_rules<std::vector<idiom_rule>>(
+  const auto parsed = load_rules<std::deque<idiom_rule>>(
       eng.parsed_rules, "idiom", path.empty() ? rules : named_rule_file(path), st, parsed_path,
       [&](linereader& file) { return read_idiom_rules(st, file); });
   if (parsed) run_rules_from(eng, rules.name, *parsed, from);
