@@ -859,6 +859,22 @@ struct operation_table {
 
 const operation_table operations;
 
+// Reads the next n lines (an empty one past the file's end) into lines[1..n], trimmed;
+// lines beyond max_items are read and dropped. `line_no` counts the lines read.
+void read_rule_lines(const engine_settings& st, linereader& f, long& line_no, int n,
+                     std::array<std::string, max_items + 1>& lines) {
+  std::string line;
+  for (int k = 1; k <= n; ++k) {
+    if (f.readline(line, 80)) {
+      ++line_no;
+    } else {
+      line.clear();
+    }
+    unscramble_line(st, line);
+    if (k <= max_items) lines[k] = trim_spaces(line);
+  }
+}
+
 // The lines of one rule read from the file: false when no header is left. `line_no`
 // counts the file's lines read so far.
 bool read_complex_rule(const engine_settings& st, linereader& f, long& line_no, complex_rule& rule) {
@@ -871,24 +887,8 @@ bool read_complex_rule(const engine_settings& st, linereader& f, long& line_no, 
   }
   if (!have_header) return false;
   rule.header_line = line_no;
-  for (int k = 1; k <= rule.n; ++k) {
-    if (f.readline(line, 80)) {
-      ++line_no;
-    } else {
-      line.clear();
-    }
-    unscramble_line(st, line);
-    if (k <= max_items) rule.item_lines[k] = trim_spaces(line);
-  }
-  for (int k = 1; k <= rule.n; ++k) {
-    if (f.readline(line, 80)) {
-      ++line_no;
-    } else {
-      line.clear();
-    }
-    unscramble_line(st, line);
-    if (k <= max_items) rule.op_lines[k] = trim_spaces(line);
-  }
+  read_rule_lines(st, f, line_no, rule.n, rule.item_lines);
+  read_rule_lines(st, f, line_no, rule.n, rule.op_lines);
   if (rule.n > max_items) rule.n = max_items;
   for (int k = 1; k <= rule.n; ++k) split_item_line(rule, k, rule.item_lines[k]);
   for (int k = 1; k <= rule.n; ++k) split_operation_line(rule, k, rule.op_lines[k]);
