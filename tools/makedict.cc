@@ -130,13 +130,19 @@ const label_weight kStyleLabels[] = {
     {"Austr.", 2},       {"NZ", 2},            {"Sc.", 2},         {"Ir.", 2},
     {"Can.", 2},         {"eAm.", 1},          {"tm", 3},          {"Sprw.", 6},
     {"prov.", 6},        {"Kindersprache", 4}, {"children’s speech", 4},
+    {"Jugendsprache", 3}, {"literary", 3},     {"becoming dated", 4}, {"former name", 4},
+    {"frühere Bezeichnung", 4}, {"Northern English", 4}, {"South Africa", 2},
+    {"hunters’ parlance", 4}, {"Jägersprache", 4}, {"nachgestellt", 0}, {"postpositive", 0},
 };
 
-// The cost of one label; `domain` is set for a label that is not a style label.
+// The cost of one label; `domain` is set for a label that is not a style label. A label
+// of several words that is none is a note on usage ("mass noun", "only before noun",
+// "usually used in orders"): it costs nothing.
 double style_penalty(const std::string& label, bool& domain) {
   for (const label_weight& w : kStyleLabels) {
     if (label == w.label) return w.penalty;
   }
+  if (label.find(' ') != std::string::npos) return 0;
   domain = true;
   return 0;
 }
@@ -298,7 +304,10 @@ bool german_chars_ok(std::string_view out) {
   return out.find("…") == std::string_view::npos && out.find("...") == std::string_view::npos;
 }
 
-std::string clean_german(const std::string& text, pos_t pos) {
+// `reflexive`, when given, tells whether a verb's "sich" was left out ("sich an etw.
+// erinnern": erinnern).
+std::string clean_german(const std::string& text, pos_t pos, bool* reflexive = nullptr) {
+  if (reflexive != nullptr) *reflexive = false;
   if (text.find(' ') == std::string::npos && pos != kInt) {
     // One word, the commonest case.
     if (text.empty() || is_placeholder(text) || (pos == kVerb && text == "sich") || !german_chars_ok(text)) {
@@ -308,11 +317,15 @@ std::string clean_german(const std::string& text, pos_t pos) {
   }
   std::vector<std::string> w = split_blanks(without_abbreviation_notes(text));
   size_t b = 0, e = w.size();
-  while (b < e && (is_placeholder(w[b]) || (pos == kVerb && w[b] == "sich"))) ++b;
+  bool sich = false;
+  while (b < e && (is_placeholder(w[b]) || (pos == kVerb && w[b] == "sich"))) sich |= w[b++] == "sich";
   // "auf etw. bestehen", "mit jdm. sprechen": the verb, its preposition left to the
   // English one.
   while (pos == kVerb && b + 2 < e && kGermanPrepositions.count(w[b]) && is_placeholder(w[b + 1])) b += 2;
-  while (e > b && pos == kVerb && w[e - 1] == "sich") --e;
+  while (e > b && pos == kVerb && w[e - 1] == "sich") {
+    --e;
+    sich = true;
+  }
   std::string out = join(w, b, e);
   if (pos == kInt) {
     while (!out.empty() && (out.back() == '!' || out.back() == '?')) out.pop_back();
@@ -321,7 +334,9 @@ std::string clean_german(const std::string& text, pos_t pos) {
   for (std::string_view bad : {"jdn.", "jdm.", "jds.", "etw."}) {
     if (out.find(bad) != std::string::npos) return "";
   }
-  return german_chars_ok(out) ? out : "";
+  if (!german_chars_ok(out)) return "";
+  if (reflexive != nullptr) *reflexive = sich;
+  return out;
 }
 
 // A German verb form without its pronoun ("er/sie geht" -> "geht"); `pronoun` tells
@@ -1438,7 +1453,8 @@ int builder::take_line(const dict_line& line, long number) {
           }
           const std::string& en = cleaned[pos];
           if (en.empty()) continue;
-          const std::string de = clean_german(ga.text, pos);
+          bool reflexive = false;
+          const std::string de = clean_german(ga.text, pos, &reflexive);
           if (!supported[pos]) {
             slot_of[pos]->support += j == 0 ? 2 : 1;
             supported[pos] = true;
@@ -1450,7 +1466,9 @@ int builder::take_line(const dict_line& line, long number) {
           s.proper = english[j].text[0] >= 'A' && english[j].text[0] <= 'Z' &&
                      !(english[j].text.size() > 1 && english[j].text[1] >= 'A' && english[j].text[1] <= 'Z');
           s.gender = plural_only ? '-' : gender;
-          s.valency = valency;
+          // The alternative itself tells whether the verb is reflexive: "sich beeilen"
+          // under {v} is, "zu jdm. gehen" under the {vr} of its part is not.
+          s.valency = reflexive ? 'R' : valency == 'R' ? '-' : valency;
           s.prep_case = kTwoWay.count(de) ? 'w' : prep_case;
           if (pos == kPrep && s.prep_case != '-') german_cases.emplace(de, s.prep_case);
           s.personal = personal;
@@ -1479,7 +1497,7 @@ int builder::take_line(const dict_line& line, long number) {
             if (has_past) s.forms.push_back(past);
             if (has_pp) s.forms.push_back(pp);
             if (has_pres) s.forms.push_back(pres);
-            s.aux = vp.aux != '-' ? vp.aux : valency == 'T' || valency == 'R' ? 'h' : '-';
+            s.aux = vp.aux != '-' ? vp.aux : s.valency == 'T' || s.valency == 'R' ? 'h' : '-';
             s.verb_class = verb_class_of(de, has_past ? past.german : "", has_pp ? pp.german : "");
             if (has_third || has_past || has_pp) {
               if (has_third) ++form_votes[de + "\t3"][third.german];

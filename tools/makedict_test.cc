@@ -459,5 +459,50 @@ TEST(MakeDict, TheFormsMostLinesGiveWin) {
   EXPECT_EQ(entry_line(d, "INTENDS"), "INTENDS intends | VERT3hVrg vor+hat");
 }
 
+// A verb is reflexive (R) when the German alternative chosen for it holds "sich", whatever
+// the mark of its part says, and every form of it is: "sich beeilen" under {v} is,
+// "zu jdm. gehen" under the {vr} of its part is not, and of "etw. waschen; sich waschen"
+// the first, the chosen one, decides.
+TEST(MakeDict, TheChosenSenseDecidesWhetherAVerbIsReflexive) {
+  const std::string d = dump(tables_of(
+      "sich an jdn./etw. erinnern {vr} | sich erinnernd | sich erinnert | er/sie erinnert sich | "
+      "er/sie erinnerte sich :: to remember sb. | remembering | remembered | he/she remembers | "
+      "he/she remembered\n"
+      "sich beeilen {v} :: to hurry\n"
+      "zu jdm. gehen; sich zu jdm. setzen {vr} :: to join sb.\n"
+      "etw. waschen {vt}; sich waschen {vr} :: to wash\n"
+      "sich treffen {vi} :: to meet\n"));
+  EXPECT_EQ(entry_line(d, "REMEMBER"),
+            "REMEMBER remember | VERRihVrg erinnern | VPARphVrg erinnerte | PPARphVrg erinnert");
+  EXPECT_EQ(entry_line(d, "REMEMBERS"), "REMEMBERS remembers | VERR3hVrg erinnert");
+  EXPECT_EQ(entry_line(d, "REMEMBERING"), "REMEMBERING remembering | PARRghVrg erinnernd | VPARphVrg erinnerte");
+  EXPECT_EQ(entry_line(d, "HURRY"), "HURRY hurry | VERRihVrg beeilen | VPARphVrg beeilte | PPARphVrg beeilt");
+  // The first reading up to its valency, and its German.
+  auto first = [&](const std::string& key) {
+    const std::string line = entry_line(d, key);
+    const size_t bar = line.find(" | ");
+    const size_t german = line.find(' ', bar + 3);
+    const size_t end = line.find(" | ", german);
+    return bar == std::string::npos || german == std::string::npos
+               ? line
+               : line.substr(bar + 3, 4) + " " + line.substr(german + 1, end - german - 1);
+  };
+  EXPECT_EQ(first("JOIN"), "VER- gehen");
+  EXPECT_EQ(first("WASH"), "VERT waschen");
+  EXPECT_EQ(first("MEET"), "VERR treffen");
+}
+
+// A label of several words is a note on usage, not a domain: it does not cost the sense
+// the domain's penalty ("sich öffnen" of a thing would win over "etw. öffnen").
+TEST(MakeDict, UsageNotesAreNoDomains) {
+  const std::string d = dump(tables_of(
+      "etw. öffnen {vt} :: to open sth.; to open up sth. [usually used in orders]\n"
+      "sich öffnen {vr} (Sache) :: to open (of a thing)\n"
+      "Tür {f} [constr.] :: door\n"
+      "Pforte {f} :: door (in a wall)\n"));
+  EXPECT_EQ(entry_line(d, "OPEN").substr(0, 29), "OPEN open | VERTihVrg öffnen");
+  EXPECT_EQ(entry_line(d, "DOOR"), "DOOR door | SUNfs-Nfe @fPforte");
+}
+
 }  // namespace
 }  // namespace zembu
