@@ -224,9 +224,27 @@ bool ascii_letters(std::string_view s) {
   return !s.empty();
 }
 
-std::string clean_english(std::string text, pos_t pos, bool* phrasal = nullptr) {
+bool english_placeholder(std::string_view w) {
+  return w == "sb." || w == "sth." || w == "sb./sth." || w == "sth./sb." || w == "so." || w == "oneself";
+}
+
+// `framed` (given for verbs) is set when the verb came with objects that take
+// prepositions: "to recommend sb. to do sth.", "to remind sb. of sth." are the verb alone;
+// an object with a particle behind it ("to look sb. up") is not.
+std::string clean_english(std::string text, pos_t pos, bool* phrasal = nullptr, bool* framed = nullptr) {
   if (pos == kVerb && starts_with_s(text, "to ")) text.erase(0, 3);
   if (ascii_letters(text)) return text;  // one plain word, the commonest case
+  if (pos == kVerb && framed != nullptr) {
+    const std::vector<std::string> w = split_blanks(text);
+    bool ok = w.size() >= 4 && ascii_letters(w[0]) && english_placeholder(w[1]) && english_placeholder(w.back());
+    for (size_t k = 2; ok && k + 1 < w.size(); ++k) {
+      ok = english_placeholder(w[k]) || kObjectPrepositions.count(w[k]) > 0 || w[k] == "do";
+    }
+    if (ok) {
+      *framed = true;
+      return w[0];
+    }
+  }
   text = without_abbreviation_notes(text);
   // An abbreviation note that holds "; " was cut into two alternatives: "century /c" and
   // "cent./".
@@ -1441,13 +1459,14 @@ int builder::take_line(const dict_line& line, long number) {
       slot* slot_of[kPosCount] = {};
       bool done[kPosCount] = {};
       bool phrasal[kPosCount] = {};
+      bool framed[kPosCount] = {};
       for (size_t i = 0; i < german.size(); ++i) {
         const dict_alt& ga = german[i];
         char gender = '-', prep_case = '-', valency = '-';
         bool plural_only = false, personal = false;
         for (pos_t pos : marks_pos(ga, gender, plural_only, prep_case, personal, valency)) {
           if (!done[pos]) {
-            cleaned[pos] = clean_english(english[j].text, pos, &phrasal[pos]);
+            cleaned[pos] = clean_english(english[j].text, pos, &phrasal[pos], &framed[pos]);
             if (!cleaned[pos].empty()) slot_of[pos] = &slots[cleaned[pos] + '\t' + kPosName[pos]];
             done[pos] = true;
           }
@@ -1455,7 +1474,7 @@ int builder::take_line(const dict_line& line, long number) {
           if (en.empty()) continue;
           bool reflexive = false;
           const std::string de = clean_german(ga.text, pos, &reflexive);
-          if (!supported[pos]) {
+          if (!supported[pos] && !framed[pos]) {
             slot_of[pos]->support += j == 0 ? 2 : 1;
             supported[pos] = true;
           }
@@ -1549,6 +1568,8 @@ int builder::take_line(const dict_line& line, long number) {
           if (s.forms.size() > 1) score -= 1;
           // A verb whose preposition was left out ("insist on") is a last resort.
           if (phrasal[pos]) score += 6;
+          // So is, a little, one that needs its objects ("recommend sb. to do sth.").
+          if (framed[pos]) score += 4;
           s.score = score;
           offer(*slot_of[pos], en, std::move(s));
           ++offered;
@@ -1633,6 +1654,38 @@ struct pending {
   double score = 0;
   bool tail = false;  // a form of the base verb kept behind every reading of the word
 };
+
+// True for a compound of a verb, "to" and a word ("go to work") whose German is several
+// words none of which is a German form of the verb ("Arbeit haben"): it paraphrases a
+// sense of the line the grammar translates better word by word ("gehe zur Arbeit").
+// "go to sleep" (schlafen gehen) and the one-word verbs (go to seed: verkommen) stay.
+bool verb_to_paraphrase(const std::vector<std::string>& words, const dict_reading& r,
+                        const std::unordered_map<std::string, std::vector<pending>>& by_key) {
+  if (words.size() != 3 || words[1] != "TO" || r.german.find(kBlank) == std::string::npos) return false;
+  const std::string cls = r.code.substr(0, 3);
+  if (cls != "VER" && cls != "PAR") return false;
+  std::set<std::string> verb_forms;
+  auto it = by_key.find(words[0]);
+  if (it != by_key.end()) {
+    for (const pending& p : it->second) {
+      const std::string c = p.r.code.substr(0, 3);
+      if (c != "VER" && c != "PAR" && c != "VPA" && c != "PPA") continue;
+      std::string g = p.r.german;
+      g.erase(std::remove(g.begin(), g.end(), '+'), g.end());
+      verb_forms.insert(g);
+    }
+  }
+  std::string german = r.german;
+  german.erase(std::remove(german.begin(), german.end(), '+'), german.end());
+  size_t from = 0;
+  while (from <= german.size()) {
+    size_t to = german.find(kBlank, from);
+    if (to == std::string::npos) to = german.size();
+    if (verb_forms.count(german.substr(from, to - from))) return false;
+    from = to + 1;
+  }
+  return true;
+}
 
 size_t entry_length(const std::vector<dict_reading>& rs) {
   if (rs.size() == 1) return 10 + rs[0].german.size();
@@ -1987,6 +2040,10 @@ dict_tables build_dict_tables(std::string_view dictionary, const rule_facts& fac
         "IS",   "MAY", "MIGHT", "MUST",  "NOT",   "SHALL", "SHOULD", "WAS",  "WERE", "WILL", "WOULD"};
     if (kGrammarWords.count(words[0])) {
       ++b.counts.dropped["compounds that start with an auxiliary, a modal or \"not\""];
+      continue;
+    }
+    if (verb_to_paraphrase(words, ch.p.r, by_key)) {
+      ++b.counts.dropped["compounds of a verb, to and a word whose German leaves the verb out"];
       continue;
     }
     std::string wordline;

@@ -504,5 +504,36 @@ TEST(MakeDict, UsageNotesAreNoDomains) {
   EXPECT_EQ(entry_line(d, "DOOR"), "DOOR door | SUNfs-Nfe @fPforte");
 }
 
+// A verb given only with objects that take prepositions is the verb alone, behind one
+// given alone; an object followed by a particle keeps the verb out.
+TEST(MakeDict, VerbsGivenWithTheirObjects) {
+  const std::string d = dump(tables_of(
+      "jdm. empfehlen {vt} :: to recommend sb. to do sth.\n"
+      "jdn. an etw. erinnern {vt} :: to remind sb. of sth.\n"
+      "jdn. besuchen {vt} :: to look sb. up\n"
+      "jdm. etw. nahelegen {vt} :: to advise sb. to do sth.\n"
+      "raten {vi} :: to advise\n"));
+  EXPECT_EQ(entry_line(d, "RECOMMEND").substr(0, 38), "RECOMMEND recommend | VERTihVrg empfeh");
+  EXPECT_NE(entry_line(d, "REMIND").find("erinnern"), std::string::npos);
+  EXPECT_EQ(entry_line(d, "LOOK"), "");
+  EXPECT_NE(entry_line(d, "ADVISE").find("raten"), std::string::npos);
+  EXPECT_EQ(entry_line(d, "ADVISE").find("nahe"), std::string::npos);
+}
+
+// A compound of a verb, "to" and a word whose German of several words holds no form of
+// the verb paraphrases another sense of its line ("go to work": Arbeit haben) and is
+// left to the grammar; one that keeps the verb (schlafen gehen) or is one word stays.
+TEST(MakeDict, VerbToWordCompoundsKeepTheirVerb) {
+  const std::string d = dump(tables_of(
+      "gehen {vi} | gehend | gegangen | er/sie geht | ich/er/sie ging :: "
+      "to go | going | gone | he/she goes | I/he/she went\n"
+      "berufstätig sein; Arbeit haben {v} :: to go to work; to have a job\n"
+      "schlafen gehen {vi} :: to go to sleep\n"
+      "verkommen {vi} :: to go to seed\n"));
+  EXPECT_EQ(d.find("GO_TO_WORK"), std::string::npos);
+  EXPECT_NE(d.find("+ GO_TO_SLEEP go to sleep | VERI"), std::string::npos);
+  EXPECT_NE(d.find("+ GO_TO_SEED go to seed | VERI"), std::string::npos);
+}
+
 }  // namespace
 }  // namespace zembu
