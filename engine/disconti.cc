@@ -1,5 +1,6 @@
 #include "engine/disconti.h"
 
+#include <algorithm>
 #include <deque>
 #include <vector>
 
@@ -249,19 +250,25 @@ int place_count(const engine_state& eng) { return eng.table.place_count(); }
 
 namespace {
 
-// Splits a line at single blanks into words[1..] (at most 10); returns their number.
-int split_words(std::string_view line, std::array<std::string, max_items + 1>& words) {
+// Splits a line at single blanks into words[1..] (at most 10); returns their number. Word 1
+// is there, empty, when the line is.
+int split_words(std::string_view line, std::vector<std::string>& words) {
+  const size_t blanks = static_cast<size_t>(std::count(line.begin(), line.end(), ' '));
+  words.clear();
+  words.reserve(std::min<size_t>(blanks + 1, max_items) + 1);
+  words.emplace_back();  // word 0 is not used
   int n = 0;
   if (!line.empty()) {
     size_t p = 0;
     while (n < max_items) {
       size_t blank = line.find(' ', p);
-      words[++n] = std::string(line.substr(p, blank == std::string_view::npos ? std::string_view::npos : blank - p));
+      words.emplace_back(line.substr(p, blank == std::string_view::npos ? std::string_view::npos : blank - p));
+      ++n;
       if (blank == std::string_view::npos) break;
       p = blank + 1;
     }
   }
-  for (int i = n + 1; i <= max_items; ++i) words[i].clear();
+  if (n == 0) words.emplace_back();
   return n;
 }
 

@@ -27,14 +27,14 @@ bool starts_with(std::string_view s, std::string_view prefix) {
 }
 
 
-// Splits a line at single blanks into at most 15 words.
-int split_words(std::string_view line, std::array<std::string, max_idiom_words + 1>& out) {
+// Splits a line at single blanks into at most 15 words, out[1..]; returns their number.
+int split_words(std::string_view line, std::array<std::string_view, max_idiom_words + 1>& out) {
   int n = 0;
   if (line.empty()) return 0;
   size_t p = 0;
   while (n < max_idiom_words) {
     size_t blank = line.find(' ', p);
-    out[++n] = std::string(line.substr(p, blank == std::string_view::npos ? std::string_view::npos : blank - p));
+    out[++n] = line.substr(p, blank == std::string_view::npos ? std::string_view::npos : blank - p);
     if (blank == std::string_view::npos) break;
     p = blank + 1;
   }
@@ -341,11 +341,11 @@ idiom_pattern_word parse_pattern_word(std::string_view p) {
 }
 
 // An action taken apart.
-idiom_action parse_action(const std::string& text) {
+idiom_action parse_action(std::string_view text) {
   idiom_action action;
-  const std::string word = text.empty() ? "U" : text;
+  const std::string_view word = text.empty() ? std::string_view("U") : text;
   char letter = word[0];
-  std::string arg = word.substr(1);
+  std::string arg(word.substr(1));
   switch (letter) {
     case '!': letter = 'R'; break;
     case '+': letter = 'I'; break;
@@ -390,10 +390,13 @@ idiom_rule make_idiom_rule(std::string_view pattern_line, std::string_view actio
   idiom_rule rule;
   rule.pattern_line = std::string(pattern_line);
   rule.action_line = std::string(action_line);
-  rule.pattern_count = split_words(pattern_line, rule.pattern);
-  rule.action_count = split_words(action_line, rule.action);
-  for (int j = 1; j <= rule.pattern_count; ++j) rule.tests[j] = parse_pattern_word(rule.pattern[j]);
-  for (int a = 1; a <= rule.action_count; ++a) rule.actions[a] = parse_action(rule.action[a]);
+  std::array<std::string_view, max_idiom_words + 1> words;
+  rule.pattern_count = split_words(rule.pattern_line, words);
+  rule.tests.resize(static_cast<size_t>(rule.pattern_count) + 1);
+  for (int j = 1; j <= rule.pattern_count; ++j) rule.tests[j] = parse_pattern_word(words[j]);
+  rule.action_count = split_words(rule.action_line, words);
+  rule.actions.resize(static_cast<size_t>(rule.action_count) + 1);
+  for (int a = 1; a <= rule.action_count; ++a) rule.actions[a] = parse_action(words[a]);
   return rule;
 }
 
@@ -447,7 +450,13 @@ namespace {
 idiom_rule rule_of_lines(std::string& pattern, const std::string& action, uint64_t number) {
   size_t comment = pattern.find(';');
   if (comment != std::string::npos) pattern.resize(comment);
-  idiom_rule rule = make_idiom_rule(trim_spaces(pattern), trim_spaces(action));
+  // Trimmed as trim_spaces does it, without a copy of either line.
+  const auto trimmed = [](std::string_view s) {
+    const size_t end = s.find_last_not_of(' ');
+    return end == std::string_view::npos ? std::string_view()
+                                         : s.substr(0, end + 1).substr(s.find_first_not_of(' '));
+  };
+  idiom_rule rule = make_idiom_rule(trimmed(pattern), trimmed(action));
   rule.first_line = static_cast<long>(2 * number + 1);
   rule.last_line = rule.first_line + 1;
   return rule;
@@ -467,10 +476,25 @@ std::deque<idiom_rule> read_idiom_rules(const engine_settings& st, linereader& f
 }
 
 
-// The rules read through an idiom file's index since it was opened, by number.
+// The rules read through an idiom file's index since it was opened, by number, in blocks
+// made when a rule of theirs is read: a run that reads a few rules of a large file keeps
+// (and clears) room for those few only.
 struct rules_through_index {
-  std::vector<std::unique_ptr<idiom_rule>> rules;  // null for a rule not read yet
+  static constexpr uint64_t block = 256;
+  std::vector<std::unique_ptr<std::array<std::unique_ptr<idiom_rule>, block>>> blocks;
+  // The place of rule `number`; null while the rule is not read.
+  std::unique_ptr<idiom_rule>& rule(uint64_t number) {
+    const uint64_t b = number / block;
+    if (b >= blocks.size() || !blocks[b]) make_block(b);
+    return (*blocks[b])[number % block];
+  }
+  void make_block(uint64_t b);
 };
+
+void rules_through_index::make_block(uint64_t b) {
+  if (b >= blocks.size()) blocks.resize(b + 1);
+  blocks[b] = std::make_unique<std::array<std::unique_ptr<idiom_rule>, block>>();
+}
 
 // Counts the work of `rules` rules whose first pattern word the sentence does not hold:
 // each the one attempt that would have failed, as apply_idiom_rule counts it.
@@ -592,8 +616,7 @@ uint64_t run_rules_indexed(engine_state& eng, std::string_view file, idiom_index
     const candidate& c = candidates[at];
     // A rule is read and parsed the first time it is a candidate; the index and its
     // file stay as they are while the index is open.
-    if (c.ref.number >= read.rules.size()) read.rules.resize(c.ref.number + 1);
-    std::unique_ptr<idiom_rule>& known = read.rules[c.ref.number];
+    std::unique_ptr<idiom_rule>& known = read.rule(c.ref.number);
     if (!known) {
       if (!index.read_rule(c.ref, c.key, pattern, action, report.why)) return next;
       known = std::make_unique<idiom_rule>(rule_of_lines(pattern, action, c.ref.number));

@@ -17,6 +17,7 @@
 #include "common/lexicon_index.h"
 #include "common/linereader.h"
 #include "common/procedure_limit.h"
+#include "engine/lazy_table.h"
 #include "engine/longstr.h"
 #include "engine/rule_cache.h"
 #include "engine/settings.h"
@@ -98,14 +99,14 @@ struct engine_setup {
   // explain report and the search of a restart.
   std::array<bstring<30>, max_procedures + 1> word_file_names;
 
-  // Tables loaded at script time.
-  std::array<normstring, max_suffixes + 1> suffixes;  // 1..suffix_count
-  std::array<file_lines, max_suffixes + 1> suffix_lines;  // where each suffix stands
+  // Tables loaded at script time (made when the script loads them).
+  lazy_table<normstring, max_suffixes + 1> suffixes;  // 1..suffix_count
+  lazy_table<file_lines, max_suffixes + 1> suffix_lines;  // where each suffix stands
   int suffix_count = 0;
-  std::array<termination_entry, max_terminations + 1> terminations;  // 1..termination_count
-  std::array<file_lines, max_terminations + 1> termination_lines;  // where each entry stands
+  lazy_table<termination_entry, max_terminations + 1> terminations;  // 1..termination_count
+  lazy_table<file_lines, max_terminations + 1> termination_lines;  // where each entry stands
   int termination_count = 0;
-  std::array<vp_set, 3> verb_patterns;  // sets 1 (V) and 2 (v)
+  lazy_table<vp_set, 3> verb_patterns;  // sets 1 (V) and 2 (v)
 };
 
 // The state of the sentences of one run: empty at start-up, filled by the sentence loops.
