@@ -5,6 +5,7 @@
 #include <deque>
 #include <map>
 #include <memory>
+#include <unordered_map>
 #include <vector>
 
 #include "common/idiom_index.h"
@@ -45,11 +46,6 @@ std::string german_text(const engine_state& eng, int w) {
   return std::string(entry_view(eng.table.words[w].str()).text());
 }
 
-// True when pattern p matches text at its first position ("." and "*" are wildcards).
-bool matches_at_start(engine_state& eng, std::string_view text, std::string_view p) {
-  return instr3(eng, text, p) == 1;
-}
-
 // Is sym the three characters t? Compared in place: the search asks it for every word.
 bool is_symbol(std::string_view sym, const char (&t)[4]) {
   return sym.size() == 3 && sym[0] == t[0] && sym[1] == t[1] && sym[2] == t[2];
@@ -60,7 +56,9 @@ bool same_text(std::string_view a, std::string_view b) {
   return a.size() == b.size() && (a.empty() || (a[0] == b[0] && a == b));
 }
 
-bool passes(engine_state& eng, int w, char kind, const std::string& p) {
+// Does word w pass the test `kind` of p? The pattern tests ("." and "*" wildcards at the
+// text's first position) are noted in `last` for the captures of the search.
+bool passes(const engine_state& eng, int w, char kind, const std::string& p, capture_call& last) {
   if (kind == 0 || kind == '>') {
     // The plain tests run for every word and nearly every rule: compared in place.
     const std::string_view text = entry_view(eng.table.words[w].str()).text();
@@ -74,19 +72,19 @@ bool passes(engine_state& eng, int w, char kind, const std::string& p) {
   const std::string_view pv = p;
   switch (kind) {
     case '#':
-      if (p.size() <= 3) return matches_at_start(eng, view.cls(), pv);
-      return matches_at_start(eng, eng.table.symbol(w), pv.substr(0, 3)) &&
+      if (p.size() <= 3) return matches_first_noted(last, view.cls(), pv);
+      return matches_first_noted(last, eng.table.symbol(w), pv.substr(0, 3)) &&
              (pv.substr(3) == g || pv.substr(3) == k);
     case '^':
-      return matches_at_start(eng, e.substr(0, 6), pv);
+      return matches_first_noted(last, e.substr(0, 6), pv);
     case '~':
-      return matches_at_start(eng, view.third(), pv);
+      return matches_first_noted(last, view.third(), pv);
     case '$':
-      if (p.size() <= 9) return matches_at_start(eng, e.substr(0, p.size()), pv);
-      return matches_at_start(eng, view.code(), pv.substr(0, 9)) &&
+      if (p.size() <= 9) return matches_first_noted(last, e.substr(0, p.size()), pv);
+      return matches_first_noted(last, view.code(), pv.substr(0, 9)) &&
              (pv.substr(9) == g || pv.substr(9) == k);
     case '+':
-      return p.size() <= k.size() && matches_at_start(eng, k.substr(k.size() - p.size()), pv) &&
+      return p.size() <= k.size() && matches_first_noted(last, k.substr(k.size() - p.size()), pv) &&
              starts_with(e, "ZZZ");
     default:
       return false;
@@ -94,8 +92,9 @@ bool passes(engine_state& eng, int w, char kind, const std::string& p) {
 }
 
 // Searches pattern word p from the attempt's current position; returns the word found or 0.
-int search_pattern_word(engine_state& eng, const idiom_attempt& attempt,
-                        const idiom_pattern_word& p) {
+// Its pattern tests are noted in `last` (the captures are put in once per attempt).
+int find_pattern_word(const engine_state& eng, const idiom_attempt& attempt,
+                      const idiom_pattern_word& p, capture_call& last) {
   int start = attempt.current;
   int window_end = eng.table.word_count;
   if (p.window >= 0) {
@@ -117,7 +116,7 @@ int search_pattern_word(engine_state& eng, const idiom_attempt& attempt,
     } else if (is_symbol(sym, "_UU") && window_end < eng.table.word_count) {
       ++window_end;
     }
-    if (passes(eng, w, kind, p.text)) return w;
+    if (passes(eng, w, kind, p.text, last)) return w;
   }
   return 0;
 }
@@ -376,6 +375,109 @@ void trace_start(const engine_state& eng) {
   trace_words(eng);
 }
 
+// A first pattern word as its search from the sentence's first word depends on it.
+struct first_word_key {
+  std::string_view text;
+  char kind;
+  int window;
+  bool operator==(const first_word_key& o) const {
+    return kind == o.kind && window == o.window && text == o.text;
+  }
+};
+
+struct first_word_hash {
+  size_t operator()(const first_word_key& k) const {
+    return std::hash<std::string_view>()(k.text) ^ (static_cast<size_t>(k.kind) << 8) ^
+           static_cast<size_t>(k.window + 1);
+  }
+};
+
+struct first_word_found {
+  int word = 0;
+  capture_call last;
+};
+
+// The searches of the rules' first pattern words from the sentence's first word, which
+// many rules share, kept while the word table stays as it is: a step clears it after
+// every rule that fired. The texts are the rules' own (they outlive the step).
+struct first_word_memo {
+  std::unordered_map<first_word_key, first_word_found, first_word_hash> found;
+};
+
+// Searches the attempt's pattern word j, through `memo` for the first pattern word of an
+// attempt from the sentence's first word.
+int search_word(const engine_state& eng, const idiom_rule& rule, const idiom_attempt& attempt,
+                int j, capture_call& last, first_word_memo* memo) {
+  const idiom_pattern_word& p = rule.tests[j];
+  if (memo == nullptr || j != 1 || attempt.attempt_start != 1 || attempt.current != 1) {
+    return find_pattern_word(eng, attempt, p, last);
+  }
+  const first_word_key key{p.text, p.kind, p.window};
+  auto known = memo->found.find(key);
+  if (known == memo->found.end()) {
+    first_word_found f;
+    f.word = find_pattern_word(eng, attempt, p, f.last);
+    known = memo->found.emplace(key, f).first;
+  }
+  if (known->second.last.made) last = known->second.last;
+  return known->second.word;
+}
+
+// try_idiom_rule with the searches of first pattern words kept in `memo` (may be null).
+void try_rule(engine_state& eng, const idiom_rule& rule, idiom_attempt& attempt,
+              first_word_memo* memo) {
+  attempt.found.fill(0);
+  attempt.current = attempt.attempt_start;
+  attempt.failed = false;
+  // The word table stays as it is while the pattern words are searched.
+  capture_call last;
+  for (int j = 1; j <= rule.pattern_count && !attempt.failed; ++j) {
+    int w = search_word(eng, rule, attempt, j, last, memo);
+    if (w != 0) {
+      attempt.found[j] = w;
+      attempt.current = w + 1;
+    } else {
+      attempt.failed = true;
+    }
+  }
+  put_call_captures(eng, last);
+  if (attempt.failed) return;
+  run_actions(eng, rule, attempt);
+  if (eng.settings.visible) {
+    con_writeline("Idiom rule " + rule.pattern_line);
+    con_writeline("-> " + rule.action_line);
+    trace_words(eng);
+  }
+}
+
+// apply_idiom_rule with the searches of first pattern words kept in `memo` (may be null).
+int apply_rule(engine_state& eng, const idiom_rule& rule, std::string_view file,
+               first_word_memo* memo) {
+  idiom_attempt state;
+  state.attempt_start = 1;
+  int fired = 0;
+  for (int attempt = 0; attempt < kMaxAttempts && spend_work(eng, work_rule); ++attempt) {
+    try_rule(eng, rule, state, memo);
+    if (!state.failed) {
+      ++fired;
+      // The actions changed the word table: what was found before no longer holds.
+      if (memo != nullptr) {
+        memo->found.clear();
+        memo = nullptr;
+      }
+      if (rule.first_line > 0) {
+        note_fired(eng, file, rule.first_line, rule.last_line);
+      }
+    }
+    const int first = state.found[1];
+    if (first == 0 || first >= eng.table.word_count) return fired;
+    // Deletions move the found positions back, even in front of the first word.
+    state.attempt_start = first < 0 ? 1 : first + 1;
+  }
+  if (eng.settings.visible) con_writeline("idiom rule stopped after 1000 attempts: " + rule.pattern_line);
+  return fired;
+}
+
 }  // namespace
 
 void set_word_from_spec(engine_state& eng, int w, std::string_view spec) {
@@ -398,46 +500,11 @@ idiom_rule make_idiom_rule(std::string_view pattern_line, std::string_view actio
 }
 
 void try_idiom_rule(engine_state& eng, const idiom_rule& rule, idiom_attempt& attempt) {
-  attempt.found.fill(0);
-  attempt.current = attempt.attempt_start;
-  attempt.failed = false;
-  for (int j = 1; j <= rule.pattern_count && !attempt.failed; ++j) {
-    int w = search_pattern_word(eng, attempt, rule.tests[j]);
-    if (w != 0) {
-      attempt.found[j] = w;
-      attempt.current = w + 1;
-    } else {
-      attempt.failed = true;
-    }
-  }
-  if (attempt.failed) return;
-  run_actions(eng, rule, attempt);
-  if (eng.settings.visible) {
-    con_writeline("Idiom rule " + rule.pattern_line);
-    con_writeline("-> " + rule.action_line);
-    trace_words(eng);
-  }
+  try_rule(eng, rule, attempt, nullptr);
 }
 
 int apply_idiom_rule(engine_state& eng, const idiom_rule& rule, std::string_view file) {
-  idiom_attempt state;
-  state.attempt_start = 1;
-  int fired = 0;
-  for (int attempt = 0; attempt < kMaxAttempts && spend_work(eng, work_rule); ++attempt) {
-    try_idiom_rule(eng, rule, state);
-    if (!state.failed) {
-      ++fired;
-      if (rule.first_line > 0) {
-        note_fired(eng, file, rule.first_line, rule.last_line);
-      }
-    }
-    const int first = state.found[1];
-    if (first == 0 || first >= eng.table.word_count) return fired;
-    // Deletions move the found positions back, even in front of the first word.
-    state.attempt_start = first < 0 ? 1 : first + 1;
-  }
-  if (eng.settings.visible) con_writeline("idiom rule stopped after 1000 attempts: " + rule.pattern_line);
-  return fired;
+  return apply_rule(eng, rule, file, nullptr);
 }
 
 namespace {
@@ -517,8 +584,8 @@ bool may_find_first(const idiom_rule& rule, const std::vector<std::string>& keys
 // finds no word is not tried: it counts the work of its one failed attempt, as
 // apply_idiom_rule does. Returns the number of firings.
 int apply_with_keys(engine_state& eng, const idiom_rule& rule, const std::vector<std::string>& keys,
-                    std::string_view file) {
-  if (may_find_first(rule, keys)) return apply_idiom_rule(eng, rule, file);
+                    std::string_view file, first_word_memo& memo) {
+  if (may_find_first(rule, keys)) return apply_rule(eng, rule, file, &memo);
   if (!spend_work(eng, work_rule) && eng.settings.visible) {
     con_writeline("idiom rule stopped after 1000 attempts: " + rule.pattern_line);
   }
@@ -529,8 +596,9 @@ int apply_with_keys(engine_state& eng, const idiom_rule& rule, const std::vector
 void run_rules_from(engine_state& eng, std::string_view file, const std::deque<idiom_rule>& rules,
                     uint64_t from) {
   std::vector<std::string> keys = sentence_keys(eng);
+  first_word_memo memo;
   for (uint64_t number = from; number < rules.size(); ++number) {
-    if (apply_with_keys(eng, rules[number], keys, file) > 0) keys = sentence_keys(eng);
+    if (apply_with_keys(eng, rules[number], keys, file, memo) > 0) keys = sentence_keys(eng);
   }
 }
 
@@ -588,6 +656,7 @@ uint64_t run_rules_indexed(engine_state& eng, std::string_view file, idiom_index
   uint64_t next = 0;
   if (!find_candidates(index, keys, next, candidates, report.why)) return next;
   std::string pattern, action;
+  first_word_memo memo;
   for (size_t at = 0; at < candidates.size() && !eng.work_exhausted;) {
     const candidate& c = candidates[at];
     // A rule is read and parsed the first time it is a candidate; the index and its
@@ -602,7 +671,7 @@ uint64_t run_rules_indexed(engine_state& eng, std::string_view file, idiom_index
     spend_skipped(eng, c.ref.number - next);
     next = c.ref.number + 1;
     if (eng.work_exhausted) break;
-    if (apply_with_keys(eng, *known, keys, file) > 0) {
+    if (apply_with_keys(eng, *known, keys, file, memo) > 0) {
       std::vector<std::string> now = sentence_keys(eng);
       if (now != keys) {
         keys.swap(now);

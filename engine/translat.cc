@@ -174,6 +174,10 @@ size_t instr1(engine_state& eng, std::string_view s, std::string_view pattern) {
   return pattern_scan(eng, s, pattern, 1);
 }
 
+void put_call_captures(engine_state& eng, const capture_call& last) {
+  if (last.made) instr3(eng, last.text, last.pattern);
+}
+
 bool wildcard_equal(std::string_view a, std::string_view b) {
   a = a.substr(0, 80);
   b = b.substr(0, 80);
