@@ -114,6 +114,8 @@ inline bool matches_first_noted(capture_call& last, std::string_view s, std::str
 
 // Sets the capture slots as the instr3 call of `last` does (nothing when none was made).
 void put_call_captures(engine_state& eng, const capture_call& last);
+// The position instr3(s, p) finds (0 for none), without touching the capture slots.
+size_t find3(std::string_view s, std::string_view p);
 // Every "." by the next capture, then every letter a..j by capture slot 1..10.
 std::string put_captures(const engine_state& eng, std::string_view s);
 // put_captures on the class line.
