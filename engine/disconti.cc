@@ -974,6 +974,7 @@ void run_complex_rules(engine_state& eng, const rule_file& file) {
     return;
   }
   size_t next = 0;
+  complex_match match;  // match_rule sets it up for every rule
   while (spend_work(eng, work_rule)) {
     if (next >= rules->size()) return;
     const complex_rule& rule = (*rules)[next++];
@@ -983,7 +984,6 @@ void run_complex_rules(engine_state& eng, const rule_file& file) {
       for (int k = 1; k <= rule.n; ++k) con_writeline("Ext.op: " + std::to_string(k) + " " + rule.op_lines[k]);
       for (int k = 1; k <= rule.n; ++k) con_writeline("attrcount=" + std::to_string(rule.attrcount[k]));
     }
-    complex_match match;
     match_rule(eng, rule, match);
     if (!match.matched) continue;
     // The firings are counted over the whole sentence, every pattern rule file and every
