@@ -375,6 +375,29 @@ void trace_start(const engine_state& eng) {
   trace_words(eng);
 }
 
+}  // namespace
+
+void set_word_from_spec(engine_state& eng, int w, std::string_view spec) {
+  if (w < 1 || w > eng.table.word_count) return;
+  const word_spec parsed = parse_word_spec(spec);
+  eng.table.originals[w] = parsed.source;
+  eng.table.words[w] = parsed.entry;
+  set_line_class(eng, w, padded_class(parsed.entry));
+}
+
+idiom_rule make_idiom_rule(std::string_view pattern_line, std::string_view action_line) {
+  idiom_rule rule;
+  rule.pattern_line = std::string(pattern_line);
+  rule.action_line = std::string(action_line);
+  rule.pattern_count = split_words(pattern_line, rule.pattern);
+  rule.action_count = split_words(action_line, rule.action);
+  for (int j = 1; j <= rule.pattern_count; ++j) rule.tests[j] = parse_pattern_word(rule.pattern[j]);
+  for (int a = 1; a <= rule.action_count; ++a) rule.actions[a] = parse_action(rule.action[a]);
+  return rule;
+}
+
+namespace {
+
 // A first pattern word as its search from the sentence's first word depends on it.
 struct first_word_key {
   std::string_view text;
@@ -498,25 +521,6 @@ int apply_rule(engine_state& eng, const idiom_rule& rule, std::string_view file,
 }
 
 }  // namespace
-
-void set_word_from_spec(engine_state& eng, int w, std::string_view spec) {
-  if (w < 1 || w > eng.table.word_count) return;
-  const word_spec parsed = parse_word_spec(spec);
-  eng.table.originals[w] = parsed.source;
-  eng.table.words[w] = parsed.entry;
-  set_line_class(eng, w, padded_class(parsed.entry));
-}
-
-idiom_rule make_idiom_rule(std::string_view pattern_line, std::string_view action_line) {
-  idiom_rule rule;
-  rule.pattern_line = std::string(pattern_line);
-  rule.action_line = std::string(action_line);
-  rule.pattern_count = split_words(pattern_line, rule.pattern);
-  rule.action_count = split_words(action_line, rule.action);
-  for (int j = 1; j <= rule.pattern_count; ++j) rule.tests[j] = parse_pattern_word(rule.pattern[j]);
-  for (int a = 1; a <= rule.action_count; ++a) rule.actions[a] = parse_action(rule.action[a]);
-  return rule;
-}
 
 void try_idiom_rule(engine_state& eng, const idiom_rule& rule, idiom_attempt& attempt) {
   try_rule(eng, rule, attempt, nullptr, -1);
