@@ -195,10 +195,8 @@ inline void note_fired(engine_state& eng, std::string_view file, long first, lon
   if (eng.settings.explain) eng.fired.push_back({std::string(file), first, last});
 }
 
-// Counts `steps` of work of the current sentence. False once max_sentence_work is used
-// up; the first time, the trace says so. Turns the trace off for the rest of the sentence
-// once it has written max_sentence_trace lines.
-inline bool spend_work(engine_state& eng, long steps = 1) {
+// spend_work past its common case: the trace's line cap, the bound reached.
+inline bool spend_work_slowly(engine_state& eng, long steps) {
   if (eng.settings.visible && con_lines() - eng.trace_start > max_sentence_trace) {
     con_writeline("trace stopped after " + std::to_string(max_sentence_trace) +
                   " lines in this sentence; the sentence goes on without it.");
@@ -214,6 +212,18 @@ inline bool spend_work(engine_state& eng, long steps = 1) {
                   " steps of work: the result is what the rules made so far.");
   }
   return false;
+}
+
+// Counts `steps` of work of the current sentence. False once max_sentence_work is used
+// up; the first time, the trace says so. Turns the trace off for the rest of the sentence
+// once it has written max_sentence_trace lines.
+inline bool spend_work(engine_state& eng, long steps = 1) {
+  // Without the trace and within the bound (nearly always) only the count moves.
+  if (!eng.settings.visible && !eng.work_exhausted && eng.work + steps <= max_sentence_work) {
+    eng.work += steps;
+    return true;
+  }
+  return spend_work_slowly(eng, steps);
 }
 
 }  // namespace zembu::engine
