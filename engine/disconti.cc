@@ -1,5 +1,6 @@
 #include "engine/disconti.h"
 
+#include <algorithm>
 #include <deque>
 #include <vector>
 
@@ -249,19 +250,25 @@ int place_count(const engine_state& eng) { return eng.table.place_count(); }
 
 namespace {
 
-// Splits a line at single blanks into words[1..] (at most 10); returns their number.
-int split_words(std::string_view line, std::array<std::string, max_items + 1>& words) {
+// Splits a line at single blanks into words[1..] (at most 10); returns their number. Word 1
+// is there, empty, when the line is.
+int split_words(std::string_view line, std::vector<std::string>& words) {
+  const size_t blanks = static_cast<size_t>(std::count(line.begin(), line.end(), ' '));
+  words.clear();
+  words.reserve(std::min<size_t>(blanks + 1, max_items) + 1);
+  words.emplace_back();  // word 0 is not used
   int n = 0;
   if (!line.empty()) {
     size_t p = 0;
     while (n < max_items) {
       size_t blank = line.find(' ', p);
-      words[++n] = std::string(line.substr(p, blank == std::string_view::npos ? std::string_view::npos : blank - p));
+      words.emplace_back(line.substr(p, blank == std::string_view::npos ? std::string_view::npos : blank - p));
+      ++n;
       if (blank == std::string_view::npos) break;
       p = blank + 1;
     }
   }
-  for (int i = n + 1; i <= max_items; ++i) words[i].clear();
+  if (n == 0) words.emplace_back();
   return n;
 }
 
@@ -345,17 +352,22 @@ int test_word_attribute(engine_state& eng, const complex_rule& rule, complex_mat
   return result;
 }
 
-bool prove_item(engine_state& eng, const complex_rule& rule, complex_match& match, int k, int p,
-                bool& abort) {
+namespace {
+
+// prove_item with the class tests of the place noted in `last` instead of putting their
+// captures in; they are put in before a word test, which may look at them.
+bool prove_place(engine_state& eng, const complex_rule& rule, complex_match& match, int k, int p,
+                 bool& abort, capture_call& last) {
   abort = false;
-  const std::string symbol = line_class(eng, p);
-  if (!rule.delimiter.empty() && instr3(eng, symbol, rule.delimiter) != 0) {
+  // A symbol is at most three characters: instr3 on it tests its first position only.
+  const std::string_view symbol = eng.table.symbol(p);
+  if (!rule.delimiter.empty() && matches_first_noted(last, symbol, rule.delimiter)) {
     abort = true;
     return false;
   }
   if (k == 1) match.found_open = false;
   for (int j = 1; j <= max_items; ++j) match.m[k][j] = 0;
-  if (instr3(eng, symbol, rule.attr[k][1]) == 0) {
+  if (!matches_first_noted(last, symbol, rule.attr[k][1])) {
     rule_trace(rule, "Proove mit INSTR (getsymbol,attr1)=false exit");
     return false;
   }
@@ -363,6 +375,8 @@ bool prove_item(engine_state& eng, const complex_rule& rule, complex_match& matc
     rule_trace(rule, "proove->TRUE");
     return true;
   }
+  put_call_captures(eng, last);
+  last = capture_call();
   int r = 0;
   for (int i = 2; i <= rule.attrcount[k]; ++i) {
     r = test_word_attribute(eng, rule, match, rule.attr[k][i], p, k, i);
@@ -371,6 +385,23 @@ bool prove_item(engine_state& eng, const complex_rule& rule, complex_match& matc
   }
   if (rule.trace) rule_trace(rule, std::string("proove-> ") + true_false(r != 0));
   return r != 0;
+}
+
+// Puts in the captures of the last noted test when the search ends.
+struct captures_at_end {
+  engine_state& eng;
+  capture_call& last;
+  ~captures_at_end() { put_call_captures(eng, last); }
+};
+
+}  // namespace
+
+bool prove_item(engine_state& eng, const complex_rule& rule, complex_match& match, int k, int p,
+                bool& abort) {
+  capture_call last;
+  const bool found = prove_place(eng, rule, match, k, p, abort, last);
+  put_call_captures(eng, last);
+  return found;
 }
 
 void match_rule(engine_state& eng, const complex_rule& rule, complex_match& match) {
@@ -393,12 +424,15 @@ void match_rule(engine_state& eng, const complex_rule& rule, complex_match& matc
     }
   };
   init_item();
+  // The word table stays as it is while the places are tried.
+  capture_call last;
+  const captures_at_end put_last{eng, last};
   for (;;) {
     // Search item k from its start value.
     if (limit > total) limit = total;
     bool found = false;
     if (match.zl[k] <= limit) {
-      if (rule.mode == 2 && starts_with(line_class(eng, match.zl[k]), "E") && limit < total) ++limit;
+      if (rule.mode == 2 && starts_with(eng.table.symbol(match.zl[k]), "E") && limit < total) ++limit;
       for (;;) {
         if (++trials > kMaxTrials || !spend_work(eng, work_trial)) {
           rule_trace(rule, "match given up");
@@ -406,14 +440,14 @@ void match_rule(engine_state& eng, const complex_rule& rule, complex_match& matc
         }
         bool abort = false;
         const int p = match.zl[k];
-        found = prove_item(eng, rule, match, k, p, abort);
+        found = prove_place(eng, rule, match, k, p, abort, last);
         if (rule.trace) {
           con_writeline("i=" + std::to_string(k) + " zl[i]=" + std::to_string(p));
           con_writeline("proove rule attr[" + std::to_string(k) + "]=" + rule.attr[k][1] +
                         " with symbol " + line_class(eng, p) + " -> " + true_false(found));
         }
         if (found || abort) break;
-        if (rule.mode == 2 && starts_with(line_class(eng, p), "E") && limit < total) ++limit;
+        if (rule.mode == 2 && starts_with(eng.table.symbol(p), "E") && limit < total) ++limit;
         if (rule.mode == 3 && k > 1) {
           --match.zl[k];
         } else {
@@ -947,6 +981,7 @@ void run_complex_rules(engine_state& eng, const rule_file& file) {
     return;
   }
   size_t next = 0;
+  complex_match match;  // match_rule sets it up for every rule
   while (spend_work(eng, work_rule)) {
     if (next >= rules->size()) return;
     const complex_rule& rule = (*rules)[next++];
@@ -956,7 +991,6 @@ void run_complex_rules(engine_state& eng, const rule_file& file) {
       for (int k = 1; k <= rule.n; ++k) con_writeline("Ext.op: " + std::to_string(k) + " " + rule.op_lines[k]);
       for (int k = 1; k <= rule.n; ++k) con_writeline("attrcount=" + std::to_string(rule.attrcount[k]));
     }
-    complex_match match;
     match_rule(eng, rule, match);
     if (!match.matched) continue;
     // The firings are counted over the whole sentence, every pattern rule file and every

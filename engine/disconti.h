@@ -8,6 +8,7 @@
 #include <array>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "engine/rule_file.h"
 #include "engine/state.h"
@@ -45,9 +46,11 @@ struct complex_rule {
   bool bang = false;   // fires only on a still open reading ("!")
   std::string header;
   std::array<std::string, max_items + 1> item_lines, op_lines;
-  std::array<std::array<std::string, max_items + 1>, max_items + 1> attr;  // [k][i] tests
+  // The words of item k's lines, [k][1..count] (word 1 is there, empty, for an empty line);
+  // sized to the rule, so a file of many rules stays small.
+  std::array<std::vector<std::string>, max_items + 1> attr;  // [k][i] tests
   std::array<int, max_items + 1> attrcount{};
-  std::array<std::array<std::string, max_items + 1>, max_items + 1> ops;  // [k][i] operations
+  std::array<std::vector<std::string>, max_items + 1> ops;  // [k][i] operations
   std::array<int, max_items + 1> opcount{};
   // The file lines of the header and of the rule's last line, counted from the file's start.
   long header_line = 0;

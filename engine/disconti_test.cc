@@ -112,6 +112,25 @@ TEST(ComplexHeader, TraceBangCountModeAndDelimiter) {
   EXPECT_FALSE(parse_complex_header("", r));
 }
 
+TEST(ComplexRuleLines, WordsAreSizedToTheLine) {
+  complex_rule r;
+  split_item_line(r, 1, "");
+  EXPECT_EQ(r.attrcount[1], 0);
+  ASSERT_EQ(r.attr[1].size(), 2u);  // the item test reads word 1 of an empty line
+  EXPECT_EQ(r.attr[1][1], "");
+  split_item_line(r, 2, "VER  #NOU");  // a double blank makes an empty word
+  EXPECT_EQ(r.attrcount[2], 3);
+  EXPECT_EQ(r.attr[2], (std::vector<std::string>{"", "VER", "", "#NOU"}));
+  split_operation_line(r, 1, "A B C D E F G H I J K L");
+  EXPECT_EQ(r.opcount[1], max_items);
+  ASSERT_EQ(r.ops[1].size(), static_cast<size_t>(max_items) + 1);
+  EXPECT_EQ(r.ops[1][max_items], "J");
+  // A line split again keeps nothing of the longer one before it.
+  split_operation_line(r, 1, "S.*X");
+  EXPECT_EQ(r.opcount[1], 1);
+  EXPECT_EQ(r.ops[1], (std::vector<std::string>{"", "S.*X"}));
+}
+
 TEST(ComplexMatch, BackwardsModeSearchesLeftOfThePreviousItem) {
   auto eng = places({"STR------", "ADJ------a", "NOU------n", "VER------v", "SEN------."});
   complex_rule r = rule_of("2 <", {"VER", "ADJ"});

@@ -5,6 +5,7 @@
 #include <deque>
 #include <map>
 #include <memory>
+#include <unordered_map>
 #include <vector>
 
 #include "common/idiom_index.h"
@@ -27,14 +28,14 @@ bool starts_with(std::string_view s, std::string_view prefix) {
 }
 
 
-// Splits a line at single blanks into at most 15 words.
-int split_words(std::string_view line, std::array<std::string, max_idiom_words + 1>& out) {
+// Splits a line at single blanks into at most 15 words, out[1..]; returns their number.
+int split_words(std::string_view line, std::array<std::string_view, max_idiom_words + 1>& out) {
   int n = 0;
   if (line.empty()) return 0;
   size_t p = 0;
   while (n < max_idiom_words) {
     size_t blank = line.find(' ', p);
-    out[++n] = std::string(line.substr(p, blank == std::string_view::npos ? std::string_view::npos : blank - p));
+    out[++n] = line.substr(p, blank == std::string_view::npos ? std::string_view::npos : blank - p);
     if (blank == std::string_view::npos) break;
     p = blank + 1;
   }
@@ -43,11 +44,6 @@ int split_words(std::string_view line, std::array<std::string, max_idiom_words +
 
 std::string german_text(const engine_state& eng, int w) {
   return std::string(entry_view(eng.table.words[w].str()).text());
-}
-
-// True when pattern p matches text at its first position ("." and "*" are wildcards).
-bool matches_at_start(engine_state& eng, std::string_view text, std::string_view p) {
-  return instr3(eng, text, p) == 1;
 }
 
 // Is sym the three characters t? Compared in place: the search asks it for every word.
@@ -60,7 +56,9 @@ bool same_text(std::string_view a, std::string_view b) {
   return a.size() == b.size() && (a.empty() || (a[0] == b[0] && a == b));
 }
 
-bool passes(engine_state& eng, int w, char kind, const std::string& p) {
+// Does word w pass the test `kind` of p? The pattern tests ("." and "*" wildcards at the
+// text's first position) are noted in `last` for the captures of the search.
+bool passes(const engine_state& eng, int w, char kind, const std::string& p, capture_call& last) {
   if (kind == 0 || kind == '>') {
     // The plain tests run for every word and nearly every rule: compared in place.
     const std::string_view text = entry_view(eng.table.words[w].str()).text();
@@ -74,19 +72,19 @@ bool passes(engine_state& eng, int w, char kind, const std::string& p) {
   const std::string_view pv = p;
   switch (kind) {
     case '#':
-      if (p.size() <= 3) return matches_at_start(eng, view.cls(), pv);
-      return matches_at_start(eng, eng.table.symbol(w), pv.substr(0, 3)) &&
+      if (p.size() <= 3) return matches_first_noted(last, view.cls(), pv);
+      return matches_first_noted(last, eng.table.symbol(w), pv.substr(0, 3)) &&
              (pv.substr(3) == g || pv.substr(3) == k);
     case '^':
-      return matches_at_start(eng, e.substr(0, 6), pv);
+      return matches_first_noted(last, e.substr(0, 6), pv);
     case '~':
-      return matches_at_start(eng, view.third(), pv);
+      return matches_first_noted(last, view.third(), pv);
     case '$':
-      if (p.size() <= 9) return matches_at_start(eng, e.substr(0, p.size()), pv);
-      return matches_at_start(eng, view.code(), pv.substr(0, 9)) &&
+      if (p.size() <= 9) return matches_first_noted(last, e.substr(0, p.size()), pv);
+      return matches_first_noted(last, view.code(), pv.substr(0, 9)) &&
              (pv.substr(9) == g || pv.substr(9) == k);
     case '+':
-      return p.size() <= k.size() && matches_at_start(eng, k.substr(k.size() - p.size()), pv) &&
+      return p.size() <= k.size() && matches_first_noted(last, k.substr(k.size() - p.size()), pv) &&
              starts_with(e, "ZZZ");
     default:
       return false;
@@ -94,8 +92,9 @@ bool passes(engine_state& eng, int w, char kind, const std::string& p) {
 }
 
 // Searches pattern word p from the attempt's current position; returns the word found or 0.
-int search_pattern_word(engine_state& eng, const idiom_attempt& attempt,
-                        const idiom_pattern_word& p) {
+// Its pattern tests are noted in `last` (the captures are put in once per attempt).
+int find_pattern_word(const engine_state& eng, const idiom_attempt& attempt,
+                      const idiom_pattern_word& p, capture_call& last) {
   int start = attempt.current;
   int window_end = eng.table.word_count;
   if (p.window >= 0) {
@@ -117,7 +116,7 @@ int search_pattern_word(engine_state& eng, const idiom_attempt& attempt,
     } else if (is_symbol(sym, "_UU") && window_end < eng.table.word_count) {
       ++window_end;
     }
-    if (passes(eng, w, kind, p.text)) return w;
+    if (passes(eng, w, kind, p.text, last)) return w;
   }
   return 0;
 }
@@ -341,11 +340,11 @@ idiom_pattern_word parse_pattern_word(std::string_view p) {
 }
 
 // An action taken apart.
-idiom_action parse_action(const std::string& text) {
+idiom_action parse_action(std::string_view text) {
   idiom_action action;
-  const std::string word = text.empty() ? "U" : text;
+  const std::string_view word = text.empty() ? std::string_view("U") : text;
   char letter = word[0];
-  std::string arg = word.substr(1);
+  std::string arg(word.substr(1));
   switch (letter) {
     case '!': letter = 'R'; break;
     case '+': letter = 'I'; break;
@@ -390,19 +389,95 @@ idiom_rule make_idiom_rule(std::string_view pattern_line, std::string_view actio
   idiom_rule rule;
   rule.pattern_line = std::string(pattern_line);
   rule.action_line = std::string(action_line);
-  rule.pattern_count = split_words(pattern_line, rule.pattern);
-  rule.action_count = split_words(action_line, rule.action);
-  for (int j = 1; j <= rule.pattern_count; ++j) rule.tests[j] = parse_pattern_word(rule.pattern[j]);
-  for (int a = 1; a <= rule.action_count; ++a) rule.actions[a] = parse_action(rule.action[a]);
+  std::array<std::string_view, max_idiom_words + 1> words;
+  rule.pattern_count = split_words(rule.pattern_line, words);
+  rule.tests.resize(static_cast<size_t>(rule.pattern_count) + 1);
+  for (int j = 1; j <= rule.pattern_count; ++j) rule.tests[j] = parse_pattern_word(words[j]);
+  rule.action_count = split_words(rule.action_line, words);
+  rule.actions.resize(static_cast<size_t>(rule.action_count) + 1);
+  for (int a = 1; a <= rule.action_count; ++a) rule.actions[a] = parse_action(words[a]);
   return rule;
 }
 
-void try_idiom_rule(engine_state& eng, const idiom_rule& rule, idiom_attempt& attempt) {
+namespace {
+
+// A first pattern word as its search from the sentence's first word depends on it.
+struct first_word_key {
+  std::string_view text;
+  char kind;
+  int window;
+  bool operator==(const first_word_key& o) const {
+    return kind == o.kind && window == o.window && text == o.text;
+  }
+};
+
+struct first_word_hash {
+  size_t operator()(const first_word_key& k) const {
+    return std::hash<std::string_view>()(k.text) ^ (static_cast<size_t>(k.kind) << 8) ^
+           static_cast<size_t>(k.window + 1);
+  }
+};
+
+struct first_word_found {
+  int word = 0;
+  capture_call last;
+};
+
+// The searches of the rules' first pattern words from the sentence's first word, which
+// many rules share, kept while the word table stays as it is: a step forgets them after
+// every rule that fired. Rules whose first pattern words search alike share a group; the
+// texts are the rules' own (they outlive the memo).
+struct first_word_memo {
+  std::unordered_map<first_word_key, int, first_word_hash> groups;
+  std::vector<first_word_found> found;  // by group
+  std::vector<uint64_t> found_in;       // the generation found[group] was made in
+  uint64_t generation = 1;
+
+  // The group of the rule's first pattern word; -1 for a rule without pattern words.
+  int group_of(const idiom_rule& rule) {
+    if (rule.pattern_count < 1) return -1;
+    const idiom_pattern_word& p = rule.tests[1];
+    const auto made = groups.emplace(first_word_key{p.text, p.kind, p.window},
+                                     static_cast<int>(found.size()));
+    if (made.second) {
+      found.emplace_back();
+      found_in.push_back(0);
+    }
+    return made.first->second;
+  }
+  // The word table changed.
+  void forget() { ++generation; }
+};
+
+// Searches the attempt's pattern word j, through `memo` for the first pattern word (of
+// group `group`) of an attempt from the sentence's first word.
+int search_word(const engine_state& eng, const idiom_rule& rule, const idiom_attempt& attempt,
+                int j, capture_call& last, first_word_memo* memo, int group) {
+  const idiom_pattern_word& p = rule.tests[j];
+  if (memo == nullptr || group < 0 || j != 1 || attempt.attempt_start != 1 ||
+      attempt.current != 1) {
+    return find_pattern_word(eng, attempt, p, last);
+  }
+  first_word_found& f = memo->found[static_cast<size_t>(group)];
+  if (memo->found_in[static_cast<size_t>(group)] != memo->generation) {
+    f = first_word_found();
+    f.word = find_pattern_word(eng, attempt, p, f.last);
+    memo->found_in[static_cast<size_t>(group)] = memo->generation;
+  }
+  if (f.last.made) last = f.last;
+  return f.word;
+}
+
+// try_idiom_rule with the searches of first pattern words kept in `memo` (may be null).
+void try_rule(engine_state& eng, const idiom_rule& rule, idiom_attempt& attempt,
+              first_word_memo* memo, int group) {
   attempt.found.fill(0);
   attempt.current = attempt.attempt_start;
   attempt.failed = false;
+  // The word table stays as it is while the pattern words are searched.
+  capture_call last;
   for (int j = 1; j <= rule.pattern_count && !attempt.failed; ++j) {
-    int w = search_pattern_word(eng, attempt, rule.tests[j]);
+    int w = search_word(eng, rule, attempt, j, last, memo, group);
     if (w != 0) {
       attempt.found[j] = w;
       attempt.current = w + 1;
@@ -410,6 +485,7 @@ void try_idiom_rule(engine_state& eng, const idiom_rule& rule, idiom_attempt& at
       attempt.failed = true;
     }
   }
+  put_call_captures(eng, last);
   if (attempt.failed) return;
   run_actions(eng, rule, attempt);
   if (eng.settings.visible) {
@@ -419,14 +495,21 @@ void try_idiom_rule(engine_state& eng, const idiom_rule& rule, idiom_attempt& at
   }
 }
 
-int apply_idiom_rule(engine_state& eng, const idiom_rule& rule, std::string_view file) {
+// apply_idiom_rule with the searches of first pattern words kept in `memo` (may be null).
+int apply_rule(engine_state& eng, const idiom_rule& rule, std::string_view file,
+               first_word_memo* memo, int group) {
   idiom_attempt state;
   state.attempt_start = 1;
   int fired = 0;
   for (int attempt = 0; attempt < kMaxAttempts && spend_work(eng, work_rule); ++attempt) {
-    try_idiom_rule(eng, rule, state);
+    try_rule(eng, rule, state, memo, group);
     if (!state.failed) {
       ++fired;
+      // The actions changed the word table: what was found before no longer holds.
+      if (memo != nullptr) {
+        memo->forget();
+        memo = nullptr;
+      }
       if (rule.first_line > 0) {
         note_fired(eng, file, rule.first_line, rule.last_line);
       }
@@ -440,6 +523,16 @@ int apply_idiom_rule(engine_state& eng, const idiom_rule& rule, std::string_view
   return fired;
 }
 
+}  // namespace
+
+void try_idiom_rule(engine_state& eng, const idiom_rule& rule, idiom_attempt& attempt) {
+  try_rule(eng, rule, attempt, nullptr, -1);
+}
+
+int apply_idiom_rule(engine_state& eng, const idiom_rule& rule, std::string_view file) {
+  return apply_rule(eng, rule, file, nullptr, -1);
+}
+
 namespace {
 
 // The rule of a pattern line and an action line as read from an idiom file (unscrambled);
@@ -447,7 +540,13 @@ namespace {
 idiom_rule rule_of_lines(std::string& pattern, const std::string& action, uint64_t number) {
   size_t comment = pattern.find(';');
   if (comment != std::string::npos) pattern.resize(comment);
-  idiom_rule rule = make_idiom_rule(trim_spaces(pattern), trim_spaces(action));
+  // Trimmed as trim_spaces does it, without a copy of either line.
+  const auto trimmed = [](std::string_view s) {
+    const size_t end = s.find_last_not_of(' ');
+    return end == std::string_view::npos ? std::string_view()
+                                         : s.substr(0, end + 1).substr(s.find_first_not_of(' '));
+  };
+  idiom_rule rule = make_idiom_rule(trimmed(pattern), trimmed(action));
   rule.first_line = static_cast<long>(2 * number + 1);
   rule.last_line = rule.first_line + 1;
   return rule;
@@ -467,10 +566,43 @@ std::deque<idiom_rule> read_idiom_rules(const engine_settings& st, linereader& f
 }
 
 
-// The rules read through an idiom file's index since it was opened, by number.
-struct rules_through_index {
-  std::vector<std::unique_ptr<idiom_rule>> rules;  // null for a rule not read yet
+// The rules read through an idiom file's index since it was opened, by number, in blocks
+// made when a rule of theirs is read: a run that reads a few rules of a large file keeps
+// (and clears) room for those few only.
+struct candidate {
+  idiom_rule_ref ref;
+  std::string_view key;  // in the sentence's keys; empty for a rule without a key
 };
+
+// A rule read through the index and the group of its first pattern word.
+struct indexed_rule {
+  std::unique_ptr<idiom_rule> rule;  // null while the rule is not read
+  int group = -1;
+};
+
+struct rules_through_index {
+  static constexpr uint64_t block = 256;
+  std::vector<std::unique_ptr<std::array<indexed_rule, block>>> blocks;
+  first_word_memo memo;  // forgotten at every step
+  // The rules without a key, in file order, once the index gave them.
+  std::vector<candidate> without_key;
+  bool without_key_known = false;
+  // Room for finding the candidates, used again.
+  std::vector<idiom_rule_ref> refs;
+  std::vector<candidate> with_key;
+  // The place of rule `number`.
+  indexed_rule& rule(uint64_t number) {
+    const uint64_t b = number / block;
+    if (b >= blocks.size() || !blocks[b]) make_block(b);
+    return (*blocks[b])[number % block];
+  }
+  void make_block(uint64_t b);
+};
+
+void rules_through_index::make_block(uint64_t b) {
+  if (b >= blocks.size()) blocks.resize(b + 1);
+  blocks[b] = std::make_unique<std::array<indexed_rule, block>>();
+}
 
 // Counts the work of `rules` rules whose first pattern word the sentence does not hold:
 // each the one attempt that would have failed, as apply_idiom_rule counts it.
@@ -497,7 +629,13 @@ std::vector<std::string> sentence_keys(const engine_state& eng) {
     texts.push_back(entry_view(eng.table.words[w].str()).text());
     texts.push_back(eng.table.originals[w].str());
   }
-  std::sort(texts.begin(), texts.end());
+  // Byte order as std::string_view's, the first bytes compared in place (most differ there).
+  std::sort(texts.begin(), texts.end(), [](std::string_view a, std::string_view b) {
+    if (!a.empty() && !b.empty() && a[0] != b[0]) {
+      return static_cast<unsigned char>(a[0]) < static_cast<unsigned char>(b[0]);
+    }
+    return a < b;
+  });
   texts.erase(std::unique(texts.begin(), texts.end()), texts.end());
   auto first = texts.begin();
   if (first != texts.end() && first->empty()) ++first;  // no rule's key
@@ -517,8 +655,8 @@ bool may_find_first(const idiom_rule& rule, const std::vector<std::string>& keys
 // finds no word is not tried: it counts the work of its one failed attempt, as
 // apply_idiom_rule does. Returns the number of firings.
 int apply_with_keys(engine_state& eng, const idiom_rule& rule, const std::vector<std::string>& keys,
-                    std::string_view file) {
-  if (may_find_first(rule, keys)) return apply_idiom_rule(eng, rule, file);
+                    std::string_view file, first_word_memo& memo, int group) {
+  if (may_find_first(rule, keys)) return apply_rule(eng, rule, file, &memo, group);
   if (!spend_work(eng, work_rule) && eng.settings.visible) {
     con_writeline("idiom rule stopped after 1000 attempts: " + rule.pattern_line);
   }
@@ -529,45 +667,54 @@ int apply_with_keys(engine_state& eng, const idiom_rule& rule, const std::vector
 void run_rules_from(engine_state& eng, std::string_view file, const std::deque<idiom_rule>& rules,
                     uint64_t from) {
   std::vector<std::string> keys = sentence_keys(eng);
+  first_word_memo memo;
   for (uint64_t number = from; number < rules.size(); ++number) {
-    if (apply_with_keys(eng, rules[number], keys, file) > 0) keys = sentence_keys(eng);
+    const idiom_rule& rule = rules[number];
+    if (apply_with_keys(eng, rule, keys, file, memo, memo.group_of(rule)) > 0) {
+      keys = sentence_keys(eng);
+    }
   }
 }
 
-struct candidate {
-  idiom_rule_ref ref;
-  std::string_view key;  // in the sentence's keys; empty for a rule without a key
-};
 
 // The rules from rule `from` on that can fire in a sentence of the texts `keys`: those
 // without a key and those whose key is among them, in file order. False when the index
-// fails or gives a rule twice.
+// fails or gives a rule twice. The rules without a key, the same for every sentence, are
+// kept in `read`.
 bool find_candidates(idiom_index& index, const std::vector<std::string>& keys, uint64_t from,
-                     std::vector<candidate>& out, std::string& why) {
+                     std::vector<candidate>& out, std::string& why, rules_through_index& read) {
   out.clear();
-  // The rules without a key come in file order; those of the sentence's keys, few, are
-  // sorted and merged in.
-  std::vector<idiom_rule_ref> refs;
-  std::vector<candidate> without_key, with_key;
-  for (size_t k = 0; k <= keys.size(); ++k) {
-    const std::string_view key = k == 0 ? std::string_view() : std::string_view(keys[k - 1]);
-    refs.clear();
-    if (!index.find(key, refs, why)) return false;
-    std::vector<candidate>& to = k == 0 ? without_key : with_key;
-    for (const idiom_rule_ref& r : refs) {
-      if (r.number >= from) to.push_back({r, key});
-    }
-  }
   const auto by_number = [](const candidate& a, const candidate& b) {
     return a.ref.number < b.ref.number;
   };
-  if (!std::is_sorted(without_key.begin(), without_key.end(), by_number)) {
-    std::sort(without_key.begin(), without_key.end(), by_number);
+  std::vector<idiom_rule_ref>& refs = read.refs;
+  if (!read.without_key_known) {
+    refs.clear();
+    if (!index.find(std::string_view(), refs, why)) return false;
+    read.without_key.clear();
+    for (const idiom_rule_ref& r : refs) read.without_key.push_back({r, std::string_view()});
+    if (!std::is_sorted(read.without_key.begin(), read.without_key.end(), by_number)) {
+      std::sort(read.without_key.begin(), read.without_key.end(), by_number);
+    }
+    read.without_key_known = true;
+  }
+  // Those of the sentence's keys, few, are sorted and merged in.
+  std::vector<candidate>& with_key = read.with_key;
+  with_key.clear();
+  for (const std::string& k : keys) {
+    const std::string_view key = k;
+    refs.clear();
+    if (!index.find(key, refs, why)) return false;
+    for (const idiom_rule_ref& r : refs) {
+      if (r.number >= from) with_key.push_back({r, key});
+    }
   }
   std::sort(with_key.begin(), with_key.end(), by_number);
-  out.resize(without_key.size() + with_key.size());
-  std::merge(without_key.begin(), without_key.end(), with_key.begin(), with_key.end(),
-             out.begin(), by_number);
+  const auto first = std::lower_bound(read.without_key.begin(), read.without_key.end(),
+                                      candidate{idiom_rule_ref{from}, std::string_view()}, by_number);
+  out.resize(static_cast<size_t>(read.without_key.end() - first) + with_key.size());
+  std::merge(first, read.without_key.end(), with_key.begin(), with_key.end(), out.begin(),
+             by_number);
   for (size_t i = 1; i < out.size(); ++i) {
     if (out[i].ref.number == out[i - 1].ref.number) {
       why = "rule " + std::to_string(out[i].ref.number) + " under two keys";
@@ -586,27 +733,29 @@ uint64_t run_rules_indexed(engine_state& eng, std::string_view file, idiom_index
   std::vector<std::string> keys = sentence_keys(eng);
   std::vector<candidate> candidates;
   uint64_t next = 0;
-  if (!find_candidates(index, keys, next, candidates, report.why)) return next;
+  if (!find_candidates(index, keys, next, candidates, report.why, read)) return next;
   std::string pattern, action;
+  read.memo.forget();
   for (size_t at = 0; at < candidates.size() && !eng.work_exhausted;) {
     const candidate& c = candidates[at];
     // A rule is read and parsed the first time it is a candidate; the index and its
     // file stay as they are while the index is open.
-    if (c.ref.number >= read.rules.size()) read.rules.resize(c.ref.number + 1);
-    std::unique_ptr<idiom_rule>& known = read.rules[c.ref.number];
+    indexed_rule& place = read.rule(c.ref.number);
+    std::unique_ptr<idiom_rule>& known = place.rule;
     if (!known) {
       if (!index.read_rule(c.ref, c.key, pattern, action, report.why)) return next;
       known = std::make_unique<idiom_rule>(rule_of_lines(pattern, action, c.ref.number));
+      place.group = read.memo.group_of(*known);
     }
     ++report.rules_read;
     spend_skipped(eng, c.ref.number - next);
     next = c.ref.number + 1;
     if (eng.work_exhausted) break;
-    if (apply_with_keys(eng, *known, keys, file) > 0) {
+    if (apply_with_keys(eng, *known, keys, file, read.memo, place.group) > 0) {
       std::vector<std::string> now = sentence_keys(eng);
       if (now != keys) {
         keys.swap(now);
-        if (!find_candidates(index, keys, next, candidates, report.why)) return next;
+        if (!find_candidates(index, keys, next, candidates, report.why, read)) return next;
         at = 0;
         continue;
       }

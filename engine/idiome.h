@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "engine/rule_file.h"
 #include "engine/state.h"
@@ -35,12 +36,11 @@ struct idiom_action {
 // One idiom rule as its file gives it. Parsed once, used by every attempt.
 struct idiom_rule {
   std::string pattern_line, action_line;
-  std::array<std::string, max_idiom_words + 1> pattern;  // 1..pattern_count
   int pattern_count = 0;
-  std::array<std::string, max_idiom_words + 1> action;  // 1..action_count
   int action_count = 0;
-  std::array<idiom_pattern_word, max_idiom_words + 1> tests;  // the pattern words taken apart
-  std::array<idiom_action, max_idiom_words + 1> actions;      // the actions taken apart
+  // Sized to the rule (element 0 unused), so a file of many rules stays small.
+  std::vector<idiom_pattern_word> tests;  // 1..pattern_count: the pattern words taken apart
+  std::vector<idiom_action> actions;      // 1..action_count: the actions taken apart
   // The lines of the rule's file it was read from (records of a record file), for the
   // explain trace; 0 when not known.
   long first_line = 0;

@@ -120,6 +120,39 @@ TEST(IdiomRules, InsertionsAndJoins) {
   EXPECT_EQ(eng->table.words[3], "SUB------ca");
 }
 
+TEST(IdiomRules, PatternWordsAndActionsAreTakenApartOnce) {
+  const idiom_rule rule = make_idiom_rule("2#NOU *>The  Haus", "!ABC  +*NEU -");
+  EXPECT_EQ(rule.pattern_line, "2#NOU *>The  Haus");
+  ASSERT_EQ(rule.pattern_count, 4);  // a double blank makes an empty pattern word
+  ASSERT_EQ(rule.tests.size(), 5u);
+  EXPECT_EQ(rule.tests[1].window, 2);
+  EXPECT_EQ(rule.tests[1].kind, '#');
+  EXPECT_EQ(rule.tests[1].text, "NOU");
+  EXPECT_TRUE(rule.tests[2].from_start);
+  EXPECT_EQ(rule.tests[2].kind, '>');
+  EXPECT_EQ(rule.tests[2].text, "The");
+  EXPECT_EQ(rule.tests[3].text, "");
+  EXPECT_EQ(rule.tests[4].window, -1);
+  EXPECT_EQ(rule.tests[4].kind, 0);
+  EXPECT_EQ(rule.tests[4].text, "Haus");
+  ASSERT_EQ(rule.action_count, 4);
+  ASSERT_EQ(rule.actions.size(), 5u);
+  EXPECT_EQ(rule.actions[1].letter, 'R');
+  EXPECT_EQ(rule.actions[1].arg, "ABC");
+  EXPECT_EQ(rule.actions[2].letter, 'U');  // the empty action
+  EXPECT_EQ(rule.actions[3].letter, 'I');
+  EXPECT_EQ(rule.actions[3].arg, "NEU");
+  EXPECT_EQ(rule.actions[4].letter, 'D');
+  EXPECT_EQ(rule.actions[4].arg, "");
+  // At most 15 words a line; empty lines make a rule of nothing.
+  const idiom_rule many = make_idiom_rule("A B C D E F G H I J K L M N O P Q", "");
+  EXPECT_EQ(many.pattern_count, max_idiom_words);
+  EXPECT_EQ(many.tests[max_idiom_words].text, "O");
+  EXPECT_EQ(many.action_count, 0);
+  EXPECT_EQ(many.actions.size(), 1u);
+  EXPECT_EQ(make_idiom_rule("", "").pattern_count, 0);
+}
+
 TEST(IdiomRules, BadRulesAreHarmless) {
   auto eng = sentence({"A=SUB------a", "B=SUB------b"});
   apply(*eng, "A B C D E F G H I J K L M N O P Q R", "");

@@ -26,7 +26,11 @@ void start_session(engine_session& s, const std::vector<std::string>& args) {
 // before and around the script for every run.
 void restart_session(engine_session& s) {
   engine_state& eng = *s.eng;
-  static_cast<engine_setup&>(eng) = *s.started;
+  // Of start-up's configuration a run changes only the settings (the trace switches) and
+  // the names per-word rule files give their procedures; the procedure table and the
+  // tables the script loaded are only read, so they are not copied again.
+  eng.settings = s.started->settings;
+  eng.word_file_names = s.started->word_file_names;
   static_cast<sentence_state&>(eng) = *s.blank;
   open_engine_run(eng);
   note_script_lines(eng.settings, s.script_lines);

@@ -17,6 +17,7 @@
 #include "common/lexicon_index.h"
 #include "common/linereader.h"
 #include "common/procedure_limit.h"
+#include "engine/lazy_table.h"
 #include "engine/longstr.h"
 #include "engine/rule_cache.h"
 #include "engine/settings.h"
@@ -98,14 +99,14 @@ struct engine_setup {
   // explain report and the search of a restart.
   std::array<bstring<30>, max_procedures + 1> word_file_names;
 
-  // Tables loaded at script time.
-  std::array<normstring, max_suffixes + 1> suffixes;  // 1..suffix_count
-  std::array<file_lines, max_suffixes + 1> suffix_lines;  // where each suffix stands
+  // Tables loaded at script time (made when the script loads them).
+  lazy_table<normstring, max_suffixes + 1> suffixes;  // 1..suffix_count
+  lazy_table<file_lines, max_suffixes + 1> suffix_lines;  // where each suffix stands
   int suffix_count = 0;
-  std::array<termination_entry, max_terminations + 1> terminations;  // 1..termination_count
-  std::array<file_lines, max_terminations + 1> termination_lines;  // where each entry stands
+  lazy_table<termination_entry, max_terminations + 1> terminations;  // 1..termination_count
+  lazy_table<file_lines, max_terminations + 1> termination_lines;  // where each entry stands
   int termination_count = 0;
-  std::array<vp_set, 3> verb_patterns;  // sets 1 (V) and 2 (v)
+  lazy_table<vp_set, 3> verb_patterns;  // sets 1 (V) and 2 (v)
 };
 
 // The state of the sentences of one run: empty at start-up, filled by the sentence loops.
@@ -194,10 +195,8 @@ inline void note_fired(engine_state& eng, std::string_view file, long first, lon
   if (eng.settings.explain) eng.fired.push_back({std::string(file), first, last});
 }
 
-// Counts `steps` of work of the current sentence. False once max_sentence_work is used
-// up; the first time, the trace says so. Turns the trace off for the rest of the sentence
-// once it has written max_sentence_trace lines.
-inline bool spend_work(engine_state& eng, long steps = 1) {
+// spend_work past its common case: the trace's line cap, the bound reached.
+inline bool spend_work_slowly(engine_state& eng, long steps) {
   if (eng.settings.visible && con_lines() - eng.trace_start > max_sentence_trace) {
     con_writeline("trace stopped after " + std::to_string(max_sentence_trace) +
                   " lines in this sentence; the sentence goes on without it.");
@@ -213,6 +212,18 @@ inline bool spend_work(engine_state& eng, long steps = 1) {
                   " steps of work: the result is what the rules made so far.");
   }
   return false;
+}
+
+// Counts `steps` of work of the current sentence. False once max_sentence_work is used
+// up; the first time, the trace says so. Turns the trace off for the rest of the sentence
+// once it has written max_sentence_trace lines.
+inline bool spend_work(engine_state& eng, long steps = 1) {
+  // Without the trace and within the bound (nearly always) only the count moves.
+  if (!eng.settings.visible && !eng.work_exhausted && eng.work + steps <= max_sentence_work) {
+    eng.work += steps;
+    return true;
+  }
+  return spend_work_slowly(eng, steps);
 }
 
 }  // namespace zembu::engine

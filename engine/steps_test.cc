@@ -84,6 +84,22 @@ TEST(SyntaxStep, OnlyAChangeStartsTheFileAgainAndCutRulesAreLeftOut) {
   EXPECT_EQ(eng->table.class_line.text, "DETNNNSEN");
 }
 
+// A rule not found leaves the captures of the last place its search tried, a pattern longer
+// than the class line none; a rule found after it puts in its own.
+TEST(SyntaxStep, CapturesOfRulesNotFound) {
+  auto eng = sentence(kDasHaus);
+  init_analysis(*eng);
+  run_syntax_rules(*eng, rule_text("synt1.zmb", "X.Y\nZZZ\n001\nDETNOUSENDET\nZZZ\n001\n"), false);
+  EXPECT_EQ(std::string(eng->captures.begin() + 1, eng->captures.end()), "E         ");
+  run_syntax_rules(*eng, rule_text("synt2.zmb", "X.Y\nZZZ\n001\nN.U\nN.U\n001\nQ..\nZZZ\n001\n"),
+                   false);
+  EXPECT_EQ(eng->table.class_line.text, "DETNOUSEN");
+  EXPECT_EQ(std::string(eng->captures.begin() + 1, eng->captures.end()), "EN        ");
+  EXPECT_EQ(fired(*eng), "synt2.zmb 4-6; ");
+  run_syntax_rules(*eng, rule_text("synt3.zmb", "X.Y\nZZZ\n001\nN.U\nN.U\n001\n"), false);
+  EXPECT_EQ(std::string(eng->captures.begin() + 1, eng->captures.end()), "O         ");
+}
+
 TEST(IdiomStep, TextRulesFromMemory) {
   auto eng =
       sentence({"IN=PRP---xxxin", "NEW=ADJ---xxxneu", "YORK=SUB---SnsYork", ".=SEN------."});

@@ -293,9 +293,20 @@ void run_syntax_rules(engine_state& eng, const rule_file& rules_file, bool with_
   size_t next = 0;  // the rule read next
   long rule_no = 0;  // of the rule being read, from the file's start
   maxistring saved;  // the class line before the rule; its buffer is used again
+  // The last search of a rule not found in the class line since it changed: its captures
+  // are put in before anything else is done.
+  capture_call last;
   while (spend_work(eng, work_rule) && next < rules.size()) {
     const syntax_rule& rule = rules[next++];
     ++rule_no;
+    // A rule whose pattern is not in the class line changes nothing.
+    const std::string_view line = eng.table.class_line.text;
+    if (!rule.pattern.empty() && find3(line, rule.pattern) == 0) {
+      if (line.size() >= rule.pattern.size()) last = {line, rule.pattern, true};
+      continue;
+    }
+    put_call_captures(eng, last);
+    last = capture_call();
     saved.text.assign(eng.table.class_line.text);
     if (apply_syntax_rule(eng, rule, with_table) != 0) {
       note_fired(eng, rules_file.name, 3 * rule_no - 2, 3 * rule_no);
@@ -313,6 +324,7 @@ void run_syntax_rules(engine_state& eng, const rule_file& rules_file, bool with_
     next = 0;
     rule_no = 0;
   }
+  put_call_captures(eng, last);
 }
 
 void flatten_analysis(engine_state& eng, const rule_file& functions) {

@@ -46,7 +46,9 @@ void open_engine_run(engine_state& eng);
 int run_sentence_loops(engine_state& eng, const std::string* tokens = nullptr);
 
 // The whole engine run for the given arguments; returns the exit status. An engine stop
-// (fatal_error, file_not_found) leaves it as engine_stop.
-int run_engine(const std::vector<std::string>& args);
+// (fatal_error, file_not_found) leaves it as engine_stop. With `process_ends` (the program
+// zembu2, which ends right after), the rules parsed on the way are left to the process's
+// end instead of being freed one by one.
+int run_engine(const std::vector<std::string>& args, bool process_ends = false);
 
 }  // namespace zembu::engine

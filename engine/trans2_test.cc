@@ -187,5 +187,24 @@ TEST_F(ResultFile, AnUncreatableResultFileFailsTheRun) {
   EXPECT_TRUE(std::filesystem::exists("pass2"));
 }
 
+// A run that leaves its parsed rules to the process's end writes what a run that frees
+// them writes; a second such run in one process replaces the rules left by the first.
+TEST_F(ResultFile, RulesLeftToTheProcessEndChangeNothing) {
+  std::filesystem::create_directory("definitions");
+  write("definitions/exec.zmb", "PROCEDURES\n5 comp1.zmb\nR *\n");
+  write("definitions/comp1.zmb", "1 +\nZZZ\nSXYZ\n1 +\nXYZ\nSSEN\n");
+  write("pass3", "STR ------\nZZZ RED \xffZZZ---ZZZred\nSEN . \xffSEN------.\n");
+  EXPECT_EQ(run_engine({"SHELLMODE", "definitions/", "pass3", "freed"}), 0);
+  EXPECT_EQ(run_engine({"SHELLMODE", "definitions/", "pass3", "left"}, true), 0);
+  EXPECT_EQ(run_engine({"SHELLMODE", "definitions/", "pass3", "again"}, true), 0);
+  auto bytes = [](const std::string& name) {
+    std::ifstream in(name, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+  };
+  EXPECT_NE(bytes("freed"), "");
+  EXPECT_EQ(bytes("left"), bytes("freed"));
+  EXPECT_EQ(bytes("again"), bytes("freed"));
+}
+
 }  // namespace
 }  // namespace zembu::engine

@@ -174,6 +174,23 @@ size_t instr1(engine_state& eng, std::string_view s, std::string_view pattern) {
   return pattern_scan(eng, s, pattern, 1);
 }
 
+size_t find3(std::string_view s, std::string_view p) {
+  const size_t n = p.size();
+  if (s.size() < n) return 0;
+  const char* const pd = p.data();
+  const char* const sd = s.data();
+  for (size_t at = 0; at + n <= s.size(); at += 3) {
+    size_t k = 0;
+    while (k < n && (pd[k] == sd[at + k] || pd[k] == '.' || pd[k] == '*')) ++k;
+    if (k == n) return at + 1;
+  }
+  return 0;
+}
+
+void put_call_captures(engine_state& eng, const capture_call& last) {
+  if (last.made) instr3(eng, last.text, last.pattern);
+}
+
 bool wildcard_equal(std::string_view a, std::string_view b) {
   a = a.substr(0, 80);
   b = b.substr(0, 80);
@@ -374,12 +391,20 @@ std::string cell_text(const engine_state& eng, int v, size_t text_width) {
   if (v > max_words) return out + symbol_name(eng, v);
   const std::string& source = eng.table.originals[v];
   if (text_width == 0) {
-    out += pad_right(source, 15);
+    // pad_right(source, 15), appended in place.
+    if (source.size() > 15) {
+      out.append(source, 0, 15);
+    } else {
+      out += source;
+      out.append(16 - source.size(), ' ');
+    }
+    out += ' ';
   } else {
     out += source;
     if (source.size() < text_width) out.append(text_width - source.size(), ' ');
   }
-  return out + entry_form(eng.table.words[v]);
+  out += entry_form(eng.table.words[v]);
+  return out;
 }
 
 }  // namespace

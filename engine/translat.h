@@ -86,6 +86,36 @@ size_t instr3(engine_state& eng, std::string_view s, std::string_view pattern);
 size_t instr1(engine_state& eng, std::string_view s, std::string_view pattern);
 // Equal length and every character equal, "." and "*" in b matching anything.
 bool wildcard_equal(std::string_view a, std::string_view b);
+
+// True when pattern p matches s at its first position, as instr3(s, p) == 1 tells, but
+// without touching the capture slots.
+inline bool matches_first(std::string_view s, std::string_view p) {
+  if (s.size() < p.size()) return false;
+  for (size_t k = 0; k < p.size(); ++k) {
+    if (p[k] != s[k] && p[k] != '.' && p[k] != '*') return false;
+  }
+  return true;
+}
+
+// The last instr3 call of a search that fills the capture slots (one whose text is not
+// shorter than its pattern): a search of many tests puts the captures in once, at its
+// end, instead of at every test. The texts must stay unchanged until then.
+struct capture_call {
+  std::string_view text, pattern;
+  bool made = false;
+};
+
+// matches_first(s, p), noting the test in `last` as the instr3 call it stands for.
+inline bool matches_first_noted(capture_call& last, std::string_view s, std::string_view p) {
+  if (s.size() < p.size()) return false;
+  last = {s, p, true};
+  return matches_first(s, p);
+}
+
+// Sets the capture slots as the instr3 call of `last` does (nothing when none was made).
+void put_call_captures(engine_state& eng, const capture_call& last);
+// The position instr3(s, p) finds (0 for none), without touching the capture slots.
+size_t find3(std::string_view s, std::string_view p);
 // Every "." by the next capture, then every letter a..j by capture slot 1..10.
 std::string put_captures(const engine_state& eng, std::string_view s);
 // put_captures on the class line.

@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <utility>
+#include <vector>
+
 namespace zembu::engine {
 namespace {
 
@@ -37,6 +41,29 @@ TEST(PatternSearch, CapturesFillEvenInFailedAttempts) {
   // A captured lower-case letter is itself replaced by its slot; k..z stay.
   EXPECT_EQ(put_captures(*eng, ".kz"), "akz");
   EXPECT_EQ(put_captures(*eng, "..........."), "abcdefghill");
+}
+
+// The searches without captures find what instr3 finds, and the noted call puts in the
+// captures instr3 leaves (none at all for a text shorter than the pattern).
+TEST(PatternSearch, SearchesWithoutCapturesAgreeWithInstr3) {
+  const std::vector<std::pair<std::string, std::string>> cases = {
+      {"SUN", ".U."}, {"SUN", "SUN"}, {"SUN", "SUNX"}, {"SU", "S.."}, {"", ""},
+      {"SUNVER", "VE."}, {"SUNVER", "UNV"}, {"ADJ---Sn", "ADJ*.."}, {"NOMVERADJ", "*.R"},
+      {"NOMVERADJ", "X.."}, {"abc", ""}, {"VERb", "VER."}};
+  for (const auto& [text, pattern] : cases) {
+    auto eng = std::make_unique<engine_state>();
+    eng->captures.fill('#');
+    const size_t found = instr3(*eng, text, pattern);
+    const std::string expected = captures_of(*eng);
+    eng->captures.fill('#');
+    EXPECT_EQ(find3(text, pattern), found) << text << " " << pattern;
+    EXPECT_EQ(matches_first(text, pattern), found == 1) << text << " " << pattern;
+    capture_call last;
+    EXPECT_EQ(matches_first_noted(last, text, pattern), found == 1);
+    EXPECT_EQ(captures_of(*eng), "##########");
+    put_call_captures(*eng, last);
+    EXPECT_EQ(captures_of(*eng), expected) << text << " " << pattern;
+  }
 }
 
 TEST(PatternSearch, CapturesOnTheClassLine) {

@@ -77,13 +77,6 @@ size_t symbol_position(int i) { return 3 * static_cast<size_t>(i) - 2; }
 
 }  // namespace
 
-std::string_view word_table::symbol(int i) const {
-  if (i < 1) return {};
-  const std::string_view line = class_line.text;
-  const size_t p = symbol_position(i) - 1;
-  return p < line.size() ? line.substr(p, 3) : std::string_view();
-}
-
 void word_table::set_symbol(int i, std::string_view t) {
   if (i < 1) return;
   ldelete(class_line, symbol_position(i), 3);

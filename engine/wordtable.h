@@ -48,8 +48,13 @@ struct word_table {
   // The number of places the class line holds (three characters each).
   int place_count() const { return static_cast<int>(llength(class_line) / 3); }
   // The three characters of place i of the class line (fewer at its end, none past it
-  // or for i < 1).
-  std::string_view symbol(int i) const;
+  // or for i < 1). Inline: the rule searches ask it for every word they pass.
+  std::string_view symbol(int i) const {
+    if (i < 1) return {};
+    const std::string_view line = class_line.text;
+    const size_t p = 3 * static_cast<size_t>(i) - 3;
+    return p < line.size() ? line.substr(p, 3) : std::string_view();
+  }
   // Replaces the three characters of place i by t (nothing for i < 1).
   void set_symbol(int i, std::string_view t);
   // Puts t into the class line in front of place i (at its end for the place behind

@@ -35,7 +35,7 @@ int main(int argc, char** argv) {
   const std::vector<std::string> args(argv + 1, argv + argc);
   if (zembu::answer_standard_option(args, "zembu2", kUsage)) return 0;
   try {
-    return zembu::engine::run_engine(args);
+    return zembu::engine::run_engine(args, true);
   } catch (const zembu::engine::engine_stop&) {
     // The messages are out; a stopped engine ends as if its work were done.
     return 0;

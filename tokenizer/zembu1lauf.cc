@@ -1,8 +1,8 @@
 #include "tokenizer/zembu1lauf.h"
 
+#include <sys/stat.h>
+
 #include <cerrno>
-#include <filesystem>
-#include <system_error>
 
 #include "common/linereader.h"
 #include "common/version.h"
@@ -105,9 +105,10 @@ std::string banner() { return version_banner("zembu1"); }
 int tokenisiere(const zembu1_auftrag& a, const std::vector<replace_pair>& tabelle,
                 std::string& bildschirm) {
   linereader in;
-  // A directory opens like a file here but reads as nothing; it is no text.
-  std::error_code ec;
-  const bool verzeichnis = std::filesystem::is_directory(a.eingabe, ec);
+  // A directory opens like a file here but reads as nothing; it is no text. (Asked of
+  // stat: the file system library would double the program and its start-up.)
+  struct stat st;
+  const bool verzeichnis = stat(a.eingabe.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
   if (verzeichnis || !in.open(a.eingabe)) {
     const int fehler = verzeichnis ? EISDIR : errno;
     bildschirm += "File " + a.eingabe + " not found.\nerror " + std::to_string(fehler) + "\n";
