@@ -229,7 +229,7 @@ bool english_placeholder(std::string_view w) {
 }
 
 // `framed` (given for verbs) is set when the verb came with objects that take
-// prepositions: "to recommend sb. to do sth.", "to remind sb. of sth." are the verb alone;
+// prepositions: "to coax sb. to do sth.", "to tell sb. of sth." are the verb alone;
 // an object with a particle behind it ("to look sb. up") is not.
 std::string clean_english(std::string text, pos_t pos, bool* phrasal = nullptr, bool* framed = nullptr) {
   if (pos == kVerb && starts_with_s(text, "to ")) text.erase(0, 3);
@@ -1568,7 +1568,7 @@ int builder::take_line(const dict_line& line, long number) {
           if (s.forms.size() > 1) score -= 1;
           // A verb whose preposition was left out ("insist on") is a last resort.
           if (phrasal[pos]) score += 6;
-          // So is, a little, one that needs its objects ("recommend sb. to do sth.").
+          // So is, a little, one that needs its objects ("coax sb. to do sth.").
           if (framed[pos]) score += 4;
           s.score = score;
           offer(*slot_of[pos], en, std::move(s));
