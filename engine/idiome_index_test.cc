@@ -79,6 +79,28 @@ std::vector<std::string> words_of(dice& d) {
   return words;
 }
 
+// Puts `words` ("ORIGINAL=CLASS..." each) into the engine's word table.
+void fill_table(engine_state& eng, const std::vector<std::string>& words) {
+  for (const std::string& w : words) {
+    const size_t eq = w.find('=');
+    ++eng.table.word_count;
+    eng.table.originals[eng.table.word_count] = w.substr(0, eq);
+    eng.table.words[eng.table.word_count] = w.substr(eq + 1);
+    lappend(eng.table.class_line, w.substr(eq + 1, 3));
+  }
+}
+
+// The class line, work, captures and words of `eng`, for comparing two runs.
+std::string dump_state(const engine_state& eng) {
+  std::string out = eng.table.class_line.text + " | work " + std::to_string(eng.work) +
+                    (eng.work_exhausted ? " exhausted" : "") + " | captures " +
+                    std::string(eng.captures.begin() + 1, eng.captures.end()) + "\n";
+  for (int i = 1; i <= eng.table.word_count; ++i) {
+    out += eng.table.originals[i].str() + "=" + eng.table.words[i].str() + "\n";
+  }
+  return out;
+}
+
 class IdiomStepIndex : public InScratchDir {
  protected:
   // The word table, captures and work after the idiom step over the sentence `words`,
@@ -89,21 +111,9 @@ class IdiomStepIndex : public InScratchDir {
     eng->settings.definitions_path = "";
     eng->settings.visible = visible;
     eng->work = work;
-    for (const std::string& w : words) {
-      const size_t eq = w.find('=');
-      ++eng->table.word_count;
-      eng->table.originals[eng->table.word_count] = w.substr(0, eq);
-      eng->table.words[eng->table.word_count] = w.substr(eq + 1);
-      lappend(eng->table.class_line, w.substr(eq + 1, 3));
-    }
+    fill_table(*eng, words);
     run_idioms(*eng, named_rule_file("idio.zmb"), &report);
-    std::string out = eng->table.class_line.text + " | work " + std::to_string(eng->work) +
-                      (eng->work_exhausted ? " exhausted" : "") + " | captures " +
-                      std::string(eng->captures.begin() + 1, eng->captures.end()) + "\n";
-    for (int i = 1; i <= eng->table.word_count; ++i) {
-      out += eng->table.originals[i].str() + "=" + eng->table.words[i].str() + "\n";
-    }
-    return out;
+    return dump_state(*eng);
   }
 
   // The same with every rule of the file applied one by one through apply_idiom_rule, as
@@ -112,13 +122,7 @@ class IdiomStepIndex : public InScratchDir {
   std::string run_one_by_one(const std::vector<std::string>& words, long work) {
     auto eng = std::make_unique<engine_state>();
     eng->work = work;
-    for (const std::string& w : words) {
-      const size_t eq = w.find('=');
-      ++eng->table.word_count;
-      eng->table.originals[eng->table.word_count] = w.substr(0, eq);
-      eng->table.words[eng->table.word_count] = w.substr(eq + 1);
-      lappend(eng->table.class_line, w.substr(eq + 1, 3));
-    }
+    fill_table(*eng, words);
     linereader f;
     EXPECT_TRUE(f.open("idio.zmb"));
     std::string pattern, action;
@@ -127,13 +131,7 @@ class IdiomStepIndex : public InScratchDir {
       pattern = pattern.substr(0, pattern.find(';'));
       apply_idiom_rule(*eng, make_idiom_rule(trim_spaces(pattern), trim_spaces(action)));
     }
-    std::string out = eng->table.class_line.text + " | work " + std::to_string(eng->work) +
-                      (eng->work_exhausted ? " exhausted" : "") + " | captures " +
-                      std::string(eng->captures.begin() + 1, eng->captures.end()) + "\n";
-    for (int i = 1; i <= eng->table.word_count; ++i) {
-      out += eng->table.originals[i].str() + "=" + eng->table.words[i].str() + "\n";
-    }
-    return out;
+    return dump_state(*eng);
   }
 
   void write_index() {
