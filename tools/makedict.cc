@@ -31,6 +31,10 @@ enum form_t { kBase, kPlural, kThird, kPast, kPastPart, kPresPart, kComparative,
 // place of its blanks, since the compiler removes blanks from entries.
 constexpr char kBlank = '\xfe';
 
+// What an adjective taken from a predicate ("to be afraid": "ängstlich sein") costs beside
+// one a line gives as an adjective.
+constexpr double kPredicatePenalty = 8.0;
+
 // How much the phrases that pair an English word with a German one count for that sense.
 constexpr double kPhraseWeight = 6.0;
 
@@ -54,6 +58,7 @@ struct sense {
   bool personal = false;    // personal pronoun
   bool subordinating = false;
   bool ordinal = false;
+  bool predicate = false;  // an adjective taken from "to be ..."
   std::string verb_class = "Vuk";
   std::vector<form> forms;
 };
@@ -204,7 +209,8 @@ void replace_all_text(std::string& s, std::string_view a, std::string_view b) {
 }
 
 // The English words of an alternative as a word or compound, or "" when it is no
-// vocabulary: more than three words (a hyphen counts as one), a sentence, a phrase with
+// vocabulary: more than three words (a hyphen counts as one; a hyphenated word may have
+// up to four pieces), a sentence, a phrase with
 // placeholders or pronouns.
 // True for the dictionary's notation of an abbreviation, "/TN/".
 bool is_abbreviation_note(std::string_view w) { return w.size() > 2 && w.front() == '/' && w.back() == '/'; }
@@ -227,6 +233,9 @@ bool ascii_letters(std::string_view s) {
 bool english_placeholder(std::string_view w) {
   return w == "sb." || w == "sth." || w == "sb./sth." || w == "sth./sb." || w == "so." || w == "oneself";
 }
+
+// The most tokens of one hyphenated English word: four pieces and their three hyphens.
+constexpr size_t kMostHyphenTokens = 7;
 
 // `framed` (given for verbs) is set when the verb came with objects that take
 // prepositions: "to coax sb. to do sth.", "to tell sb. of sth." are the verb alone;
@@ -280,10 +289,14 @@ std::string clean_english(std::string text, pos_t pos, bool* phrasal = nullptr, 
       }
     }
   }
-  if (tokens.empty() || tokens.size() > 3) return "";
+  // One hyphenated word (mother-in-law, one-to-one) of up to four pieces is one English
+  // word however many tokens its hyphens make, and its small words are no pronouns or
+  // articles of a phrase.
+  const bool hyphenated = text.find(' ') == std::string::npos && tokens.size() > 1;
+  if (tokens.empty() || tokens.size() > (hyphenated ? kMostHyphenTokens : 3)) return "";
   if (tokens.size() > 1) {
     for (const std::string& t : tokens) {
-      if (kStopWords.count(lower_ascii(t))) return "";
+      if (!hyphenated && kStopWords.count(lower_ascii(t))) return "";
     }
     if (pos == kVerb && kObjectPrepositions.count(lower_ascii(tokens.back()))) {
       // "to insist on sth.": the verb alone, when the caller takes it so ("insist"); the
@@ -326,6 +339,11 @@ bool german_chars_ok(std::string_view out) {
 // erinnern": erinnern).
 std::string clean_german(const std::string& text, pos_t pos, bool* reflexive = nullptr) {
   if (reflexive != nullptr) *reflexive = false;
+  // An adjective given with the endings of its genders ("andere/r/s") is its form in -e,
+  // which the grammar inflects.
+  if (pos == kAdj && ends_with_s(text, "e/r/s") && text.find(' ') == std::string::npos) {
+    return clean_german(text.substr(0, text.size() - 4), pos, reflexive);
+  }
   if (text.find(' ') == std::string::npos && pos != kInt) {
     // One word, the commonest case.
     if (text.empty() || is_placeholder(text) || (pos == kVerb && text == "sich") || !german_chars_ok(text)) {
@@ -796,6 +814,75 @@ bool one_english_word(std::string en) {
   return one_word(en);
 }
 
+// The number of vowel groups of an English word, a final silent e not counted ("nice": 1).
+int english_syllables(const std::string& w) {
+  int groups = 0;
+  for (size_t i = 0; i < w.size(); ++i) {
+    const bool vowel = is_vowel(w[i]) || (w[i] == 'y' && i > 0);
+    const bool before = i > 0 && (is_vowel(w[i - 1]) || (w[i - 1] == 'y' && i > 1));
+    groups += vowel && !before;
+  }
+  if (w.size() > 2 && w.back() == 'e' && !is_vowel(w[w.size() - 2]) && !ends_with_s(w, "le") && groups > 1) --groups;
+  return groups;
+}
+
+// The comparative and superlative of an English adjective by the rules, or "" for one
+// that forms them with more and most: only words of one syllable and those of two that
+// end in -y, -le, -ow or -er take -er and -est (clear, nice, big, happy, simple, narrow).
+std::pair<std::string, std::string> regular_english_degrees(const std::string& a) {
+  if (!ascii_lower_word(a) || a.size() < 3) return {};
+  const int syllables = english_syllables(a);
+  const bool two_ok = ends_with_s(a, "y") || ends_with_s(a, "le") || ends_with_s(a, "ow") || ends_with_s(a, "er");
+  if (syllables < 1 || syllables > 2 || (syllables == 2 && !two_ok)) return {};
+  const char last = a.back();
+  if (last == 'e') return {a + "r", a + "st"};
+  if (last == 'y' && !is_vowel(a[a.size() - 2])) {
+    const std::string stem = a.substr(0, a.size() - 1);
+    return {stem + "ier", stem + "iest"};
+  }
+  if (doubles_final(a)) return {a + last + "er", a + last + "est"};
+  return {a + "er", a + "est"};
+}
+
+// The comparative and superlative of a German adjective of one word by the rules, as the
+// grammar inflects them (klar: klarer, klarste; dunkel: dunkler; teuer: teurer; laut:
+// lauteste; the common ones with an umlaut from a list: stark: stärker); "" for a word the
+// rules do not fit.
+std::pair<std::string, std::string> regular_german_degrees(const std::string& g) {
+  // The common adjectives whose forms take an umlaut or are irregular.
+  static const std::map<std::string, std::pair<std::string, std::string>> kIrregular = {
+      {"alt", {"älter", "älteste"}},       {"arm", {"ärmer", "ärmste"}},
+      {"dumm", {"dümmer", "dümmste"}},     {"gesund", {"gesünder", "gesündeste"}},
+      {"grob", {"gröber", "gröbste"}},     {"groß", {"größer", "größte"}},
+      {"gut", {"besser", "beste"}},        {"hart", {"härter", "härteste"}},
+      {"hoch", {"höher", "höchste"}},      {"jung", {"jünger", "jüngste"}},
+      {"kalt", {"kälter", "kälteste"}},    {"klug", {"klüger", "klügste"}},
+      {"krank", {"kränker", "kränkste"}},  {"kurz", {"kürzer", "kürzeste"}},
+      {"lang", {"länger", "längste"}},     {"nah", {"näher", "nächste"}},
+      {"scharf", {"schärfer", "schärfste"}}, {"schwach", {"schwächer", "schwächste"}},
+      {"schwarz", {"schwärzer", "schwärzeste"}}, {"stark", {"stärker", "stärkste"}},
+      {"viel", {"mehr", "meiste"}},        {"warm", {"wärmer", "wärmste"}}};
+  auto irregular = kIrregular.find(g);
+  if (irregular != kIrregular.end()) return irregular->second;
+  if (!one_word(g) || g.size() < 2 || !(g[0] >= 'a' && g[0] <= 'z')) return {};
+  for (char c : g) {
+    if (!german_letter(c)) return {};
+  }
+  std::string comparative = g + "er";
+  if (ends_with_s(g, "e")) {
+    comparative = g + "r";
+  } else if (ends_with_s(g, "el")) {
+    comparative = g.substr(0, g.size() - 2) + "ler";
+  } else if (ends_with_s(g, "euer") || ends_with_s(g, "auer")) {
+    comparative = g.substr(0, g.size() - 2) + "rer";
+  }
+  bool e = false;
+  for (std::string_view end : {"d", "t", "s", "ß", "x", "z", "sk"}) e |= ends_with_s(g, end);
+  if (ends_with_s(g, "end")) e = false;  // a participle: spannendste
+  if (ends_with_s(g, "e")) return {comparative, g + "ste"};
+  return {comparative, g + (e ? "este" : "ste")};
+}
+
 // ---------------------------------------------------------------------------------------
 // Reading the dictionary.
 
@@ -940,6 +1027,31 @@ struct builder {
 
   // Offers the senses of one line; returns how many.
   int take_line(const dict_line& line, long number);
+
+  // A predicate "to be afraid" given as an adjective and "sein" ("ängstlich sein") is
+  // the adjective (afraid: ängstlich), behind any line that gives the adjective itself;
+  // returns 1 when it offered one.
+  int offer_predicate(const dict_alt& english, const dict_alt& german, long number, size_t h, size_t i,
+                      size_t j, bool domain) {
+    if (!starts_with_s(english.text, "to be ")) return 0;
+    const std::string word = english.text.substr(6);
+    if (!ascii_lower_word(word)) return 0;
+    const std::vector<std::string> w = split_blanks(clean_german(german.text, kAdj));
+    if (w.size() != 2 || w[1] != "sein" || !(w[0][0] >= 'a' && w[0][0] <= 'z')) return 0;
+    for (char c : w[0]) {
+      if (!german_letter(c)) return 0;
+    }
+    sense s;
+    s.line = number;
+    s.pos = kAdj;
+    s.predicate = true;
+    s.forms.push_back({word, w[0], kBase});
+    s.score = 3.0 * std::min<size_t>(j, 3) + 1.0 * std::min<size_t>(i, 4) + (h > 0 ? 2 : 0) + (domain ? 4 : 0) +
+              alt_style_penalty(german) + alt_style_penalty(english) + 0.04 * static_cast<double>(w[0].size()) -
+              0.8 * std::log(1.0 + frequency(w[0])) + kPredicatePenalty;
+    offer(slots[word + "\ta"], word, std::move(s));
+    return 1;
+  }
 };
 
 // The parts that hold a verb's principal parts after its head `h`.
@@ -1471,7 +1583,10 @@ int builder::take_line(const dict_line& line, long number) {
             done[pos] = true;
           }
           const std::string& en = cleaned[pos];
-          if (en.empty()) continue;
+          if (en.empty()) {
+            if (pos == kVerb) offered += offer_predicate(english[j], ga, number, h, i, j, domain);
+            continue;
+          }
           bool reflexive = false;
           const std::string de = clean_german(ga.text, pos, &reflexive);
           if (!supported[pos] && !framed[pos]) {
@@ -1566,6 +1681,9 @@ int builder::take_line(const dict_line& line, long number) {
           // One English word is rarely best translated by a paraphrase.
           if (one_english_word(en)) score += 2.0 * static_cast<double>(std::count(de.begin(), de.end(), ' '));
           if (s.forms.size() > 1) score -= 1;
+          // A name the German writes as the English does stays as written (Jim: Jim, not
+          // the James its line gives first).
+          if (s.proper && de == en) score -= 3;
           // A verb whose preposition was left out ("insist on") is a last resort.
           if (phrasal[pos]) score += 6;
           // So is, a little, one that needs its objects ("coax sb. to do sth.").
@@ -1578,6 +1696,46 @@ int builder::take_line(const dict_line& line, long number) {
     }
   }
   return offered;
+}
+
+// Gives the adjectives whose lines list no comparative or superlative the regular ones
+// (clearer: klarer, clearest: klarste), the German taken from another sense that lists
+// them where there is one (hart: härter). An English form that some line has as a word
+// of its own (lighter, cooler) is left to that line, and an adjective taken from a
+// predicate gets none ("to be away" has no awayer).
+void add_regular_degrees(std::unordered_map<std::string, slot>& slots) {
+  std::unordered_set<std::string> english;
+  std::unordered_map<std::string, std::pair<std::string, std::string>> german;  // base -> forms
+  for (const auto& [name, sl] : slots) {
+    english.insert(lower_ascii(name.substr(0, name.find('\t'))));
+    for (const form& f : sl.best.forms) {
+      english.insert(lower_ascii(f.english));
+      if (f.kind == kComparative) german[sl.best.forms[0].german].first = f.german;
+      if (f.kind == kSuperlative) german[sl.best.forms[0].german].second = f.german;
+    }
+  }
+  for (auto& [name, sl] : slots) {
+    sense& s = sl.best;
+    if (s.pos != kAdj || s.predicate || s.forms.empty() || s.forms[0].kind != kBase) continue;
+    const std::string& en = s.forms[0].english;
+    const std::string& de = s.forms[0].german;
+    if (adjective_class(de) == "Aun") continue;
+    const auto [en_c, en_s] = regular_english_degrees(en);
+    if (en_c.empty()) continue;
+    std::pair<std::string, std::string> de_forms = regular_german_degrees(de);
+    auto seen = german.find(de);
+    if (seen != german.end()) {
+      if (!seen->second.first.empty()) de_forms.first = seen->second.first;
+      if (!seen->second.second.empty()) de_forms.second = seen->second.second;
+    }
+    bool has_c = false, has_s = false;
+    for (const form& f : s.forms) {
+      has_c |= f.kind == kComparative;
+      has_s |= f.kind == kSuperlative;
+    }
+    if (!has_c && !de_forms.first.empty() && !english.count(en_c)) s.forms.push_back({en_c, de_forms.first, kComparative});
+    if (!has_s && !de_forms.second.empty() && !english.count(en_s)) s.forms.push_back({en_s, de_forms.second, kSuperlative});
+  }
 }
 
 // The " | " parts of one side of a line.
@@ -1869,6 +2027,7 @@ dict_tables build_dict_tables(std::string_view dictionary, const rule_facts& fac
   for (auto& [name, sl] : b.slots) {
     if (!sl.best.forms.empty()) b.complete(sl.best, heads, strong);
   }
+  add_regular_degrees(b.slots);
 
   dict_tables t;
   // The readings of every English form.
@@ -2067,7 +2226,7 @@ dict_tables build_dict_tables(std::string_view dictionary, const rule_facts& fac
     // its hyphen: word by word it comes out as nonsense, so these go first.
     const auto hyphenated = [](const auto* c) {
       const std::string& e = c->second.english;
-      return std::count(e.begin(), e.end(), ' ') == 2 && e.find(" - ") != std::string::npos;
+      return e.find(" - ") != std::string::npos && one_english_word(e);
     };
     std::nth_element(kept.begin(), kept.begin() + kMaxCompounds, kept.end(), [&](const auto* x, const auto* y) {
       if (hyphenated(x) != hyphenated(y)) return hyphenated(x);
@@ -2084,8 +2243,9 @@ dict_tables build_dict_tables(std::string_view dictionary, const rule_facts& fac
     ++kinds[c->second.p.r.code];
     t.compounds.push_back({std::move(c->second.english), c->first, std::move(c->second.p.r)});
   }
-  std::stable_partition(t.compounds.begin(), t.compounds.end(), [](const dict_compound& c) {
-    return std::count(c.english.begin(), c.english.end(), ' ') == 2;
+  // The longest first: the engine takes the first compound that matches.
+  std::stable_sort(t.compounds.begin(), t.compounds.end(), [](const dict_compound& x, const dict_compound& y) {
+    return std::count(x.english.begin(), x.english.end(), ' ') > std::count(y.english.begin(), y.english.end(), ' ');
   });
   for (const auto& [code, n] : kinds) b.counts.readings[code] += n;
   t.counts = std::move(b.counts);

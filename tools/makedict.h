@@ -61,8 +61,8 @@ struct dict_entry {
   bool name_summary = false;  // a capitalised English word: the summary class is NAM
 };
 
-// A user-lexicon compound: two or three English words (a hyphen counts as a word) and one
-// reading.
+// A user-lexicon compound: two or three English words (a hyphen counts as a word; a
+// hyphenated word may have four pieces) and one reading.
 struct dict_compound {
   std::string english;  // the words, separated by single blanks
   std::string joined;   // the normalised words joined by "_"
@@ -82,7 +82,7 @@ struct dict_counts {
 // The generated tables.
 struct dict_tables {
   std::vector<dict_entry> entries;        // sorted by key
-  std::vector<dict_compound> compounds;   // three words first, then by key
+  std::vector<dict_compound> compounds;   // the most words first, then by key
   dict_counts counts;
 };
 

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <iterator>
 
@@ -533,6 +534,82 @@ TEST(MakeDict, VerbToWordCompoundsKeepTheirVerb) {
   EXPECT_EQ(d.find("GO_TO_WORK"), std::string::npos);
   EXPECT_NE(d.find("+ GO_TO_SLEEP go to sleep | VERI"), std::string::npos);
   EXPECT_NE(d.find("+ GO_TO_SEED go to seed | VERI"), std::string::npos);
+}
+
+// A hyphenated word of up to four pieces is one compound, whatever small words it holds,
+// and the longest compounds come first; a phrase of blanks keeps to three words.
+TEST(MakeDict, HyphenatedWordsOfManyPieces) {
+  const dict_tables t = tables_of(
+      "Schwiegervater {m} :: father-in-law\n"
+      "persönlich {adj} :: one-on-one\n"
+      "Tauziehen {n} :: tug-of-war\n"
+      "Nachbarschaftsstreit {m} :: dispute-with-the-next-door-people\n"
+      "Sauerteigbrot {n} :: sour dough bread\n"
+      "Vater {m} :: father\n");
+  const std::string d = dump(t);
+  EXPECT_NE(d.find("+ FATHER_-_IN_-_LAW father - in - law | SUNms-Nst @mSchwiegervater\n"), std::string::npos) << d;
+  EXPECT_NE(d.find("+ ONE_-_ON_-_ONE one - on - one | ADJp--Arg persönlich\n"), std::string::npos) << d;
+  EXPECT_EQ(d.find("DISPUTE"), std::string::npos) << d;
+  EXPECT_NE(d.find("+ SOUR_DOUGH_BREAD"), std::string::npos) << d;
+  ASSERT_GE(t.compounds.size(), 4u);
+  const auto words = [](const dict_compound& c) { return std::count(c.english.begin(), c.english.end(), ' '); };
+  for (size_t k = 1; k < t.compounds.size(); ++k) {
+    EXPECT_GE(words(t.compounds[k - 1]), words(t.compounds[k])) << t.compounds[k].joined;
+  }
+  EXPECT_EQ(words(t.compounds.back()), 2);
+}
+
+// An adjective whose lines list no comparative and superlative gets the regular ones, in
+// German from another sense that lists them, from the list of those with an umlaut, or by
+// the rules; an English form that is a word of its own, an adjective of more syllables and
+// an undeclinable one get none.
+TEST(MakeDict, RegularComparativesAndSuperlatives) {
+  const std::string d = dump(tables_of(
+      "klar {adj} :: clear\n"
+      "stark {adj} :: strong\n"
+      "glücklich {adj} :: happy\n"
+      "dunkel {adj} :: dark\n"
+      "rau {adj} :: big\n"
+      "nass {adj} | nässer | am nässesten :: wet | wetter | wettest\n"
+      "nass {adj} :: moist\n"
+      "spannend {adj} :: exciting\n"
+      "leicht {adj} :: light\n"
+      "Feuerzeug {n} :: lighter\n"
+      "lila {adj} :: mauve\n"));
+  EXPECT_EQ(entry_line(d, "CLEARER"), "CLEARER clearer | ADJc--Arg klarer");
+  EXPECT_EQ(entry_line(d, "CLEAREST"), "CLEAREST clearest | ADJs--Asp klarste");
+  EXPECT_EQ(entry_line(d, "STRONGEST"), "STRONGEST strongest | ADJs--Asp stärkste");
+  EXPECT_EQ(entry_line(d, "HAPPIER"), "HAPPIER happier | ADJc--Arg glücklicher");
+  EXPECT_EQ(entry_line(d, "DARKER"), "DARKER darker | ADJc--Arg dunkler");
+  EXPECT_EQ(entry_line(d, "BIGGEST"), "BIGGEST biggest | ADJs--Asp rauste");
+  EXPECT_EQ(entry_line(d, "MOISTER"), "MOISTER moister | ADJc--Arg nässer");
+  EXPECT_EQ(entry_line(d, "MOISTEST"), "MOISTEST moistest | ADJs--Asp nässeste");
+  EXPECT_EQ(entry_line(d, "EXCITINGER"), "");
+  EXPECT_EQ(entry_line(d, "LIGHTER").find("ADJ"), std::string::npos);
+  EXPECT_NE(entry_line(d, "LIGHTEST"), "");
+  EXPECT_EQ(entry_line(d, "MAUVER"), "");
+}
+
+// A name the German writes as the English stays as written, whatever its place on the
+// line; an adjective given with its gender endings is its form in -e; a predicate "to be
+// ..." of an adjective and "sein" gives the adjective when no line gives it alone, and
+// that one gets no regular comparative.
+TEST(MakeDict, NamesGenderEndingsAndPredicates) {
+  const std::string d = dump(tables_of(
+      "Rhein {m}; Rhenus {m} [geogr.] :: Rhenus; Rhine\n"
+      "Theodor {m}; Ted {m} :: Ted\n"
+      "vordere/r/s {adj} :: fore\n"
+      "wach sein {v} :: to be awake\n"
+      "gesund sein {v} :: to be well\n"
+      "gut {adv} :: well\n"
+      "Angst haben {v} :: to be scared\n"));
+  EXPECT_EQ(entry_line(d, "TED"), "TED Ted | NAMms-Nst @mTed");
+  EXPECT_EQ(entry_line(d, "RHINE"), "RHINE Rhine | NAMms-Nst @mRhein");
+  EXPECT_EQ(entry_line(d, "FORE"), "FORE fore | ADJp--Asp vordere");
+  EXPECT_EQ(entry_line(d, "AWAKE"), "AWAKE awake | ADJp--Arg wach");
+  EXPECT_EQ(entry_line(d, "AWAKER"), "");
+  EXPECT_EQ(entry_line(d, "WELL"), "WELL well | ADVp--Inv gut | ADJp--Arg gesund");
+  EXPECT_EQ(entry_line(d, "SCARED"), "");
 }
 
 }  // namespace
