@@ -59,6 +59,8 @@ int run_in_session(engine_session& s, const std::vector<std::string>& args,
     } else {
       restart_session(s);
     }
+    // Start-up looks its files up anew; from here on the run keeps what it learns.
+    use_run_files(&s.files, &s.eng->settings);
     s.eng->result_text = tokens ? &result : nullptr;
     s.eng->discard_word_file = tokens != nullptr;
     const engine_settings& st = s.eng->settings;
@@ -73,6 +75,7 @@ int run_in_session(engine_session& s, const std::vector<std::string>& args,
   }
   set_console(nullptr, nullptr);
   use_definition_cache(nullptr);
+  use_run_files(nullptr, nullptr);
   return status;
 }
 

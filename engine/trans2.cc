@@ -11,6 +11,7 @@
 #include "engine/longstr.h"
 #include "engine/procedures.h"
 #include "engine/resultline.h"
+#include "engine/run_files.h"
 #include "engine/translat.h"
 #include "engine/wordtable.h"
 
@@ -434,6 +435,12 @@ int run_engine(const std::vector<std::string>& args, bool process_ends) {
     explicit cache_in_use(definition_cache* c) { use_definition_cache(c); }
     ~cache_in_use() { use_definition_cache(nullptr); }
   } in_use(eng->settings.shell_mode ? nullptr : &cache);
+  // What the run learns about the files it looks up is kept for the run.
+  run_files files;
+  struct files_in_use {
+    files_in_use(run_files* f, const engine_settings& st) { use_run_files(f, &st); }
+    ~files_in_use() { use_run_files(nullptr, nullptr); }
+  } files_used(&files, eng->settings);
   open_engine_run(*eng);
   read_procedure_script(*eng);
   const int status = run_sentence_loops(*eng);
