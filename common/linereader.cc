@@ -224,6 +224,12 @@ bool linewriter::close() {
   return ok_;
 }
 
+void linewriter::flush() {
+  if (!file_) return;
+  errno = 0;
+  if (std::fflush(file_) != 0) fail();
+}
+
 void linewriter::writeline(std::string_view s) {
   if (!file_) return;
   errno = 0;

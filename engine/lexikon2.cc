@@ -562,9 +562,10 @@ void search_sentence(engine_state& eng, searchmodus mode, lexikon& lex) {
 
 void write_unknown_words(engine_state& eng) {
   const engine_settings& st = eng.settings;
-  linewriter out;
-  // Never through a symbolic link; not at all when nobody reads it.
-  if (!eng.discard_word_file && !out.append_own(st.word_file_name)) return;
+  // Never through a symbolic link; not at all when nobody reads it. The file stays open
+  // for the rest of the run, and every sentence's words are on disk when it ends.
+  linewriter& out = eng.word_file;
+  if (!eng.discard_word_file && !out.is_open() && !out.append_own(st.word_file_name)) return;
   for (int i = 1; i <= eng.table.word_count; ++i) {
     const std::string cls = word_class(eng, i);
     if (st.visible) {
@@ -579,6 +580,7 @@ void write_unknown_words(engine_state& eng) {
     }
     if (line != "_UU") out.writeline(line);
   }
+  out.flush();
 }
 
 // ---- Unknown words ----

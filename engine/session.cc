@@ -41,6 +41,7 @@ void close_run_files(engine_state& eng) {
   eng.listing.close();
   eng.result_file.close();
   eng.explain_file.close();
+  eng.word_file.close();
 }
 
 // One run: start-up or its restart, then the sentence loop, from the token file or from
