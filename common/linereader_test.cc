@@ -130,7 +130,10 @@ TEST(LineReader, FlushedLinesAreOnDiskWhileTheFileStaysOpen) {
   EXPECT_TRUE(r.readline(line, std::string::npos));
   EXPECT_EQ(line, "second");
   r.close();
+  EXPECT_FALSE(r.open(path + "/below"));  // a regular file holds no names
+  EXPECT_FALSE(r.is_open());
   delete_file(path);
+  EXPECT_FALSE(r.open(path));
   rmdir(dir);
   // A flush that cannot write is reported by the close.
   linewriter full;
