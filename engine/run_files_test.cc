@@ -50,8 +50,13 @@ TEST_F(RunFiles, APathIsLookedUpOnceARun) {
   EXPECT_TRUE(stamp == before.stamp);
   EXPECT_FALSE(file_present("idio1.zmb"));
   EXPECT_EQ(first_line("idio1.zmb"), "<not open>");
+  note_check("lexicon index\nlexi.zmb", {false, "no index"});
+  check_outcome seen;
+  ASSERT_TRUE(checked_before("lexicon index\nlexi.zmb", seen));
+  EXPECT_EQ(seen.why, "no index");
   // A new run, or none, looks again.
   start_run();
+  EXPECT_FALSE(checked_before("lexicon index\nlexi.zmb", seen));
   EXPECT_EQ(look_up_path("lexi.zmb").kind, path_kind::missing);
   EXPECT_EQ(first_line("idio1.zmb"), "new");
   use_run_files(nullptr, nullptr);
@@ -96,28 +101,6 @@ TEST_F(RunFiles, DefinitionsResolveAsGivenThenUnderThePath) {
   EXPECT_EQ(path, "");
   EXPECT_FALSE(resolve_definition(st_, "irrg.zmb", path));
   EXPECT_EQ(first_line("defs/synt1.zmb"), "<not open>");
-  // Without a run the same answers come from the file system.
-  use_run_files(nullptr, nullptr);
-  EXPECT_TRUE(resolve_definition(st_, "comp1.zmb", path));
-  EXPECT_EQ(path, "defs/comp1.zmb");
-  EXPECT_FALSE(resolve_definition(st_, "synt1.zmb", path));
-}
-
-TEST_F(RunFiles, ChecksAreKeptForTheRun) {
-  check_outcome seen;
-  EXPECT_FALSE(checked_before("lexicon index\nlexi.zmb", seen));
-  note_check("lexicon index\nlexi.zmb", {true, ""});  // no run: nothing is kept
-  start_run();
-  EXPECT_FALSE(checked_before("lexicon index\nlexi.zmb", seen));
-  note_check("lexicon index\nlexi.zmb", {true, ""});
-  note_check("idiom index\nirrg.zmb", {false, "no index"});
-  ASSERT_TRUE(checked_before("lexicon index\nlexi.zmb", seen));
-  EXPECT_TRUE(seen.passed);
-  ASSERT_TRUE(checked_before("idiom index\nirrg.zmb", seen));
-  EXPECT_FALSE(seen.passed);
-  EXPECT_EQ(seen.why, "no index");
-  start_run();
-  EXPECT_FALSE(checked_before("idiom index\nirrg.zmb", seen));
 }
 
 }  // namespace
