@@ -388,6 +388,7 @@ void lexicon_index::close() {
   header_.reset();
   checked_.clear();
   found_.clear();
+  entries_.clear();
 }
 
 bool lexicon_index::open(const std::string& lexicon_path, const std::string& index_path,
@@ -488,6 +489,12 @@ bool lexicon_index::find_in_blocks(std::string_view key, std::vector<uint64_t>& 
 
 bool lexicon_index::read_entry(uint64_t position, std::string& word_line, std::string& entry_line) {
   if (lexicon_fd_ < 0 || position >= header_->stamp.size) return false;
+  auto kept = entries_.find(position);
+  if (kept != entries_.end()) {
+    word_line = kept->second.first;
+    entry_line = kept->second.second;
+    return true;
+  }
   // From the byte before the entry, which must end the line before it.
   const uint64_t from = position > 0 ? position - 1 : 0;
   const size_t skip = static_cast<size_t>(position - from);
@@ -515,6 +522,9 @@ bool lexicon_index::read_entry(uint64_t position, std::string& word_line, std::s
   if (!lexicon_line(text, pos, entry)) entry = {};
   word_line.assign(word);
   entry_line.assign(entry);
+  constexpr size_t kMaxEntriesKept = 50000;
+  if (entries_.size() >= kMaxEntriesKept) entries_.clear();
+  entries_.emplace(position, std::make_pair(word_line, entry_line));
   return true;
 }
 

@@ -95,6 +95,9 @@ class lexicon_index {
   std::vector<char> checked_;  // per block: its checksum was verified
   // The positions of headwords found since the index was opened (up to a bound).
   std::map<std::string, std::vector<uint64_t>, std::less<>> found_;
+  // The entries read since the index was opened, by position (up to a bound): a text
+  // asks for its common words again and again, and each read is a system call.
+  std::map<uint64_t, std::pair<std::string, std::string>> entries_;
 };
 
 }  // namespace zembu

@@ -100,6 +100,18 @@ TEST_F(LexiconIndex, DumpLookupsAndEntries) {
   EXPECT_EQ(word + "|" + entry, "LAST|");
   EXPECT_FALSE(index.read_entry(69, word, entry));  // not the start of a line
   EXPECT_FALSE(index.read_entry(text.size(), word, entry));
+  // An entry read before comes from memory; the others from the file.
+  {
+    std::fstream f(path("lexi.zmb"), std::ios::binary | std::ios::in | std::ios::out);
+    f.seekp(static_cast<std::streamoff>(text.find("NOM---b")));
+    f << "NOM---c";
+    f.seekp(static_cast<std::streamoff>(text.find("Gang")));
+    f << "Gong";
+  }
+  ASSERT_TRUE(index.read_entry(68, word, entry));
+  EXPECT_EQ(word + "|" + entry, "B|NOM---b");
+  ASSERT_TRUE(index.read_entry(52, word, entry));
+  EXPECT_EQ(word + "|" + entry, "WALK|NOM---Gong");
 
   // A lexicon of many blocks and a long entry line.
   std::map<std::string, uint64_t> keys;
@@ -114,6 +126,7 @@ TEST_F(LexiconIndex, DumpLookupsAndEntries) {
   positions.clear();
   ASSERT_TRUE(index.find("WALK", positions, why)) << why;
   EXPECT_TRUE(positions.empty());
+  EXPECT_FALSE(index.read_entry(68, word, entry));  // inside an entry of the new lexicon
   for (const auto& [key, position] : keys) {
     positions.clear();
     ASSERT_TRUE(index.find(key, positions, why) && index.read_entry(position, word, entry));

@@ -42,7 +42,11 @@ linereader& linereader::operator=(linereader&& other) noexcept {
 bool linereader::open(const std::string& path) {
   close();
   struct stat info;
-  if (stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) return false;  // no text
+  if (stat(path.c_str(), &info) == 0) {
+    if (S_ISDIR(info.st_mode)) return false;  // no text
+  } else if (errno == ENOENT || errno == ENOTDIR) {
+    return false;  // nothing to open under the name
+  }
   file_ = std::fopen(path.c_str(), "rb");
   owned_ = file_ != nullptr;
   if (file_) std::setvbuf(file_, nullptr, _IOFBF, 1 << 16);
@@ -222,6 +226,12 @@ bool linewriter::close() {
   if (std::fclose(file_) != 0) fail();
   file_ = nullptr;
   return ok_;
+}
+
+void linewriter::flush() {
+  if (!file_) return;
+  errno = 0;
+  if (std::fflush(file_) != 0) fail();
 }
 
 void linewriter::writeline(std::string_view s) {

@@ -85,6 +85,8 @@ class linewriter {
   bool create_new(const std::string& path);
   // Closes the file; false when it was not open or a write or the close failed.
   bool close();
+  // Hands the lines written so far to the system; the failure of a write is noted.
+  void flush();
   bool is_open() const { return file_ != nullptr; }
   // The errno of the first failure since the last create or append (0: none): the open
   // itself, a write or the close.

@@ -105,6 +105,45 @@ TEST(LineReader, DirectoriesAreNoTextAndFailedWritesAreReported) {
   EXPECT_FALSE(closed.close());
 }
 
+TEST(LineReader, FlushedLinesAreOnDiskWhileTheFileStaysOpen) {
+  char dir[] = "/tmp/zembu_flush_XXXXXX";
+  ASSERT_NE(mkdtemp(dir), nullptr);
+  const std::string path = std::string(dir) + "/words";
+  linewriter w;
+  ASSERT_TRUE(w.append_own(path));
+  w.writeline("first");
+  w.flush();
+  w.writeline("second");
+  std::string line;
+  {
+    linereader r;
+    ASSERT_TRUE(r.open(path));
+    EXPECT_TRUE(r.readline(line, std::string::npos));
+    EXPECT_EQ(line, "first");
+    EXPECT_FALSE(r.readline(line, std::string::npos));  // not flushed yet
+  }
+  w.flush();
+  EXPECT_TRUE(w.close());
+  linereader r;
+  ASSERT_TRUE(r.open(path));
+  EXPECT_TRUE(r.readline(line, std::string::npos));
+  EXPECT_TRUE(r.readline(line, std::string::npos));
+  EXPECT_EQ(line, "second");
+  r.close();
+  EXPECT_FALSE(r.open(path + "/below"));  // a regular file holds no names
+  EXPECT_FALSE(r.is_open());
+  delete_file(path);
+  EXPECT_FALSE(r.open(path));
+  rmdir(dir);
+  // A flush that cannot write is reported by the close.
+  linewriter full;
+  ASSERT_TRUE(full.create("/dev/full"));
+  full.writeline("x");
+  full.flush();
+  EXPECT_EQ(full.error(), ENOSPC);
+  EXPECT_FALSE(full.close());
+}
+
 TEST(LineReader, FailuresKeepTheirReasonAndNewFilesTakeNoExistingName) {
   linewriter full;
   ASSERT_TRUE(full.create("/dev/full"));

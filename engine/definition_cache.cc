@@ -1,8 +1,8 @@
 #include "engine/definition_cache.h"
 
-#include <sys/stat.h>
-
 #include <cstdio>
+
+#include "engine/run_files.h"
 
 namespace zembu::engine {
 
@@ -10,13 +10,9 @@ namespace {
 
 definition_cache* in_use = nullptr;
 
-int64_t changed_ns(const struct stat& st) {
-  return static_cast<int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
-}
-
-bool same_file(const cached_file& c, const struct stat& st) {
-  return c.device == st.st_dev && c.inode == st.st_ino && c.size == st.st_size &&
-         c.changed_ns == changed_ns(st);
+bool same_file(const cached_file& c, const file_stamp& st) {
+  return c.device == st.device && c.inode == st.inode && c.size == st.size &&
+         c.changed_ns == st.changed_ns;
 }
 
 // The template copies the engine writes for procedure X end in "yyy.zmb"; they come and
@@ -42,12 +38,13 @@ bool read_whole(const std::string& path, std::string& bytes) {
 }  // namespace
 
 bool open_cached(definition_cache& cache, linereader& file, const std::string& path) {
-  struct stat st;
-  if (stat(path.c_str(), &st) != 0 || S_ISDIR(st.st_mode)) {
+  const path_facts facts = look_up_path(path);
+  if (facts.kind == path_kind::missing || facts.kind == path_kind::directory) {
     file.close();
     return false;
   }
-  if (!S_ISREG(st.st_mode) || st.st_size > max_cached_file || written_by_engine(path)) {
+  const file_stamp& st = facts.stamp;
+  if (facts.kind != path_kind::regular || st.size > max_cached_file || written_by_engine(path)) {
     return file.open(path);
   }
   auto it = cache.files.find(path);
@@ -61,12 +58,12 @@ bool open_cached(definition_cache& cache, linereader& file, const std::string& p
     return false;
   }
   // Kept only when the file did not change while it was read.
-  struct stat after;
+  const path_facts after = look_up_path(path);
   auto shared = std::make_shared<const std::string>(std::move(bytes));
-  if (stat(path.c_str(), &after) == 0 && same_file({st.st_dev, st.st_ino, st.st_size,
-                                                    changed_ns(st), nullptr}, after) &&
-      static_cast<int64_t>(shared->size()) == st.st_size) {
-    cache.files[path] = {st.st_dev, st.st_ino, st.st_size, changed_ns(st), shared};
+  const cached_file read = {st.device, st.inode, st.size, st.changed_ns, shared};
+  if (after.kind == path_kind::regular && same_file(read, after.stamp) &&
+      static_cast<int64_t>(shared->size()) == st.size) {
+    cache.files[path] = read;
   }
   file = linereader(shared);
   return true;

@@ -12,6 +12,7 @@
 #include "engine/lexikon2.h"
 #include "engine/longstr.h"
 #include "engine/rule_cache.h"
+#include "engine/run_files.h"
 #include "engine/translat.h"
 #include "engine/word_spec.h"
 
@@ -775,18 +776,33 @@ void run_idioms(engine_state& eng, const rule_file& rules, idiom_step_report* re
   r = idiom_step_report();
   trace_start(eng);
   // The name as given, else under the definitions path (as open_text_def).
-  linereader f;
   std::string path;
-  if (!rules.open_uncached(st, f, path)) return;
-  f.close();
+  if (rules.text) {
+    path.clear();
+  } else if (!resolve_definition(st, rules.name, path)) {
+    return;
+  }
   // The index describes the plain file, and the trace shows every rule tried.
   uint64_t from = 0;
   if (st.plain_definitions && !st.visible && !path.empty()) {
     std::unique_ptr<idiom_index>& index = eng.idiom_indexes[path];
     std::shared_ptr<void>& read = eng.parsed_rules.through_index[path];
-    if (!(index && index->still_fits(path)) || !read) {
+    // Within a run the index is checked against the rule file once.
+    const std::string check = "idiom index\n" + path;
+    check_outcome known;
+    const bool checked = checked_before(check, known);
+    const bool fits = index && ((checked && known.passed) || index->still_fits(path));
+    if (fits) note_check(check, {true, ""});
+    if (!fits || !read) {
       if (!index) index = std::make_unique<idiom_index>();
-      if (!index->open(path, idiom_index_name(path), r.why)) index.reset();
+      bool opened = false;
+      if (checked && !known.passed) {
+        r.why = known.why;
+      } else {
+        opened = index->open(path, idiom_index_name(path), r.why);
+        note_check(check, {opened, r.why});
+      }
+      if (!opened) index.reset();
       read = std::make_shared<rules_through_index>();
     }
     if (index) {

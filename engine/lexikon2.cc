@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "engine/longstr.h"
+#include "engine/run_files.h"
 
 namespace zembu::engine {
 
@@ -111,21 +112,41 @@ bool lexikon::open(engine_state& eng, const rule_file& file) {
   headwords_ = nullptr;
   from_candidates_ = false;
   if (!indexed_) {
-    // The name as given, else under the definitions path (as open_text_def).
+    // The name as given, else under the definitions path (as open_text_def); the file
+    // itself is opened when it is first scanned, which it is not while its index serves.
     std::string path;
-    if (!file.open_uncached(st, text_, path)) return false;
+    text_unopened_ = false;
+    if (file.text) {
+      file.open_uncached(st, text_, path);
+    } else {
+      text_.close();
+      if (!resolve_definition(st, name, path)) return false;
+      text_path_ = path;
+      text_unopened_ = true;
+    }
     // The index describes the plain file; enciphered lexicons are always scanned, and so
     // is every lexicon under the explain trace, which counts the lines of the entries.
     if (st.plain_definitions && !st.explain && !path.empty()) {
-      text_path_ = path;
       headwords_name_ = index_name(path);
       std::unique_ptr<lexicon_index>& open = eng.lexicon_indexes[path];
-      if (open && open->still_fits(path)) {
+      // Within a run the index is checked against the lexicon once.
+      const std::string check = "lexicon index\n" + path;
+      check_outcome known;
+      const bool checked = checked_before(check, known);
+      if (open && ((checked && known.passed) || open->still_fits(path))) {
         headwords_ = open.get();
+        note_check(check, {true, ""});
       } else {
         if (!open) open = std::make_unique<lexicon_index>();
         std::string why;
-        if (open->open(path, headwords_name_, why)) {
+        bool opened = false;
+        if (checked && !known.passed) {
+          why = known.why;
+        } else {
+          opened = open->open(path, headwords_name_, why);
+          note_check(check, {opened, why});
+        }
+        if (opened) {
           headwords_ = open.get();
         } else {
           eng.lexicon_indexes.erase(path);
@@ -227,6 +248,10 @@ void lexikon::preparesearch(std::string_view what, const affix_possibilities* po
       from_candidates_ = true;
       served_ = 0;
       return;
+    }
+    if (text_unopened_) {
+      text_unopened_ = false;
+      open_text(text_, text_path_);
     }
     text_.seek(0);
     next_line_ = 1;
@@ -537,9 +562,10 @@ void search_sentence(engine_state& eng, searchmodus mode, lexikon& lex) {
 
 void write_unknown_words(engine_state& eng) {
   const engine_settings& st = eng.settings;
-  linewriter out;
-  // Never through a symbolic link; not at all when nobody reads it.
-  if (!eng.discard_word_file && !out.append_own(st.word_file_name)) return;
+  // Never through a symbolic link; not at all when nobody reads it. The file stays open
+  // for the rest of the run, and every sentence's words are on disk when it ends.
+  linewriter& out = eng.word_file;
+  if (!eng.discard_word_file && !out.is_open() && !out.append_own(st.word_file_name)) return;
   for (int i = 1; i <= eng.table.word_count; ++i) {
     const std::string cls = word_class(eng, i);
     if (st.visible) {
@@ -554,6 +580,7 @@ void write_unknown_words(engine_state& eng) {
     }
     if (line != "_UU") out.writeline(line);
   }
+  out.flush();
 }
 
 // ---- Unknown words ----

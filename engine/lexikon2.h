@@ -117,6 +117,7 @@ class lexikon {
 
   lexicon_index* headwords_ = nullptr;  // one of the run's open indexes (engine_state)
   std::string text_path_;               // the text lexicon's path, the key of its index
+  bool text_unopened_ = false;          // text_ opens from text_path_ when first scanned
   std::string headwords_name_;
   bool from_candidates_ = false;  // the current search reads candidates_
   std::vector<candidate> candidates_;

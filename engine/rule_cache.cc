@@ -1,6 +1,6 @@
 #include "engine/rule_cache.h"
 
-#include <sys/stat.h>
+#include "engine/run_files.h"
 
 namespace zembu::engine {
 
@@ -24,18 +24,14 @@ bool written_by_engine(const std::string& path) {
 }  // namespace
 
 bool stamp_file(const std::string& path, file_stamp& stamp) {
-  struct stat st;
-  if (stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
-  stamp.device = st.st_dev;
-  stamp.inode = st.st_ino;
-  stamp.size = st.st_size;
-  stamp.changed_ns = static_cast<int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+  const path_facts facts = look_up_path(path);
+  if (facts.kind != path_kind::regular) return false;
+  stamp = facts.stamp;
   return true;
 }
 
 bool file_present(const std::string& path) {
-  struct stat st;
-  return stat(path.c_str(), &st) == 0;
+  return look_up_path(path).kind != path_kind::missing;
 }
 
 std::shared_ptr<void> find_kept(rule_cache& cache, std::string_view kind, const std::string& path,

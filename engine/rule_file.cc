@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "engine/run_files.h"
 #include "engine/translat.h"
 
 namespace zembu::engine {
@@ -22,9 +23,9 @@ bool rule_file::open_uncached(const engine_settings& st, linereader& file,
     return true;
   }
   path = name;
-  if (file.open(path)) return true;
+  if (open_text(file, path)) return true;
   path = st.definitions_path.str() + name;
-  return file.open(path);
+  return open_text(file, path);
 }
 
 FILE* rule_file::open_records(const engine_settings& st) const {

@@ -41,6 +41,7 @@ void close_run_files(engine_state& eng) {
   eng.listing.close();
   eng.result_file.close();
   eng.explain_file.close();
+  eng.word_file.close();
 }
 
 // One run: start-up or its restart, then the sentence loop, from the token file or from
@@ -59,6 +60,8 @@ int run_in_session(engine_session& s, const std::vector<std::string>& args,
     } else {
       restart_session(s);
     }
+    // Start-up looks its files up anew; from here on the run keeps what it learns.
+    use_run_files(&s.files, &s.eng->settings);
     s.eng->result_text = tokens ? &result : nullptr;
     s.eng->discard_word_file = tokens != nullptr;
     const engine_settings& st = s.eng->settings;
@@ -73,6 +76,7 @@ int run_in_session(engine_session& s, const std::vector<std::string>& args,
   }
   set_console(nullptr, nullptr);
   use_definition_cache(nullptr);
+  use_run_files(nullptr, nullptr);
   return status;
 }
 

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "engine/definition_cache.h"
+#include "engine/run_files.h"
 #include "engine/state.h"
 
 namespace zembu::engine {
@@ -21,6 +22,7 @@ struct engine_session {
   std::unique_ptr<sentence_state> blank;  // the sentence state of a fresh start
   int script_lines = 0;                   // procedure lines of the script, for its note
   definition_cache definitions;           // text definition files as read in this session
+  run_files files;                        // what the current run learned about its files
 };
 
 // Runs the engine as "zembu2 args" would, with its console output on `out` and its console

@@ -166,6 +166,7 @@ struct engine_state : engine_setup, sentence_state {
   // The word file of unknown words is deleted unread after every sentence (by the front
   // end that keeps the engine in its process): procedure S then writes nothing.
   bool discard_word_file = false;
+  linewriter word_file;  // open from the first sentence that writes the word file
   // The explain trace (explain.h), while settings.explain is on.
   linewriter explain_file;
 

@@ -11,6 +11,7 @@
 #include "engine/longstr.h"
 #include "engine/procedures.h"
 #include "engine/resultline.h"
+#include "engine/run_files.h"
 #include "engine/translat.h"
 #include "engine/wordtable.h"
 
@@ -426,14 +427,19 @@ rule_cache* rules_left_to_exit = nullptr;
 int run_engine(const std::vector<std::string>& args, bool process_ends) {
   auto eng = std::make_unique<engine_state>();
   configure_engine(eng->settings, args);
-  // The direct form translates many sentences in one run: it reads each text definition
-  // file once while the file stays the same. A shell run translates one sentence and reads
-  // only what it needs.
+  // Each text definition file is read once a run: the direct form translates many
+  // sentences, and a shell run reads some files once a word (the functions file).
   definition_cache cache;
   struct cache_in_use {
     explicit cache_in_use(definition_cache* c) { use_definition_cache(c); }
     ~cache_in_use() { use_definition_cache(nullptr); }
-  } in_use(eng->settings.shell_mode ? nullptr : &cache);
+  } in_use(&cache);
+  // What the run learns about the files it looks up is kept for the run.
+  run_files files;
+  struct files_in_use {
+    files_in_use(run_files* f, const engine_settings& st) { use_run_files(f, &st); }
+    ~files_in_use() { use_run_files(nullptr, nullptr); }
+  } files_used(&files, eng->settings);
   open_engine_run(*eng);
   read_procedure_script(*eng);
   const int status = run_sentence_loops(*eng);

@@ -2,6 +2,7 @@
 
 #include "common/replace.h"
 #include "engine/definition_cache.h"
+#include "engine/run_files.h"
 
 namespace zembu::engine {
 
@@ -12,8 +13,8 @@ bool open_text_def(const engine_settings& st, linereader& file, const std::strin
     return open_cached(*cache, file, name) ||
            open_cached(*cache, file, st.definitions_path.str() + name);
   }
-  if (file.open(name)) return true;
-  return file.open(st.definitions_path.str() + name);
+  if (open_text(file, name)) return true;
+  return open_text(file, st.definitions_path.str() + name);
 }
 
 lexi_type decode_record(std::string_view bytes) {

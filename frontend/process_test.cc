@@ -1,6 +1,7 @@
 #include "frontend/process.h"
 
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <stdlib.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -62,6 +63,26 @@ TEST_F(RunProgram, TellsHowTheProgramEnded) {
   o = run_program(script("killed", "kill -9 $$"), "");
   EXPECT_FALSE(succeeded(o, {0, 9}));
   EXPECT_EQ(describe(o), "was killed by signal 9");
+}
+
+// The program gets SIGPIPE by default although the front end ignores it; a signal the
+// front end handles ends the program, one it ignores stays ignored.
+TEST_F(RunProgram, SignalsOfTheProgram) {
+  struct sigaction handled = {}, ignored = {}, old_int, old_term, old_pipe;
+  handled.sa_handler = [](int) {};
+  ignored.sa_handler = SIG_IGN;
+  sigaction(SIGINT, &handled, &old_int);
+  sigaction(SIGTERM, &ignored, &old_term);
+  sigaction(SIGPIPE, &ignored, &old_pipe);
+  const program_outcome piped = run_program(script("pipe", "kill -PIPE $$; exit 5"), "");
+  const program_outcome interrupted = run_program(script("int", "kill -INT $$; exit 5"), "");
+  const program_outcome terminated = run_program(script("term", "kill -TERM $$; exit 5"), "");
+  sigaction(SIGINT, &old_int, nullptr);
+  sigaction(SIGTERM, &old_term, nullptr);
+  sigaction(SIGPIPE, &old_pipe, nullptr);
+  EXPECT_EQ(describe(piped), "was killed by signal 13");
+  EXPECT_EQ(describe(interrupted), "was killed by signal 2");
+  EXPECT_EQ(describe(terminated), "ended with status 5");
 }
 
 TEST_F(RunProgram, OutputCanGoToStandardError) {
