@@ -1,5 +1,7 @@
 #include "engine/translat.h"
 
+#include <cstring>
+
 #include "common/replace.h"
 #include "engine/definition_cache.h"
 
@@ -360,9 +362,11 @@ std::string int_width(long v, size_t width) {
 // ---- Analysis table ----
 
 void init_analysis(engine_state& eng) {
-  for (int i = 1; i <= max_words; ++i) {
-    eng.analysis[i].fill(0);
-    if (i <= eng.table.word_count) eng.analysis[i][1] = static_cast<uint8_t>(i);
+  // The table cleared in one go (row by row each clearing pays its own start-up), then
+  // each word's own place.
+  std::memset(eng.analysis.data(), 0, sizeof(eng.analysis));
+  for (int i = 1; i <= max_words && i <= eng.table.word_count; ++i) {
+    eng.analysis[i][1] = static_cast<uint8_t>(i);
   }
   eng.symbol_count = 0;
 }
