@@ -649,19 +649,47 @@ std::deque<idiom_rule> read_idiom_rules(const engine_settings& st, linereader& f
   return rules;
 }
 
-// The parsed rules of an idiom file read without its index, with the group of each
-// rule's first pattern word made once, and the searches of those groups.
+// A text's bit among 256, from its length and its first and last bytes: a set of a
+// sentence's texts marks their bits, so most texts not in it are told by one bit.
+unsigned text_bit(std::string_view t) {
+  if (t.empty()) return 0;
+  return (static_cast<unsigned>(t.size()) * 37u + static_cast<unsigned char>(t[0]) * 11u +
+          static_cast<unsigned char>(t.back())) & 255u;
+}
+
+// What the step knows of a rule's first pattern word without reading the rule (rules lie
+// apart in memory, their summaries side by side): its group of searches and whether it
+// only compares texts, with the bit of its text.
+struct rule_summary {
+  int group = -1;           // -1: the rule has no pattern words
+  bool texts_only = false;  // the plain test or ">" with a text
+  unsigned char bit = 0;    // text_bit of that text
+};
+
+rule_summary summarise(first_word_memo& memo, const idiom_rule& rule) {
+  rule_summary s;
+  s.group = memo.group_of(rule);
+  if (rule.pattern_count >= 1) {
+    const idiom_pattern_word& first = rule.tests[1];
+    s.texts_only = (first.kind == 0 || first.kind == '>') && !first.text.empty();
+    s.bit = static_cast<unsigned char>(text_bit(first.text));
+  }
+  return s;
+}
+
+// The parsed rules of an idiom file read without its index, with the summary of each
+// rule made once, and the searches of their groups.
 struct idiom_rule_set {
   std::deque<idiom_rule> rules;
-  std::vector<int> groups;       // by rule
-  mutable first_word_memo memo;  // forgotten at every step
+  std::vector<rule_summary> summaries;  // by rule
+  mutable first_word_memo memo;         // forgotten at every step
 };
 
 idiom_rule_set read_idiom_rule_set(const engine_settings& st, linereader& f) {
   idiom_rule_set set;
   set.rules = read_idiom_rules(st, f);
-  set.groups.reserve(set.rules.size());
-  for (const idiom_rule& rule : set.rules) set.groups.push_back(set.memo.group_of(rule));
+  set.summaries.reserve(set.rules.size());
+  for (const idiom_rule& rule : set.rules) set.summaries.push_back(summarise(set.memo, rule));
   return set;
 }
 
@@ -674,10 +702,10 @@ struct candidate {
   std::string_view key;  // in the sentence's keys; empty for a rule without a key
 };
 
-// A rule read through the index and the group of its first pattern word.
+// A rule read through the index and its summary.
 struct indexed_rule {
   std::unique_ptr<idiom_rule> rule;  // null while the rule is not read
-  int group = -1;
+  rule_summary summary;
 };
 
 struct rules_through_index {
@@ -721,14 +749,6 @@ void spend_skipped(engine_state& eng, uint64_t rules) {
   spend_work(eng, work_rule);
 }
 
-// A text's bit among 256, from its length and its first and last bytes: a set of a
-// sentence's texts marks their bits, so most texts not in it are told by one bit.
-unsigned text_bit(std::string_view t) {
-  if (t.empty()) return 0;
-  return (static_cast<unsigned>(t.size()) * 37u + static_cast<unsigned char>(t[0]) * 11u +
-          static_cast<unsigned char>(t.back())) & 255u;
-}
-
 // The texts a plain first pattern word can meet in the sentence: the German text and the
 // source form of every word, as the plain test compares them; sorted, each once; with the
 // bits of those texts.
@@ -742,10 +762,10 @@ struct sentence_texts {
       bits[b >> 6] |= uint64_t{1} << (b & 63);
     }
   }
+  // False when no text of the bit `b` is among them.
+  bool may_hold(unsigned b) const { return (bits[b >> 6] & (uint64_t{1} << (b & 63))) != 0; }
   bool has(std::string_view t) const {
-    const unsigned b = text_bit(t);
-    if ((bits[b >> 6] & (uint64_t{1} << (b & 63))) == 0) return false;
-    return std::binary_search(keys.begin(), keys.end(), t);
+    return may_hold(text_bit(t)) && std::binary_search(keys.begin(), keys.end(), t);
   }
   bool operator!=(const sentence_texts& o) const { return keys != o.keys; }
 };
@@ -792,6 +812,31 @@ int apply_with_keys(engine_state& eng, const idiom_rule& rule, const sentence_te
   return 0;
 }
 
+// apply_with_keys (for a rule found under one of the keys: apply_rule) with what the
+// summary tells first: a rule whose text is surely not among the keys, or whose first
+// pattern word was searched in vain since the table last changed, fails without being
+// read. (A search that only compares texts leaves no captures, so the order of the two
+// tells does not matter.)
+int apply_summarised(engine_state& eng, const idiom_rule& rule, const rule_summary& summary,
+                     bool keyed, const sentence_texts& keys, std::string_view file,
+                     first_word_memo& memo) {
+  first_word_found* f = nullptr;
+  if ((!keyed && summary.texts_only && !keys.may_hold(summary.bit)) ||
+      ((f = kept_search(&memo, summary.group)) != nullptr && f->word == 0)) {
+    // The one attempt of the rule, failed.
+    if (!spend_work(eng, work_rule)) {
+      if (eng.settings.visible) {
+        con_writeline("idiom rule stopped after 1000 attempts: " + rule.pattern_line);
+      }
+      return 0;
+    }
+    if (f != nullptr) put_kept_captures(eng, *f);
+    return 0;
+  }
+  if (keyed) return apply_rule(eng, rule, file, &memo, summary.group);
+  return apply_with_keys(eng, rule, keys, file, memo, summary.group);
+}
+
 // Applies the rules of idiom file `file` from rule `from` (numbered from 0) on.
 void run_rules_from(engine_state& eng, std::string_view file, const idiom_rule_set& set,
                     uint64_t from) {
@@ -800,7 +845,7 @@ void run_rules_from(engine_state& eng, std::string_view file, const idiom_rule_s
   memo.forget();
   for (uint64_t number = from; number < set.rules.size(); ++number) {
     const idiom_rule& rule = set.rules[number];
-    if (apply_with_keys(eng, rule, keys, file, memo, set.groups[number]) > 0) {
+    if (apply_summarised(eng, rule, set.summaries[number], false, keys, file, memo) > 0) {
       keys = sentence_keys(eng);
     }
   }
@@ -879,7 +924,7 @@ uint64_t run_rules_indexed(engine_state& eng, std::string_view file, idiom_index
     if (!known) {
       if (!index.read_rule(c.ref, c.key, pattern, action, report.why)) return next;
       known = std::make_unique<idiom_rule>(rule_of_lines(pattern, action, c.ref.number));
-      place.group = read.memo.group_of(*known);
+      place.summary = summarise(read.memo, *known);
     }
     ++report.rules_read;
     spend_skipped(eng, c.ref.number - next);
@@ -887,10 +932,7 @@ uint64_t run_rules_indexed(engine_state& eng, std::string_view file, idiom_index
     if (eng.work_exhausted) break;
     // A rule found under one of the sentence's keys can find its first word: only the
     // rules without a key are checked against the keys.
-    const int fired = c.key.empty()
-                          ? apply_with_keys(eng, *known, keys, file, read.memo, place.group)
-                          : apply_rule(eng, *known, file, &read.memo, place.group);
-    if (fired > 0) {
+    if (apply_summarised(eng, *known, place.summary, !c.key.empty(), keys, file, read.memo) > 0) {
       sentence_texts now = sentence_keys(eng);
       if (now != keys) {
         std::swap(keys, now);
