@@ -138,6 +138,12 @@ int find_pattern_word(const engine_state& eng, const idiom_attempt& attempt,
     start = attempt.attempt_start;
   }
   const char kind = p.kind;
+  // The most frequent tests, of the first characters of the entry ("$" of up to nine
+  // characters, "#" of up to three against the class), are made here in place.
+  const size_t prefix = kind == '$' && p.text.size() <= 9   ? p.text.size()
+                        : kind == '#' && p.text.size() <= 3 ? 3
+                                                            : 0;
+  const std::string_view text = p.text;
   int depth = 0;
   for (int w = start < 1 ? 1 : start; w <= eng.table.word_count && w <= window_end; ++w) {
     const symbol_mark mark = marks != nullptr ? marks[w] : mark_of(eng.table.symbol(w));
@@ -147,7 +153,11 @@ int find_pattern_word(const engine_state& eng, const idiom_attempt& attempt,
     if (mark == kWidens || (mark == kWidensInside && window_end < eng.table.word_count)) {
       ++window_end;
     }
-    if (passes(eng, w, kind, p.text, last)) return w;
+    if (prefix != 0) {
+      if (matches_noted(last, first_bytes(eng.table.words[w].str(), prefix), text)) return w;
+    } else if (passes(eng, w, kind, p.text, last)) {
+      return w;
+    }
   }
   return 0;
 }
