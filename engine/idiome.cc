@@ -57,6 +57,23 @@ bool same_text(std::string_view a, std::string_view b) {
   return a.size() == b.size() && (a.empty() || (a[0] == b[0] && a == b));
 }
 
+// The first n bytes of s (all of s when it is shorter).
+std::string_view first_bytes(std::string_view s, size_t n) {
+  return std::string_view(s.data(), std::min(s.size(), n));
+}
+
+// matches_first_noted in place, for the tests every rule makes of every word.
+inline bool matches_noted(capture_call& last, std::string_view s, std::string_view p) {
+  if (s.size() < p.size()) return false;
+  last = {s, p, true};
+  const char* const sd = s.data();
+  const char* const pd = p.data();
+  for (size_t k = 0; k < p.size(); ++k) {
+    if (pd[k] != sd[k] && pd[k] != '.' && pd[k] != '*') return false;
+  }
+  return true;
+}
+
 // Does word w pass the test `kind` of p? The pattern tests ("." and "*" wildcards at the
 // text's first position) are noted in `last` for the captures of the search.
 bool passes(const engine_state& eng, int w, char kind, const std::string& p, capture_call& last) {
@@ -73,7 +90,7 @@ bool passes(const engine_state& eng, int w, char kind, const std::string& p, cap
   const std::string_view pv = p;
   switch (kind) {
     case '#':
-      if (p.size() <= 3) return matches_first_noted(last, view.cls(), pv);
+      if (p.size() <= 3) return matches_noted(last, first_bytes(e, 3), pv);
       return matches_first_noted(last, eng.table.symbol(w), pv.substr(0, 3)) &&
              (pv.substr(3) == g || pv.substr(3) == k);
     case '^':
@@ -81,7 +98,7 @@ bool passes(const engine_state& eng, int w, char kind, const std::string& p, cap
     case '~':
       return matches_first_noted(last, view.third(), pv);
     case '$':
-      if (p.size() <= 9) return matches_first_noted(last, e.substr(0, p.size()), pv);
+      if (p.size() <= 9) return matches_noted(last, first_bytes(e, p.size()), pv);
       return matches_first_noted(last, view.code(), pv.substr(0, 9)) &&
              (pv.substr(9) == g || pv.substr(9) == k);
     case '+':
@@ -92,10 +109,28 @@ bool passes(const engine_state& eng, int w, char kind, const std::string& p, cap
   }
 }
 
+// What a word's symbol means to the search of a pattern word: it opens or closes a
+// bracket, it widens the window (always or only inside the sentence), or nothing.
+enum symbol_mark : unsigned char { kPlain, kOpens, kCloses, kWidens, kWidensInside };
+
+symbol_mark mark_of(std::string_view sym) {
+  if (sym.size() != 3) return kPlain;
+  if (sym[2] == '[') return kOpens;
+  if (sym[2] == ']') return kCloses;
+  if (is_symbol(sym, "AUX") || is_symbol(sym, "aux") || is_symbol(sym, "XXX") ||
+      is_symbol(sym, "E00")) {
+    return kWidens;
+  }
+  if (is_symbol(sym, "_UU")) return kWidensInside;
+  return kPlain;
+}
+
 // Searches pattern word p from the attempt's current position; returns the word found or 0.
-// Its pattern tests are noted in `last` (the captures are put in once per attempt).
+// Its pattern tests are noted in `last` (the captures are put in once per attempt). `marks`
+// (may be null) holds mark_of of every word's symbol, by word.
 int find_pattern_word(const engine_state& eng, const idiom_attempt& attempt,
-                      const idiom_pattern_word& p, capture_call& last) {
+                      const idiom_pattern_word& p, capture_call& last,
+                      const symbol_mark* marks = nullptr) {
   int start = attempt.current;
   int window_end = eng.table.word_count;
   if (p.window >= 0) {
@@ -104,20 +139,26 @@ int find_pattern_word(const engine_state& eng, const idiom_attempt& attempt,
     start = attempt.attempt_start;
   }
   const char kind = p.kind;
+  // The most frequent tests, of the first characters of the entry ("$" of up to nine
+  // characters, "#" of up to three against the class), are made here in place.
+  const size_t prefix = kind == '$' && p.text.size() <= 9   ? p.text.size()
+                        : kind == '#' && p.text.size() <= 3 ? 3
+                                                            : 0;
+  const std::string_view text = p.text;
   int depth = 0;
   for (int w = start < 1 ? 1 : start; w <= eng.table.word_count && w <= window_end; ++w) {
-    // The word's symbol (line_class) without a copy: this loop runs for every rule.
-    const std::string_view sym = eng.table.symbol(w);
-    if (sym.size() == 3 && sym[2] == '[') ++depth;
-    if (sym.size() == 3 && sym[2] == ']') --depth;
+    const symbol_mark mark = marks != nullptr ? marks[w] : mark_of(eng.table.symbol(w));
+    if (mark == kOpens) ++depth;
+    if (mark == kCloses) --depth;
     if (depth != 0) continue;
-    if (is_symbol(sym, "AUX") || is_symbol(sym, "aux") || is_symbol(sym, "XXX") ||
-        is_symbol(sym, "E00")) {
-      ++window_end;
-    } else if (is_symbol(sym, "_UU") && window_end < eng.table.word_count) {
+    if (mark == kWidens || (mark == kWidensInside && window_end < eng.table.word_count)) {
       ++window_end;
     }
-    if (passes(eng, w, kind, p.text, last)) return w;
+    if (prefix != 0) {
+      if (matches_noted(last, first_bytes(eng.table.words[w].str(), prefix), text)) return w;
+    } else if (passes(eng, w, kind, p.text, last)) {
+      return w;
+    }
   }
   return 0;
 }
@@ -422,6 +463,10 @@ struct first_word_hash {
 struct first_word_found {
   int word = 0;
   capture_call last;
+  // The capture slots the search of `last` leaves (they depend on its text and pattern
+  // only); known once a failed attempt has put them in.
+  bool captures_known = false;
+  std::array<char, 11> captures{};
 };
 
 // The searches of the rules' first pattern words from the sentence's first word, which
@@ -433,18 +478,34 @@ struct first_word_memo {
   std::vector<first_word_found> found;  // by group
   std::vector<uint64_t> found_in;       // the generation found[group] was made in
   uint64_t generation = 1;
+  // mark_of of the symbol of every word (by word), made in generation marks_made_in.
+  std::vector<symbol_mark> marks;
+  uint64_t marks_made_in = 0;
+
+  // The marks of the words of the table as it is now.
+  const symbol_mark* marks_of(const engine_state& eng) {
+    if (marks_made_in != generation) {
+      const int n = std::max(0, eng.table.word_count);
+      marks.resize(static_cast<size_t>(n) + 1);
+      for (int w = 1; w <= n; ++w) marks[static_cast<size_t>(w)] = mark_of(eng.table.symbol(w));
+      marks_made_in = generation;
+    }
+    return marks.data();
+  }
 
   // The group of the rule's first pattern word; -1 for a rule without pattern words.
   int group_of(const idiom_rule& rule) {
     if (rule.pattern_count < 1) return -1;
     const idiom_pattern_word& p = rule.tests[1];
-    const auto made = groups.emplace(first_word_key{p.text, p.kind, p.window},
-                                     static_cast<int>(found.size()));
-    if (made.second) {
-      found.emplace_back();
-      found_in.push_back(0);
-    }
-    return made.first->second;
+    const first_word_key key{p.text, p.kind, p.window};
+    // Looked up before it is added: most rules share a group made before.
+    const auto known = groups.find(key);
+    if (known != groups.end()) return known->second;
+    const int group = static_cast<int>(found.size());
+    groups.emplace(key, group);
+    found.emplace_back();
+    found_in.push_back(0);
+    return group;
   }
   // The word table changed.
   void forget() { ++generation; }
@@ -455,18 +516,41 @@ struct first_word_memo {
 int search_word(const engine_state& eng, const idiom_rule& rule, const idiom_attempt& attempt,
                 int j, capture_call& last, first_word_memo* memo, int group) {
   const idiom_pattern_word& p = rule.tests[j];
-  if (memo == nullptr || group < 0 || j != 1 || attempt.attempt_start != 1 ||
-      attempt.current != 1) {
-    return find_pattern_word(eng, attempt, p, last);
+  if (memo == nullptr) return find_pattern_word(eng, attempt, p, last);
+  if (group < 0 || j != 1 || attempt.attempt_start != 1 || attempt.current != 1) {
+    return find_pattern_word(eng, attempt, p, last, memo->marks_of(eng));
   }
   first_word_found& f = memo->found[static_cast<size_t>(group)];
   if (memo->found_in[static_cast<size_t>(group)] != memo->generation) {
     f = first_word_found();
-    f.word = find_pattern_word(eng, attempt, p, f.last);
+    f.word = find_pattern_word(eng, attempt, p, f.last, memo->marks_of(eng));
     memo->found_in[static_cast<size_t>(group)] = memo->generation;
   }
   if (f.last.made) last = f.last;
   return f.word;
+}
+
+// The search of group `group` kept in `memo` while the word table has not changed since;
+// null when there is none.
+first_word_found* kept_search(first_word_memo* memo, int group) {
+  if (memo == nullptr || group < 0 ||
+      memo->found_in[static_cast<size_t>(group)] != memo->generation) {
+    return nullptr;
+  }
+  return &memo->found[static_cast<size_t>(group)];
+}
+
+// Puts in the captures of the kept search `f` (the same as put_call_captures of its last
+// test), computed once.
+void put_kept_captures(engine_state& eng, first_word_found& f) {
+  if (!f.last.made) return;
+  if (!f.captures_known) {
+    put_call_captures(eng, f.last);
+    f.captures = eng.captures;
+    f.captures_known = true;
+    return;
+  }
+  eng.captures = f.captures;
 }
 
 // try_idiom_rule with the searches of first pattern words kept in `memo` (may be null).
@@ -477,6 +561,16 @@ void try_rule(engine_state& eng, const idiom_rule& rule, idiom_attempt& attempt,
   attempt.failed = false;
   // The word table stays as it is while the pattern words are searched.
   capture_call last;
+  // A first pattern word searched before from the sentence's first word and not found:
+  // the attempt fails with the captures that search left.
+  if (attempt.attempt_start == 1 && rule.pattern_count >= 1) {
+    first_word_found* f = kept_search(memo, group);
+    if (f != nullptr && f->word == 0) {
+      attempt.failed = true;
+      put_kept_captures(eng, *f);
+      return;
+    }
+  }
   for (int j = 1; j <= rule.pattern_count && !attempt.failed; ++j) {
     int w = search_word(eng, rule, attempt, j, last, memo, group);
     if (w != 0) {
@@ -566,6 +660,50 @@ std::deque<idiom_rule> read_idiom_rules(const engine_settings& st, linereader& f
   return rules;
 }
 
+// A text's bit among 256, from its length and its first and last bytes: a set of a
+// sentence's texts marks their bits, so most texts not in it are told by one bit.
+unsigned text_bit(std::string_view t) {
+  if (t.empty()) return 0;
+  return (static_cast<unsigned>(t.size()) * 37u + static_cast<unsigned char>(t[0]) * 11u +
+          static_cast<unsigned char>(t.back())) & 255u;
+}
+
+// What the step knows of a rule's first pattern word without reading the rule (rules lie
+// apart in memory, their summaries side by side): its group of searches and whether it
+// only compares texts, with the bit of its text.
+struct rule_summary {
+  int group = -1;           // -1: the rule has no pattern words
+  bool texts_only = false;  // the plain test or ">" with a text
+  unsigned char bit = 0;    // text_bit of that text
+};
+
+rule_summary summarise(first_word_memo& memo, const idiom_rule& rule) {
+  rule_summary s;
+  s.group = memo.group_of(rule);
+  if (rule.pattern_count >= 1) {
+    const idiom_pattern_word& first = rule.tests[1];
+    s.texts_only = (first.kind == 0 || first.kind == '>') && !first.text.empty();
+    s.bit = static_cast<unsigned char>(text_bit(first.text));
+  }
+  return s;
+}
+
+// The parsed rules of an idiom file read without its index, with the summary of each
+// rule made once, and the searches of their groups.
+struct idiom_rule_set {
+  std::deque<idiom_rule> rules;
+  std::vector<rule_summary> summaries;  // by rule
+  mutable first_word_memo memo;         // forgotten at every step
+};
+
+idiom_rule_set read_idiom_rule_set(const engine_settings& st, linereader& f) {
+  idiom_rule_set set;
+  set.rules = read_idiom_rules(st, f);
+  set.summaries.reserve(set.rules.size());
+  for (const idiom_rule& rule : set.rules) set.summaries.push_back(summarise(set.memo, rule));
+  return set;
+}
+
 
 // The rules read through an idiom file's index since it was opened, by number, in blocks
 // made when a rule of theirs is read: a run that reads a few rules of a large file keeps
@@ -575,10 +713,10 @@ struct candidate {
   std::string_view key;  // in the sentence's keys; empty for a rule without a key
 };
 
-// A rule read through the index and the group of its first pattern word.
+// A rule read through the index and its summary.
 struct indexed_rule {
   std::unique_ptr<idiom_rule> rule;  // null while the rule is not read
-  int group = -1;
+  rule_summary summary;
 };
 
 struct rules_through_index {
@@ -588,6 +726,8 @@ struct rules_through_index {
   // The rules without a key, in file order, once the index gave them.
   std::vector<candidate> without_key;
   bool without_key_known = false;
+  // The rules of every key looked up so far (the index does not change while open).
+  std::unordered_map<std::string, std::vector<idiom_rule_ref>> by_key;
   // Room for finding the candidates, used again.
   std::vector<idiom_rule_ref> refs;
   std::vector<candidate> with_key;
@@ -621,8 +761,27 @@ void spend_skipped(engine_state& eng, uint64_t rules) {
 }
 
 // The texts a plain first pattern word can meet in the sentence: the German text and the
-// source form of every word, as the plain test compares them; sorted, each once.
-std::vector<std::string> sentence_keys(const engine_state& eng) {
+// source form of every word, as the plain test compares them; sorted, each once; with the
+// bits of those texts.
+struct sentence_texts {
+  std::vector<std::string> keys;
+  std::array<uint64_t, 4> bits{};
+
+  explicit sentence_texts(std::vector<std::string> k) : keys(std::move(k)) {
+    for (const std::string& t : keys) {
+      const unsigned b = text_bit(t);
+      bits[b >> 6] |= uint64_t{1} << (b & 63);
+    }
+  }
+  // False when no text of the bit `b` is among them.
+  bool may_hold(unsigned b) const { return (bits[b >> 6] & (uint64_t{1} << (b & 63))) != 0; }
+  bool has(std::string_view t) const {
+    return may_hold(text_bit(t)) && std::binary_search(keys.begin(), keys.end(), t);
+  }
+  bool operator!=(const sentence_texts& o) const { return keys != o.keys; }
+};
+
+sentence_texts sentence_keys(const engine_state& eng) {
   // Sorted as views of the table's texts, copied once at the end.
   std::vector<std::string_view> texts;
   texts.reserve(2 * static_cast<size_t>(std::max(0, eng.table.word_count)));
@@ -640,22 +799,22 @@ std::vector<std::string> sentence_keys(const engine_state& eng) {
   texts.erase(std::unique(texts.begin(), texts.end()), texts.end());
   auto first = texts.begin();
   if (first != texts.end() && first->empty()) ++first;  // no rule's key
-  return std::vector<std::string>(first, texts.end());
+  return sentence_texts(std::vector<std::string>(first, texts.end()));
 }
 
 // False when the rule's first pattern word cannot find any word of a sentence whose texts
 // are `keys`: it compares texts (the plain test or ">") and no word has its text.
-bool may_find_first(const idiom_rule& rule, const std::vector<std::string>& keys) {
+bool may_find_first(const idiom_rule& rule, const sentence_texts& keys) {
   if (rule.pattern_count < 1) return true;
   const idiom_pattern_word& first = rule.tests[1];
   if ((first.kind != 0 && first.kind != '>') || first.text.empty()) return true;
-  return std::binary_search(keys.begin(), keys.end(), first.text);
+  return keys.has(first.text);
 }
 
 // Applies a rule to a sentence whose texts are `keys`. A rule whose first pattern word
 // finds no word is not tried: it counts the work of its one failed attempt, as
 // apply_idiom_rule does. Returns the number of firings.
-int apply_with_keys(engine_state& eng, const idiom_rule& rule, const std::vector<std::string>& keys,
+int apply_with_keys(engine_state& eng, const idiom_rule& rule, const sentence_texts& keys,
                     std::string_view file, first_word_memo& memo, int group) {
   if (may_find_first(rule, keys)) return apply_rule(eng, rule, file, &memo, group);
   if (!spend_work(eng, work_rule) && eng.settings.visible) {
@@ -664,14 +823,40 @@ int apply_with_keys(engine_state& eng, const idiom_rule& rule, const std::vector
   return 0;
 }
 
+// apply_with_keys (for a rule found under one of the keys: apply_rule) with what the
+// summary tells first: a rule whose text is surely not among the keys, or whose first
+// pattern word was searched in vain since the table last changed, fails without being
+// read. (A search that only compares texts leaves no captures, so the order of the two
+// tells does not matter.)
+int apply_summarised(engine_state& eng, const idiom_rule& rule, const rule_summary& summary,
+                     bool keyed, const sentence_texts& keys, std::string_view file,
+                     first_word_memo& memo) {
+  first_word_found* f = nullptr;
+  if ((!keyed && summary.texts_only && !keys.may_hold(summary.bit)) ||
+      ((f = kept_search(&memo, summary.group)) != nullptr && f->word == 0)) {
+    // The one attempt of the rule, failed.
+    if (!spend_work(eng, work_rule)) {
+      if (eng.settings.visible) {
+        con_writeline("idiom rule stopped after 1000 attempts: " + rule.pattern_line);
+      }
+      return 0;
+    }
+    if (f != nullptr) put_kept_captures(eng, *f);
+    return 0;
+  }
+  if (keyed) return apply_rule(eng, rule, file, &memo, summary.group);
+  return apply_with_keys(eng, rule, keys, file, memo, summary.group);
+}
+
 // Applies the rules of idiom file `file` from rule `from` (numbered from 0) on.
-void run_rules_from(engine_state& eng, std::string_view file, const std::deque<idiom_rule>& rules,
+void run_rules_from(engine_state& eng, std::string_view file, const idiom_rule_set& set,
                     uint64_t from) {
-  std::vector<std::string> keys = sentence_keys(eng);
-  first_word_memo memo;
-  for (uint64_t number = from; number < rules.size(); ++number) {
-    const idiom_rule& rule = rules[number];
-    if (apply_with_keys(eng, rule, keys, file, memo, memo.group_of(rule)) > 0) {
+  sentence_texts keys = sentence_keys(eng);
+  first_word_memo& memo = set.memo;
+  memo.forget();
+  for (uint64_t number = from; number < set.rules.size(); ++number) {
+    const idiom_rule& rule = set.rules[number];
+    if (apply_summarised(eng, rule, set.summaries[number], false, keys, file, memo) > 0) {
       keys = sentence_keys(eng);
     }
   }
@@ -682,7 +867,7 @@ void run_rules_from(engine_state& eng, std::string_view file, const std::deque<i
 // without a key and those whose key is among them, in file order. False when the index
 // fails or gives a rule twice. The rules without a key, the same for every sentence, are
 // kept in `read`.
-bool find_candidates(idiom_index& index, const std::vector<std::string>& keys, uint64_t from,
+bool find_candidates(idiom_index& index, const sentence_texts& keys, uint64_t from,
                      std::vector<candidate>& out, std::string& why, rules_through_index& read) {
   out.clear();
   const auto by_number = [](const candidate& a, const candidate& b) {
@@ -702,11 +887,15 @@ bool find_candidates(idiom_index& index, const std::vector<std::string>& keys, u
   // Those of the sentence's keys, few, are sorted and merged in.
   std::vector<candidate>& with_key = read.with_key;
   with_key.clear();
-  for (const std::string& k : keys) {
+  for (const std::string& k : keys.keys) {
     const std::string_view key = k;
-    refs.clear();
-    if (!index.find(key, refs, why)) return false;
-    for (const idiom_rule_ref& r : refs) {
+    auto known = read.by_key.find(k);
+    if (known == read.by_key.end()) {
+      refs.clear();
+      if (!index.find(key, refs, why)) return false;
+      known = read.by_key.emplace(k, refs).first;
+    }
+    for (const idiom_rule_ref& r : known->second) {
       if (r.number >= from) with_key.push_back({r, key});
     }
   }
@@ -731,7 +920,7 @@ bool find_candidates(idiom_index& index, const std::vector<std::string>& keys, u
 // are done, or where the index failed.
 uint64_t run_rules_indexed(engine_state& eng, std::string_view file, idiom_index& index,
                            rules_through_index& read, idiom_step_report& report) {
-  std::vector<std::string> keys = sentence_keys(eng);
+  sentence_texts keys = sentence_keys(eng);
   std::vector<candidate> candidates;
   uint64_t next = 0;
   if (!find_candidates(index, keys, next, candidates, report.why, read)) return next;
@@ -746,16 +935,18 @@ uint64_t run_rules_indexed(engine_state& eng, std::string_view file, idiom_index
     if (!known) {
       if (!index.read_rule(c.ref, c.key, pattern, action, report.why)) return next;
       known = std::make_unique<idiom_rule>(rule_of_lines(pattern, action, c.ref.number));
-      place.group = read.memo.group_of(*known);
+      place.summary = summarise(read.memo, *known);
     }
     ++report.rules_read;
     spend_skipped(eng, c.ref.number - next);
     next = c.ref.number + 1;
     if (eng.work_exhausted) break;
-    if (apply_with_keys(eng, *known, keys, file, read.memo, place.group) > 0) {
-      std::vector<std::string> now = sentence_keys(eng);
+    // A rule found under one of the sentence's keys can find its first word: only the
+    // rules without a key are checked against the keys.
+    if (apply_summarised(eng, *known, place.summary, !c.key.empty(), keys, file, read.memo) > 0) {
+      sentence_texts now = sentence_keys(eng);
       if (now != keys) {
-        keys.swap(now);
+        std::swap(keys, now);
         if (!find_candidates(index, keys, next, candidates, report.why, read)) return next;
         at = 0;
         continue;
@@ -819,9 +1010,9 @@ void run_idioms(engine_state& eng, const rule_file& rules, idiom_step_report* re
   }
   // Read without the index, the whole file is parsed, once for the run.
   std::string parsed_path;
-  const auto parsed = load_rules<std::deque<idiom_rule>>(
+  const auto parsed = load_rules<idiom_rule_set>(
       eng.parsed_rules, "idiom", path.empty() ? rules : named_rule_file(path), st, parsed_path,
-      [&](linereader& file) { return read_idiom_rules(st, file); });
+      [&](linereader& file) { return read_idiom_rule_set(st, file); });
   if (parsed) run_rules_from(eng, rules.name, *parsed, from);
 }
 

@@ -182,6 +182,22 @@ TEST_F(IdiomStepIndex, GivesTheWordTablesAndWorkOfReadingEveryRule) {
   EXPECT_EQ(differ, 0);
 }
 
+TEST_F(IdiomStepIndex, RulesSharingAFailedSearchEachLeaveItsCaptures) {
+  // Rules 1, 3 and 5 search alike and fail; rules 2 and 4, between them, leave other
+  // captures. The step shares the search, yet the captures at its end are the last
+  // rule's, as with every rule applied on its own.
+  write("idio.zmb", "$.XZ\nU\n$Q..\nU\n$.XZ\nU\n$Q..\nU\n$.XZ\nU\n");
+  const std::vector<std::string> words = {"A=SUB------a", "B=VER------b"};
+  const std::string expected = run_one_by_one(words, 0);
+  ASSERT_NE(expected.find("| captures V         \n"), std::string::npos) << expected;
+  idiom_step_report report;
+  EXPECT_EQ(run(words, 0, report), expected);
+  EXPECT_FALSE(report.indexed);
+  write_index();
+  EXPECT_EQ(run(words, 0, report), expected);
+  EXPECT_TRUE(report.indexed);
+}
+
 TEST_F(IdiomStepIndex, AnIndexThatFailsOnTheWayIsLeftForTheFile) {
   const std::string text = "A\nR>one\nC X\nR>two\nB\nR>three\nA\nR>four\nE Y\nR>five\n";
   write("idio.zmb", text);

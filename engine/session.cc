@@ -31,6 +31,8 @@ void restart_session(engine_session& s) {
   // tables the script loaded are only read, so they are not copied again.
   eng.settings = s.started->settings;
   eng.word_file_names = s.started->word_file_names;
+  // The sentence state as a fresh start has it; the scratch tables every sentence sets
+  // up before reading them are not copied.
   static_cast<sentence_state&>(eng) = *s.blank;
   open_engine_run(eng);
   note_script_lines(eng.settings, s.script_lines);

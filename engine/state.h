@@ -118,8 +118,7 @@ struct sentence_state {
   bool rest_spilled = false;   // a token sentence's rest waits in zembu.rst
   bool rest_complete = false;  // that rest holds the end of its sentence
 
-  // Analysis table, symbol table and capture slots.
-  tabb analysis{};
+  // Symbol table and capture slots (the analysis table is in sentence_scratch).
   std::array<bstring<30>, max_symbols + 1> symbols;  // 1..symbol_count
   int symbol_count = 0;
   std::array<char, 11> captures{{' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' '}};  // 1..10
@@ -134,12 +133,9 @@ struct sentence_state {
   maxistring result_line;
 
   // Syntax rules and flattening (syntax.cc). The restarts of rule files in the current
-  // sentence (bounded, reset before the first procedure); the places a rule builds
-  // before they replace the matched ones; the new word list of flattening.
+  // sentence (bounded, reset before the first procedure); the length of the new word
+  // list of flattening (the list is in sentence_scratch).
   int syntax_restarts = 0;
-  tabb new_rows{};
-  std::array<normstring, max_words + 1> flat_words;      // 1..flat_count
-  std::array<normstring, max_words + 1> flat_originals;  // 1..flat_count
   int flat_count = 0;
 
   // The steps of work of the current sentence (reset before its first procedure) and
@@ -155,9 +151,20 @@ struct sentence_state {
   std::vector<fired_rule> fired;
 };
 
+// The tables a sentence fills before it reads them: the analysis table (cleared and set
+// up at the start of the procedures), the places a syntax rule builds before they replace
+// the matched ones, and the new word list of flattening (1..flat_count, each written
+// before it is read). Setting a kept engine back for its next sentence leaves them alone.
+struct sentence_scratch {
+  tabb analysis{};
+  tabb new_rows{};
+  std::array<normstring, max_words + 1> flat_words;
+  std::array<normstring, max_words + 1> flat_originals;
+};
+
 // The engine as one run has it: start-up's configuration, the sentence state, the open
 // output files and the indexes opened on the way.
-struct engine_state : engine_setup, sentence_state {
+struct engine_state : engine_setup, sentence_state, sentence_scratch {
   linewriter listing;      // open from start-up while show_listing is on
   linewriter result_file;  // the result file of the file loops
   // When set, the token loop takes its sentences from memory and the result lines go to

@@ -1,5 +1,8 @@
 #include "engine/translat.h"
 
+#include <charconv>
+#include <cstring>
+
 #include "common/replace.h"
 #include "engine/definition_cache.h"
 #include "engine/run_files.h"
@@ -361,35 +364,57 @@ std::string int_width(long v, size_t width) {
 // ---- Analysis table ----
 
 void init_analysis(engine_state& eng) {
-  for (int i = 1; i <= max_words; ++i) {
-    eng.analysis[i].fill(0);
-    if (i <= eng.table.word_count) eng.analysis[i][1] = static_cast<uint8_t>(i);
+  // The table cleared in one go (row by row each clearing pays its own start-up), then
+  // each word's own place.
+  std::memset(eng.analysis.data(), 0, sizeof(eng.analysis));
+  for (int i = 1; i <= max_words && i <= eng.table.word_count; ++i) {
+    eng.analysis[i][1] = static_cast<uint8_t>(i);
   }
   eng.symbol_count = 0;
 }
 
 namespace {
 
-// A word entry as the analysis listing shows it.
-std::string entry_form(const std::string& w) {
-  if (entry_view(w).has_readings()) {
-    std::string out;
-    for (size_t i = 0; i < w.size(); ++i) {
-      if (w[i] == '*') {
-        out += "# ";
-        i += 9;  // the class code after the "*"
-      } else {
-        out.push_back(w[i]);
-      }
-    }
-    return out.insert(3, "     ");
-  }
-  return std::string(entry_view(w).code()) + " " + std::string(entry_view(w).text());
+// Appends int_width(v, width): the listing is written for every sentence, so its pieces
+// go straight into the text.
+void append_int_width(std::string& out, long v, size_t width) {
+  char digits[24];
+  const auto made = std::to_chars(digits, digits + sizeof digits, v);
+  const size_t n = static_cast<size_t>(made.ptr - digits);
+  if (n < width) out.append(width - n, ' ');
+  out.append(digits, n);
 }
 
-std::string cell_text(const engine_state& eng, int v, size_t text_width) {
-  std::string out = int_width(v, 3) + " ";
-  if (v > max_words) return out + symbol_name(eng, v);
+// Appends a word entry as the analysis listing shows it.
+void append_entry_form(std::string& out, const std::string& w) {
+  const entry_view view(w);
+  if (view.has_readings()) {
+    std::string form;
+    for (size_t i = 0; i < w.size(); ++i) {
+      if (w[i] == '*') {
+        form += "# ";
+        i += 9;  // the class code after the "*"
+      } else {
+        form.push_back(w[i]);
+      }
+    }
+    out += form.insert(3, "     ");
+    return;
+  }
+  out += view.code();
+  out += ' ';
+  out += view.text();
+}
+
+// Appends the text of cell value v: a word (its source form in `text_width` columns, 15
+// and a blank when 0, then its entry) or a symbol.
+void append_cell_text(std::string& out, const engine_state& eng, int v, size_t text_width) {
+  append_int_width(out, v, 3);
+  out += ' ';
+  if (v > max_words) {
+    out += symbol_name(eng, v);
+    return;
+  }
   const std::string& source = eng.table.originals[v];
   if (text_width == 0) {
     // pad_right(source, 15), appended in place.
@@ -404,8 +429,7 @@ std::string cell_text(const engine_state& eng, int v, size_t text_width) {
     out += source;
     if (source.size() < text_width) out.append(text_width - source.size(), ' ');
   }
-  out += entry_form(eng.table.words[v]);
-  return out;
+  append_entry_form(out, eng.table.words[v]);
 }
 
 }  // namespace
@@ -413,17 +437,24 @@ std::string cell_text(const engine_state& eng, int v, size_t text_width) {
 std::string analysis_rows(const engine_state& eng, size_t text_width) {
   std::string out;
   for (int row = 1; row <= max_words; ++row) {
-    if (eng.analysis[row][1] == 0) continue;
-    out += int_width(row, 2) + " " + line_class(eng, row) + " : ";
+    const auto& cells = eng.analysis[row];
+    if (cells[1] == 0) continue;
+    append_int_width(out, row, 2);
+    out += ' ';
+    out += eng.table.symbol(row);
+    out += " : ";
     bool first = true;
     for (int c = 1; c <= max_words; ++c) {
-      int v = eng.analysis[row][c];
+      const int v = cells[c];
       if (v == 0) continue;
-      if (!first) out += "\n" + std::string(9, ' ');
-      out += cell_text(eng, v, text_width);
+      if (!first) {
+        out += '\n';
+        out.append(9, ' ');
+      }
+      append_cell_text(out, eng, v, text_width);
       first = false;
     }
-    out += "\n";
+    out += '\n';
   }
   return out;
 }
