@@ -335,6 +335,22 @@ bool german_chars_ok(std::string_view out) {
   return out.find("…") == std::string_view::npos && out.find("...") == std::string_view::npos;
 }
 
+// The first of the words a German line offers in one place ("Sachlage/Notwendigkeit":
+// Sachlage); any other word, a placeholder pair ("jdn./etw.") among them, as it is.
+std::string first_of_word_choices(const std::string& word) {
+  const size_t slash = word.find('/');
+  if (slash == std::string::npos || is_placeholder(word)) return word;
+  for (size_t start = 0; start <= word.size();) {
+    const size_t end = std::min(word.find('/', start), word.size());
+    if (end == start) return word;
+    for (size_t k = start; k < end; ++k) {
+      if (std::string_view(".()[]{}<>0123456789,;:-").find(word[k]) != std::string_view::npos) return word;
+    }
+    start = end + 1;
+  }
+  return word.substr(0, slash);
+}
+
 // `reflexive`, when given, tells whether a verb's "sich" was left out ("sich an etw.
 // erinnern": erinnern).
 std::string clean_german(const std::string& text, pos_t pos, bool* reflexive = nullptr) {
@@ -344,6 +360,10 @@ std::string clean_german(const std::string& text, pos_t pos, bool* reflexive = n
   if (pos == kAdj && ends_with_s(text, "e/r/s") && text.find(' ') == std::string::npos) {
     return clean_german(text.substr(0, text.size() - 4), pos, reflexive);
   }
+  if (text.find(' ') == std::string::npos && text.find('/') != std::string::npos && pos != kInt) {
+    const std::string first = first_of_word_choices(text);
+    if (first != text) return clean_german(first, pos, reflexive);
+  }
   if (text.find(' ') == std::string::npos && pos != kInt) {
     // One word, the commonest case.
     if (text.empty() || is_placeholder(text) || (pos == kVerb && text == "sich") || !german_chars_ok(text)) {
@@ -352,6 +372,7 @@ std::string clean_german(const std::string& text, pos_t pos, bool* reflexive = n
     return text;
   }
   std::vector<std::string> w = split_blanks(without_abbreviation_notes(text));
+  for (std::string& word : w) word = first_of_word_choices(word);
   size_t b = 0, e = w.size();
   bool sich = false;
   while (b < e && (is_placeholder(w[b]) || (pos == kVerb && w[b] == "sich"))) sich |= w[b++] == "sich";

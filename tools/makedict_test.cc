@@ -612,5 +612,22 @@ TEST(MakeDict, NamesGenderEndingsAndPredicates) {
   EXPECT_EQ(entry_line(d, "SCARED"), "");
 }
 
+// Words a German line offers in one place ("A/B") are the first of them, in a phrase and
+// alone, before its placeholders and prepositions are taken off; a placeholder pair stays
+// one placeholder, and a slash beside other marks still makes the words unusable.
+TEST(MakeDict, GermanWordChoicesAreTheFirst) {
+  const std::string d = dump(tables_of(
+      "etw. von/aus etw. ableiten {vt} :: to deduce\n"
+      "Gaul/Klepper {m} :: nag\n"
+      "jdn./etw. rühmen {vt} :: to praise\n"
+      "Tür/2 {f} :: door\n"));
+  EXPECT_EQ(entry_line(d, "DEDUCE"),
+            "DEDUCE deduce | VERTihVrg ab+leiten | VPATphVrg ab+leitete | PPATphVrg abgeleitet");
+  EXPECT_NE(entry_line(d, "NAG").find("@mGaul"), std::string::npos) << entry_line(d, "NAG");
+  EXPECT_EQ(entry_line(d, "NAG").find("Klepper"), std::string::npos) << entry_line(d, "NAG");
+  EXPECT_NE(entry_line(d, "PRAISE").find(" rühmen"), std::string::npos) << entry_line(d, "PRAISE");
+  EXPECT_EQ(entry_line(d, "DOOR"), "");
+}
+
 }  // namespace
 }  // namespace zembu
