@@ -354,23 +354,10 @@ int test_word_attribute(engine_state& eng, const complex_rule& rule, complex_mat
 
 namespace {
 
-// prove_item with the class tests of the place noted in `last` instead of putting their
-// captures in; they are put in before a word test, which may look at them.
-bool prove_place(engine_state& eng, const complex_rule& rule, complex_match& match, int k, int p,
-                 bool& abort, capture_call& last) {
-  abort = false;
-  // A symbol is at most three characters: instr3 on it tests its first position only.
-  const std::string_view symbol = eng.table.symbol(p);
-  if (!rule.delimiter.empty() && matches_first_noted(last, symbol, rule.delimiter)) {
-    abort = true;
-    return false;
-  }
-  if (k == 1) match.found_open = false;
-  for (int j = 1; j <= max_items; ++j) match.m[k][j] = 0;
-  if (!matches_first_noted(last, symbol, rule.attr[k][1])) {
-    rule_trace(rule, "Proove mit INSTR (getsymbol,attr1)=false exit");
-    return false;
-  }
+// The word tests 2.. of item k on place p, whose first test has passed: the rest of
+// prove_place, out of line so that the common early failure stays small.
+bool prove_word_tests(engine_state& eng, const complex_rule& rule, complex_match& match, int k, int p,
+                      capture_call& last) {
   if (rule.attrcount[k] < 2) {
     rule_trace(rule, "proove->TRUE");
     return true;
@@ -385,6 +372,27 @@ bool prove_place(engine_state& eng, const complex_rule& rule, complex_match& mat
   }
   if (rule.trace) rule_trace(rule, std::string("proove-> ") + true_false(r != 0));
   return r != 0;
+}
+
+// prove_item with the class tests of the place noted in `last` instead of putting their
+// captures in; they are put in before a word test, which may look at them. Inline: the
+// search asks it for every place and most places fail the first test.
+inline bool prove_place(engine_state& eng, const complex_rule& rule, complex_match& match, int k,
+                        int p, bool& abort, capture_call& last) {
+  abort = false;
+  // A symbol is at most three characters: instr3 on it tests its first position only.
+  const std::string_view symbol = eng.table.symbol(p);
+  if (!rule.delimiter.empty() && matches_first_noted(last, symbol, rule.delimiter)) {
+    abort = true;
+    return false;
+  }
+  if (k == 1) match.found_open = false;
+  for (int j = 1; j <= max_items; ++j) match.m[k][j] = 0;
+  if (!matches_first_noted(last, symbol, rule.attr[k][1])) {
+    rule_trace(rule, "Proove mit INSTR (getsymbol,attr1)=false exit");
+    return false;
+  }
+  return prove_word_tests(eng, rule, match, k, p, last);
 }
 
 // Puts in the captures of the last noted test when the search ends.
