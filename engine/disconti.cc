@@ -402,6 +402,39 @@ struct captures_at_end {
   ~captures_at_end() { put_call_captures(eng, last); }
 };
 
+// The places at the start of a search that fail item 1's first test without holding the
+// delimiter, passed over without their trials: returns how many (of the places the search
+// tries for item 1: all but the last place, or the only one) and leaves the work spent,
+// `last` and zl[1] as those trials do. Passes over none while the rule or the sentence
+// traces, or when the work would run out on the way.
+int pass_over_failing_places(engine_state& eng, const complex_rule& rule, complex_match& match,
+                             int tried, capture_call& last) {
+  if (tried < 1 || rule.trace || eng.settings.visible || eng.work_exhausted) return 0;
+  const std::string_view first = rule.attr[1][1];
+  const std::string_view delimiter = rule.delimiter;
+  int q = 1;
+  int noted = 0;  // the last place whose test was noted
+  for (; q <= tried; ++q) {
+    const std::string_view symbol = eng.table.symbol(q);
+    const bool first_fits = symbol.size() >= first.size();
+    if (first_fits && matches_first(symbol, first)) break;
+    if (!delimiter.empty() && symbol.size() >= delimiter.size()) {
+      if (matches_first(symbol, delimiter)) break;
+      noted = q;
+    }
+    if (first_fits) noted = q;
+  }
+  const int passed = q - 1;
+  if (passed == 0 || eng.work + passed * work_trial > max_sentence_work) return 0;
+  eng.work += passed * work_trial;
+  if (noted > 0) {
+    const std::string_view symbol = eng.table.symbol(noted);
+    last = {symbol, symbol.size() >= first.size() ? first : delimiter, true};
+  }
+  match.zl[1] = passed + 1;
+  return passed;
+}
+
 }  // namespace
 
 bool prove_item(engine_state& eng, const complex_rule& rule, complex_match& match, int k, int p,
@@ -435,6 +468,10 @@ void match_rule(engine_state& eng, const complex_rule& rule, complex_match& matc
   // The word table stays as it is while the places are tried.
   capture_call last;
   const captures_at_end put_last{eng, last};
+  // Item 1 is tried on all but the last place (on the only one of one).
+  const int tried = total < 2 ? total : total - 1;
+  trials = pass_over_failing_places(eng, rule, match, tried, last);
+  if (trials > 0 && trials == tried) return;  // no place passes item 1
   for (;;) {
     // Search item k from its start value.
     if (limit > total) limit = total;
