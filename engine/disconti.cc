@@ -354,23 +354,10 @@ int test_word_attribute(engine_state& eng, const complex_rule& rule, complex_mat
 
 namespace {
 
-// prove_item with the class tests of the place noted in `last` instead of putting their
-// captures in; they are put in before a word test, which may look at them.
-bool prove_place(engine_state& eng, const complex_rule& rule, complex_match& match, int k, int p,
-                 bool& abort, capture_call& last) {
-  abort = false;
-  // A symbol is at most three characters: instr3 on it tests its first position only.
-  const std::string_view symbol = eng.table.symbol(p);
-  if (!rule.delimiter.empty() && matches_first_noted(last, symbol, rule.delimiter)) {
-    abort = true;
-    return false;
-  }
-  if (k == 1) match.found_open = false;
-  for (int j = 1; j <= max_items; ++j) match.m[k][j] = 0;
-  if (!matches_first_noted(last, symbol, rule.attr[k][1])) {
-    rule_trace(rule, "Proove mit INSTR (getsymbol,attr1)=false exit");
-    return false;
-  }
+// The word tests 2.. of item k on place p, whose first test has passed: the rest of
+// prove_place, out of line so that the common early failure stays small.
+bool prove_word_tests(engine_state& eng, const complex_rule& rule, complex_match& match, int k, int p,
+                      capture_call& last) {
   if (rule.attrcount[k] < 2) {
     rule_trace(rule, "proove->TRUE");
     return true;
@@ -387,12 +374,66 @@ bool prove_place(engine_state& eng, const complex_rule& rule, complex_match& mat
   return r != 0;
 }
 
+// prove_item with the class tests of the place noted in `last` instead of putting their
+// captures in; they are put in before a word test, which may look at them. Inline: the
+// search asks it for every place and most places fail the first test.
+inline bool prove_place(engine_state& eng, const complex_rule& rule, complex_match& match, int k,
+                        int p, bool& abort, capture_call& last) {
+  abort = false;
+  // A symbol is at most three characters: instr3 on it tests its first position only.
+  const std::string_view symbol = eng.table.symbol(p);
+  if (!rule.delimiter.empty() && matches_first_noted(last, symbol, rule.delimiter)) {
+    abort = true;
+    return false;
+  }
+  if (k == 1) match.found_open = false;
+  for (int j = 1; j <= max_items; ++j) match.m[k][j] = 0;
+  if (!matches_first_noted(last, symbol, rule.attr[k][1])) {
+    rule_trace(rule, "Proove mit INSTR (getsymbol,attr1)=false exit");
+    return false;
+  }
+  return prove_word_tests(eng, rule, match, k, p, last);
+}
+
 // Puts in the captures of the last noted test when the search ends.
 struct captures_at_end {
   engine_state& eng;
   capture_call& last;
   ~captures_at_end() { put_call_captures(eng, last); }
 };
+
+// The places at the start of a search that fail item 1's first test without holding the
+// delimiter, passed over without their trials: returns how many (of the places the search
+// tries for item 1: all but the last place, or the only one) and leaves the work spent,
+// `last` and zl[1] as those trials do. Passes over none while the rule or the sentence
+// traces, or when the work would run out on the way.
+int pass_over_failing_places(engine_state& eng, const complex_rule& rule, complex_match& match,
+                             int tried, capture_call& last) {
+  if (tried < 1 || rule.trace || eng.settings.visible || eng.work_exhausted) return 0;
+  const std::string_view first = rule.attr[1][1];
+  const std::string_view delimiter = rule.delimiter;
+  int q = 1;
+  int noted = 0;  // the last place whose test was noted
+  for (; q <= tried; ++q) {
+    const std::string_view symbol = eng.table.symbol(q);
+    const bool first_fits = symbol.size() >= first.size();
+    if (first_fits && matches_first(symbol, first)) break;
+    if (!delimiter.empty() && symbol.size() >= delimiter.size()) {
+      if (matches_first(symbol, delimiter)) break;
+      noted = q;
+    }
+    if (first_fits) noted = q;
+  }
+  const int passed = q - 1;
+  if (passed == 0 || eng.work + passed * work_trial > max_sentence_work) return 0;
+  eng.work += passed * work_trial;
+  if (noted > 0) {
+    const std::string_view symbol = eng.table.symbol(noted);
+    last = {symbol, symbol.size() >= first.size() ? first : delimiter, true};
+  }
+  match.zl[1] = passed + 1;
+  return passed;
+}
 
 }  // namespace
 
@@ -427,6 +468,10 @@ void match_rule(engine_state& eng, const complex_rule& rule, complex_match& matc
   // The word table stays as it is while the places are tried.
   capture_call last;
   const captures_at_end put_last{eng, last};
+  // Item 1 is tried on all but the last place (on the only one of one).
+  const int tried = total < 2 ? total : total - 1;
+  trials = pass_over_failing_places(eng, rule, match, tried, last);
+  if (trials > 0 && trials == tried) return;  // no place passes item 1
   for (;;) {
     // Search item k from its start value.
     if (limit > total) limit = total;

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <tuple>
 
 #include "engine/syntax.h"
 #include "engine/translat.h"
@@ -159,6 +160,30 @@ TEST(ComplexMatch, OrderedModeBacktracks) {
   EXPECT_TRUE(adj_match.matched);
   EXPECT_EQ(adj_match.zl[1], 4);
   EXPECT_EQ(adj_match.zl[2], 5);
+}
+
+// Without the trace a search passes over the places failing item 1's first test in one
+// go; with it, it tries them one by one. Both leave the same outcome, work and captures.
+TEST(ComplexMatch, PlacesPassedOverLeaveWhatTheirTrialsLeave) {
+  auto outcome = [](const char* header, const char* item, bool visible, long work) {
+    auto eng = places({"STR------", "KOM------", "ADJ------a", "VER------v", "NOU------n", "SEN------."});
+    eng->settings.visible = visible;
+    eng->work = work;
+    complex_match m;
+    match_rule(*eng, rule_of(header, {item, "N.U"}), m);
+    return std::make_tuple(m.matched, m.zl, eng->work, eng->work_exhausted, eng->captures);
+  };
+  // No place passes (with a capture); only the last, which item 1 never tries; one behind
+  // others; a delimiter before it; a test longer than a symbol; a word test failing.
+  for (const char* header : {"1 +", "1 +.OM", "2 +"}) {
+    for (const char* item : {"P..", ".XX", "S.N", "V.R", "VARI", "V.. #VER w"}) {
+      for (long work : {0L, max_sentence_work - 3}) {
+        EXPECT_EQ(outcome(header, item, false, work), outcome(header, item, true, work)) << header << item;
+      }
+    }
+  }
+  EXPECT_TRUE(std::get<0>(outcome("2 +", "V.R", false, 0)));
+  EXPECT_FALSE(std::get<0>(outcome("1 +", "S.N", false, 0)));
 }
 
 TEST(WordTests, PrefixesOfWordTests) {
