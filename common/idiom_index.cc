@@ -448,7 +448,9 @@ bool idiom_index::open(const std::string& rule_path, const std::string& index_pa
 
 bool idiom_index::find(std::string_view key, std::vector<idiom_rule_ref>& rules, std::string& why) {
   if (map_ == nullptr) return false;
-  // A key looked up before: its rules as decoded then (the index does not change while open).
+  // A key looked up before: its rules as decoded then (the index does not change while
+  // open). The memory kept stays bounded over long runs of ever new words.
+  constexpr size_t kMaxKept = 200000;
   auto known = found_.find(key);
   if (known != found_.end()) {
     rules.insert(rules.end(), known->second.begin(), known->second.end());
@@ -456,6 +458,7 @@ bool idiom_index::find(std::string_view key, std::vector<idiom_rule_ref>& rules,
   }
   const size_t had = rules.size();
   if (!find_in_blocks(key, rules, why)) return false;
+  if (found_.size() >= kMaxKept) found_.clear();
   found_.emplace(std::string(key), std::vector<idiom_rule_ref>(rules.begin() + static_cast<std::ptrdiff_t>(had), rules.end()));
   return true;
 }

@@ -726,7 +726,9 @@ struct rules_through_index {
   // The rules without a key, in file order, once the index gave them.
   std::vector<candidate> without_key;
   bool without_key_known = false;
-  // The rules of every key looked up so far (the index does not change while open).
+  // The rules of the keys looked up so far (the index does not change while open); at
+  // most kMaxKeys of them, so that long runs of ever new words stay bounded.
+  static constexpr size_t kMaxKeys = 200000;
   std::unordered_map<std::string, std::vector<idiom_rule_ref>> by_key;
   // Room for finding the candidates, used again.
   std::vector<idiom_rule_ref> refs;
@@ -887,6 +889,7 @@ bool find_candidates(idiom_index& index, const sentence_texts& keys, uint64_t fr
   // Those of the sentence's keys, few, are sorted and merged in.
   std::vector<candidate>& with_key = read.with_key;
   with_key.clear();
+  if (read.by_key.size() + keys.keys.size() > rules_through_index::kMaxKeys) read.by_key.clear();
   for (const std::string& k : keys.keys) {
     const std::string_view key = k;
     auto known = read.by_key.find(k);
