@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -244,6 +245,44 @@ TEST(LineReader, OutputsAreNeverWrittenThroughLinks) {
   EXPECT_TRUE(w.close());
   EXPECT_EQ(first_line(hard), "<none>");
   for (const std::string& f : {victim, soft, hard}) std::remove(f.c_str());
+  rmdir(dir);
+}
+
+TEST(LineReader, CreateEmptiesFilesKeepingModeAndOtherOwners) {
+  char dir[] = "/tmp/zembu_empty_XXXXXX";
+  ASSERT_NE(mkdtemp(dir), nullptr);
+  const std::string own = std::string(dir) + "/own", other = std::string(dir) + "/other";
+  auto fill = [](const std::string& path, const char* line) {
+    linewriter w;
+    ASSERT_TRUE(w.create(path));
+    w.writeline(line);
+    ASSERT_TRUE(w.close());
+  };
+  auto info = [](const std::string& path) {
+    struct stat st {};
+    EXPECT_EQ(stat(path.c_str(), &st), 0);
+    return st;
+  };
+  fill(own, "old");
+  ASSERT_EQ(chmod(own.c_str(), 0600), 0);
+  fill(own, "new");  // replaced by a new file of the same permissions
+  EXPECT_EQ(info(own).st_mode & 0777, 0600u);
+  EXPECT_EQ(info(own).st_size, 4);
+  linewriter w;
+  ASSERT_TRUE(w.create(own));  // and emptied when nothing is written
+  EXPECT_TRUE(w.close());
+  EXPECT_EQ(info(own).st_size, 0);
+  // A file of another owner (only root can make one here) is emptied in place: its owner
+  // and identity stay.
+  fill(other, "old");
+  if (geteuid() == 0 && chown(other.c_str(), 65534, 65534) == 0) {
+    const ino_t inode = info(other).st_ino;
+    fill(other, "new");
+    EXPECT_EQ(info(other).st_ino, inode);
+    EXPECT_EQ(info(other).st_uid, 65534u);
+    EXPECT_EQ(info(other).st_size, 4);
+  }
+  for (const std::string& f : {own, other}) std::remove(f.c_str());
   rmdir(dir);
 }
 
