@@ -1120,6 +1120,11 @@ verb_parts find_verb_parts(const dict_line& line, size_t h) {
         vp.third = static_cast<long>(k);
       } else if (which.find("I/") == 0 && which.find("he") != std::string::npos && vp.past < 0) {
         vp.past = static_cast<long>(k);
+      } else if ((which == "he/she" || which == "he/she/it" || which == "he" || which == "she" ||
+                  which == "it") && vp.past < 0 && e.find("not") == std::string::npos &&
+                 e.find("n't") == std::string::npos && e.find("n’t") == std::string::npos) {
+        // The second part in the third person is the past: "it happens | it happened".
+        vp.past = static_cast<long>(k);
       }
       ++k;
       continue;
@@ -1239,15 +1244,34 @@ bool fits_participle(const std::string& inf, const std::string& f) {
   return one_word(f) && (starts_with_s(f, "ge") || lower_ascii(f.substr(0, 1)) == lower_ascii(inf.substr(0, 1)));
 }
 
+bool derived_verb_forms(const std::unordered_map<std::string, german_verb>& table, const std::string& inf,
+                        german_verb& out);
+
 // The principal parts of a German verb: seen with the verb itself, or derived from its
-// base verb through a prefix, or regular for a verb in -ieren.
+// base verb through a prefix, or regular for a verb in -ieren. A form the verb's own lines
+// lack is derived as well when the derived participle is the one they give (benehmen:
+// benommen, and benahm from nehmen).
 bool german_verb_forms(const std::unordered_map<std::string, german_verb>& table, const std::string& inf,
                        german_verb& out) {
   auto it = table.find(inf);
-  if (it != table.end()) {
-    out = it->second;
-    return true;
+  if (it == table.end()) return derived_verb_forms(table, inf, out);
+  out = it->second;
+  german_verb d;
+  if ((out.third.empty() || out.past.empty()) && derived_verb_forms(table, inf, d) &&
+      (out.past_part.empty() || out.past_part == d.past_part)) {
+    if (out.third.empty()) out.third = d.third;
+    if (out.past.empty()) out.past = d.past;
+    if (out.past_part.empty()) out.past_part = d.past_part;
+    if (out.pres.empty()) out.pres = d.pres;
+    if (out.verb_class.empty() || out.verb_class == "Vuk") out.verb_class = d.verb_class;
   }
+  return true;
+}
+
+// The parts of a German verb derived from its base verb through a prefix, or regular for
+// a verb in -ieren.
+bool derived_verb_forms(const std::unordered_map<std::string, german_verb>& table, const std::string& inf,
+                        german_verb& out) {
   if (!one_word(inf)) return false;
   for (const char* p : kSeparable) {
     const std::string pre = p;
@@ -1507,11 +1531,26 @@ void builder::complete(sense& s, const noun_heads& heads, const std::unordered_s
   if (!seen_full.past.empty()) e.past = seen_full.past;
   if (!seen_full.past_part.empty()) e.past_part = seen_full.past_part;
   if (!seen_full.ing.empty()) e.ing = seen_full.ing;
+  // A regular past is spelled as the participle the line gives (occurred, not the
+  // rule's "occured"): the rule cannot tell when a consonant doubles. The rule's spelling
+  // stays as a second past, as it is the American one of some (tunneled, tunnelled).
+  std::string rule_past;
+  if (seen.past.empty() && seen_full.past.empty()) {
+    for (const form& f : s.forms) {
+      const std::vector<std::string> pw = split_blanks(f.english);
+      if (f.kind == kPastPart && pw.size() == w.size() && ends_with_s(pw[0], "ed") && f.english != e.past) {
+        rule_past = e.past;
+        e.past = f.english;
+      }
+    }
+  }
   auto add = [&](const std::string& english, const std::string& german, form_t kind) {
     if (!english.empty() && !german.empty() && !has(kind)) s.forms.push_back({english, german, kind});
   };
   add(e.third, g.third, kThird);
+  const bool past_seen = has(kPast);
   add(e.past, g.past, kPast);
+  if (!rule_past.empty() && !g.past.empty() && !past_seen) s.forms.push_back({rule_past, g.past, kPast});
   add(e.past_part, g.past_part, kPastPart);
   add(e.ing, g.pres, kPresPart);
   if (s.aux == '-' && g.aux != '-') s.aux = g.aux;
@@ -1834,6 +1873,24 @@ struct pending {
   bool tail = false;  // a form of the base verb kept behind every reading of the word
 };
 
+// The readings of a verb compound whose past and past participle are the same English
+// ("sat down"): the past, then the participle, so that the grammar can choose as it does
+// for a one-word verb ("Er setzte sich", "Er hat sich gesetzt"); else none.
+std::vector<dict_reading> past_and_participle(const sense& s, const form& f, const dict_reading& r) {
+  if (s.pos != kVerb || (f.kind != kPast && f.kind != kPastPart)) return {};
+  const form_t other = f.kind == kPast ? kPastPart : kPast;
+  for (const form& g : s.forms) {
+    if (g.kind != other || g.english != f.english) continue;
+    const coded gc = code_of(s, g);
+    dict_reading o{gc.code, ""};
+    if (!to_cp437(gc.german, o.german)) return {};
+    std::replace(o.german.begin(), o.german.end(), ' ', kBlank);
+    if (f.kind == kPast) return {r, o};
+    return {o, r};
+  }
+  return {};
+}
+
 // True for a compound of a verb, "to" and a word ("go to work") whose German is several
 // words none of which is a German form of the verb ("Arbeit haben"): it paraphrases a
 // sense of the line the grammar translates better word by word ("gehe zur Arbeit").
@@ -2057,6 +2114,7 @@ dict_tables build_dict_tables(std::string_view dictionary, const rule_facts& fac
   struct compound_choice {
     std::string english;
     pending p;
+    std::vector<dict_reading> readings;  // all readings, the written one first
   };
   std::unordered_map<std::string, compound_choice> compounds;
   for (auto& [name, sl] : b.slots) {
@@ -2092,7 +2150,7 @@ dict_tables build_dict_tables(std::string_view dictionary, const rule_facts& fac
             (p.support == it->second.p.support && p.score < it->second.p.score) ||
             (p.support == it->second.p.support && p.score == it->second.p.score &&
              std::tie(p.r.code, p.r.german) < std::tie(it->second.p.r.code, it->second.p.r.german))) {
-          compounds[key] = {en, p};
+          compounds[key] = {en, p, past_and_participle(s, f, p.r)};
         }
       } else {
         by_key[key].push_back(p);
@@ -2235,7 +2293,12 @@ dict_tables build_dict_tables(std::string_view dictionary, const rule_facts& fac
       ++b.counts.dropped["compounds the suffix splitter would cut"];
       continue;
     }
-    const size_t rline = 2 + joined.size() + 1 + 9 + ch.p.r.german.size() + 2 * (words.size() - 1);
+    size_t text = ch.p.r.german.size();
+    if (ch.readings.size() > 1) {
+      text = 0;
+      for (const dict_reading& r : ch.readings) text += 1 + r.code.size() + r.german.size();
+    }
+    const size_t rline = 2 + joined.size() + 1 + 9 + text + 2 * (words.size() - 1);
     if (wordline.size() > 80 || rline > 80) {
       ++b.counts.dropped["compounds longer than the engine reads"];
       continue;
@@ -2262,7 +2325,13 @@ dict_tables build_dict_tables(std::string_view dictionary, const rule_facts& fac
   std::sort(kept.begin(), kept.end(), [](const auto* x, const auto* y) { return x->first < y->first; });
   for (auto* c : kept) {
     ++kinds[c->second.p.r.code];
-    t.compounds.push_back({std::move(c->second.english), c->first, std::move(c->second.p.r)});
+    compound_choice& ch = c->second;
+    dict_compound dc{std::move(ch.english), c->first, std::move(ch.p.r), {}};
+    if (ch.readings.size() > 1) {
+      dc.reading = ch.readings[0];
+      dc.more.assign(ch.readings.begin() + 1, ch.readings.end());
+    }
+    t.compounds.push_back(std::move(dc));
   }
   // The longest first: the engine takes the first compound that matches.
   std::stable_sort(t.compounds.begin(), t.compounds.end(), [](const dict_compound& x, const dict_compound& y) {
@@ -2355,7 +2424,9 @@ std::string dump_tables(const dict_tables& t) {
     out += "\n";
   }
   for (const dict_compound& c : t.compounds) {
-    out += "+ " + c.joined + " " + c.english + " | " + c.reading.code + " " + shown(c.reading.german) + "\n";
+    out += "+ " + c.joined + " " + c.english + " | " + c.reading.code + " " + shown(c.reading.german);
+    for (const dict_reading& r : c.more) out += " | " + r.code + " " + shown(r.german);
+    out += "\n";
   }
   return out;
 }
@@ -2387,11 +2458,22 @@ std::string merged_rules(const rule_facts& facts, const dict_tables& t, const st
   lex += tail;
 
   std::set<std::string> ccodes;
-  for (const dict_compound& c : t.compounds) ccodes.insert(c.reading.code);
+  for (const dict_compound& c : t.compounds) {
+    if (c.more.empty()) ccodes.insert(c.reading.code);
+  }
   std::map<std::string, std::string> cname;
   std::string user = head + abbreviation_lines(ccodes, facts.user_abbreviations, cname);
   for (const dict_compound& c : t.compounds) {
-    user += "- " + c.english + "\n" + cname[c.reading.code] + " " + c.reading.german + "\n";
+    user += "- " + c.english + "\n";
+    if (c.more.empty()) {
+      user += cname[c.reading.code] + " " + c.reading.german + "\n";
+    } else {
+      // Several readings as a lexicon entry writes them, with whole codes: the compiler
+      // expands no abbreviation inside a compound's translation.
+      user += c.reading.code.substr(0, 3) + " *" + c.reading.code + c.reading.german;
+      for (const dict_reading& r : c.more) user += "*" + r.code + r.german;
+      user += "\n";
+    }
   }
   user += tail;
 

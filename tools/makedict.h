@@ -62,11 +62,13 @@ struct dict_entry {
 };
 
 // A user-lexicon compound: two or three English words (a hyphen counts as a word; a
-// hyphenated word may have four pieces) and one reading.
+// hyphenated word may have four pieces) and one reading; a verb's past that is also its
+// past participle ("sat down") carries the participle as a second reading.
 struct dict_compound {
   std::string english;  // the words, separated by single blanks
   std::string joined;   // the normalised words joined by "_"
   dict_reading reading;
+  std::vector<dict_reading> more;  // the readings after the first
 };
 
 // Counts for the summary on standard error.

@@ -91,15 +91,16 @@ TEST(MakeDict, ExcerptTables) {
             "+ GIVING_UP giving up | PARTghVir aufgebend\n"
             "+ RAILWAY_STATION railway station | SUNms-Nst @mBahnhof\n"
             "+ RAILWAY_STATIONS railway stations | SUNmp-Npn @pBahnhöfe\n"
-            // schuften, whose forms no line gives, is a weak verb
-            "+ SLAVED_AWAY slaved away | PARIphVrg geschuftet\n"
+            // schuften, whose forms no line gives, is a weak verb; a past that is also
+            // the participle carries both
+            "+ SLAVED_AWAY slaved away | VERIphVrg schuftete | PARIphVrg geschuftet\n"
             "+ SLAVES_AWAY slaves away | VERI3hVrg schuftet\n"
             "+ SLAVE_AWAY slave away | VERIihVrg schuften\n"
             "+ SLAVING_AWAY slaving away | PARIghVrg schuftend\n"
             // the plural of a compound noun from its last part
             "+ TERRACED_HOUSE terraced house | SUNns-Nst @nReihenhaus\n"
             "+ TERRACED_HOUSES terraced houses | SUNnp-Npn @pReihenhäuser\n"
-            "+ WORKED_HARD worked hard | PARIphVrg geschuftet\n"
+            "+ WORKED_HARD worked hard | VERIphVrg schuftete | PARIphVrg geschuftet\n"
             "+ WORKING_HARD working hard | PARIghVrg schuftend\n"
             "+ WORKS_HARD works hard | VERI3hVrg schuftet\n"
             "+ WORK_HARD work hard | VERIihVrg schuften\n");
@@ -627,6 +628,71 @@ TEST(MakeDict, GermanWordChoicesAreTheFirst) {
   EXPECT_EQ(entry_line(d, "NAG").find("Klepper"), std::string::npos) << entry_line(d, "NAG");
   EXPECT_NE(entry_line(d, "PRAISE").find(" rühmen"), std::string::npos) << entry_line(d, "PRAISE");
   EXPECT_EQ(entry_line(d, "DOOR"), "");
+}
+
+}  // namespace
+}  // namespace zembu
+
+namespace zembu {
+namespace {
+
+// A verb compound whose past and past participle read alike ("sat down") carries both,
+// the past first, so the grammar can choose the finite verb or the participle; a compound
+// whose two forms differ keeps its one reading.
+TEST(MakeDict, PhrasalVerbPastKeepsThePastAndTheParticiple) {
+  const dict_tables t = tables_of(
+      "sich hinsetzen {vr} | sich hinsetzend | sich hingesetzt | er/sie setzt sich hin | "
+      "ich/er/sie setzte sich hin :: to sit down | sitting down | sat down | he/she sits down | "
+      "I/he/she sat down\n"
+      "sitzen {vi} | sitzend | gesessen | er/sie sitzt | ich/er/sie saß :: "
+      "to sit | sitting | sat | he/she sits | I/he/she sat\n"
+      "aufgeben {vt} | aufgebend | aufgegeben | er/sie gibt auf | ich/er/sie gab auf :: "
+      "to give up | giving up | given up | he/she gives up | I/he/she gave up\n");
+  const std::string d = dump(t);
+  EXPECT_NE(d.find("+ SAT_DOWN sat down | VERRphVrg hin+setzte | PARRphVrg hingesetzt\n"), std::string::npos) << d;
+  EXPECT_NE(d.find("+ GAVE_UP gave up | VERTphVir auf+gab\n"), std::string::npos) << d;
+  EXPECT_NE(d.find("+ GIVEN_UP given up | PARTphVir aufgegeben\n"), std::string::npos) << d;
+  // The merged source writes the two readings with whole codes, as the compiler takes a
+  // compound's translation without expanding abbreviations.
+  const std::string merged = merged_rules(scan_rules(kRules), t, "x");
+  EXPECT_NE(merged.find("\n- sat down\nVER *VERRphVrghin+setzte*PARRphVrghingesetzt\n"), std::string::npos)
+      << merged;
+}
+
+}  // namespace
+}  // namespace zembu
+
+namespace zembu {
+namespace {
+
+// A verb line that gives only the participles, or its past in the third person, still
+// yields a past: in English the participle's spelling (the rule alone would not double
+// the r of "occurred"; its spelling stays as a second form), in German the base verb's
+// past behind the prefix when the participles agree (benahm from nahm), else the
+// regular one.
+TEST(MakeDict, PastFromTheParticipleAndTheBaseVerb) {
+  const std::string d = dump(tables_of(
+      "nehmen {vt} | nehmend | genommen | er/sie nimmt | ich/er/sie nahm :: "
+      "to take | taking | taken | he/she takes | I/he/she took\n"
+      "sich benehmen {vr} | sich benehmend | sich benommen :: to behave | behaving | behaved\n"
+      "vorfallen {vi} | vorfallend | vorgefallen :: to occur | occurring | occurred\n"
+      "fallen {vi} | fallend | gefallen | er/sie fällt | ich/er/sie fiel :: "
+      "to fall | falling | fallen | he/she falls | I/he/she fell\n"
+      "schrecken {vi} | schreckend | geschrocken | er/sie schrickt | ich/er/sie schrak :: "
+      "to startle | startling | startled | he/she startles | I/he/she startled\n"
+      "erschrecken {vt} | erschreckend | erschreckt :: to frighten | frightening | frightened\n"
+      "widerfahren {vi} | widerfahrend | widerfahren | es widerfährt | es widerfuhr :: "
+      "to befall | befalling | befallen | it befalls | it befell\n"));
+  EXPECT_EQ(entry_line(d, "BEHAVED"), "BEHAVED behaved | VERRphVir benahm | PARRphVir benommen") << d;
+  EXPECT_NE(entry_line(d, "OCCURRED").find("VERIp"), std::string::npos) << d;
+  EXPECT_NE(entry_line(d, "OCCURRED").find("fiel"), std::string::npos) << d;
+  EXPECT_NE(entry_line(d, "OCCURED").find("fiel"), std::string::npos) << d;
+  // erschrecken's own participle is weak: no past of schrecken.
+  EXPECT_EQ(entry_line(d, "FRIGHTENED").find("schrak"), std::string::npos) << d;
+  EXPECT_NE(entry_line(d, "FRIGHTENED").find("erschreckte"), std::string::npos) << d;
+  // The second part in the third person is the past.
+  EXPECT_NE(entry_line(d, "BEFELL").find("widerfuhr"), std::string::npos) << d;
+  EXPECT_NE(entry_line(d, "BEFALLS").find("widerfährt"), std::string::npos) << d;
 }
 
 }  // namespace
