@@ -461,6 +461,7 @@ struct first_word_hash {
 };
 
 struct first_word_found {
+  int from = 1;  // the word the search starts at
   int word = 0;
   capture_call last;
   // The capture slots the search of `last` leaves (they depend on its text and pattern
@@ -472,11 +473,15 @@ struct first_word_found {
 // The searches of the rules' first pattern words from the sentence's first word, which
 // many rules share, kept while the word table stays as it is: a step forgets them after
 // every rule that fired. Rules whose first pattern words search alike share a group; the
-// texts are the rules' own (they outlive the memo).
+// texts are the rules' own (they outlive the memo). The searches of the attempts behind
+// a first word found (from the word behind it) are kept too, a few per group.
 struct first_word_memo {
+  static constexpr size_t kMaxLater = 8;
   std::unordered_map<first_word_key, int, first_word_hash> groups;
   std::vector<first_word_found> found;  // by group
   std::vector<uint64_t> found_in;       // the generation found[group] was made in
+  std::vector<std::vector<first_word_found>> later;  // by group: from later words
+  std::vector<uint64_t> later_in;       // the generation later[group] was made in
   uint64_t generation = 1;
   // mark_of of the symbol of every word (by word), made in generation marks_made_in.
   std::vector<symbol_mark> marks;
@@ -505,7 +510,18 @@ struct first_word_memo {
     groups.emplace(key, group);
     found.emplace_back();
     found_in.push_back(0);
+    later.emplace_back();
+    later_in.push_back(0);
     return group;
+  }
+  // The searches of group `group` from later words made since the table last changed.
+  std::vector<first_word_found>& later_searches(int group) {
+    const size_t g = static_cast<size_t>(group);
+    if (later_in[g] != generation) {
+      later[g].clear();
+      later_in[g] = generation;
+    }
+    return later[g];
   }
   // The word table changed.
   void forget() { ++generation; }
@@ -517,27 +533,47 @@ int search_word(const engine_state& eng, const idiom_rule& rule, const idiom_att
                 int j, capture_call& last, first_word_memo* memo, int group) {
   const idiom_pattern_word& p = rule.tests[j];
   if (memo == nullptr) return find_pattern_word(eng, attempt, p, last);
-  if (group < 0 || j != 1 || attempt.attempt_start != 1 || attempt.current != 1) {
+  // The first pattern word searches from the attempt's start (with or without "*").
+  if (group < 0 || j != 1 || attempt.current != attempt.attempt_start) {
     return find_pattern_word(eng, attempt, p, last, memo->marks_of(eng));
   }
-  first_word_found& f = memo->found[static_cast<size_t>(group)];
-  if (memo->found_in[static_cast<size_t>(group)] != memo->generation) {
-    f = first_word_found();
-    f.word = find_pattern_word(eng, attempt, p, f.last, memo->marks_of(eng));
-    memo->found_in[static_cast<size_t>(group)] = memo->generation;
+  first_word_found* f = nullptr;
+  if (attempt.attempt_start == 1) {
+    f = &memo->found[static_cast<size_t>(group)];
+    if (memo->found_in[static_cast<size_t>(group)] != memo->generation) {
+      *f = first_word_found();
+      f->word = find_pattern_word(eng, attempt, p, f->last, memo->marks_of(eng));
+      memo->found_in[static_cast<size_t>(group)] = memo->generation;
+    }
+  } else {
+    std::vector<first_word_found>& searches = memo->later_searches(group);
+    for (first_word_found& s : searches) {
+      if (s.from == attempt.attempt_start) f = &s;
+    }
+    if (f == nullptr) {
+      if (searches.size() >= first_word_memo::kMaxLater) {
+        return find_pattern_word(eng, attempt, p, last, memo->marks_of(eng));
+      }
+      f = &searches.emplace_back();
+      f->from = attempt.attempt_start;
+      f->word = find_pattern_word(eng, attempt, p, f->last, memo->marks_of(eng));
+    }
   }
-  if (f.last.made) last = f.last;
-  return f.word;
+  if (f->last.made) last = f->last;
+  return f->word;
 }
 
-// The search of group `group` kept in `memo` while the word table has not changed since;
-// null when there is none.
-first_word_found* kept_search(first_word_memo* memo, int group) {
-  if (memo == nullptr || group < 0 ||
-      memo->found_in[static_cast<size_t>(group)] != memo->generation) {
-    return nullptr;
+// The search of group `group` from word `from` kept in `memo` while the word table has
+// not changed since; null when there is none.
+first_word_found* kept_search(first_word_memo* memo, int group, int from = 1) {
+  if (memo == nullptr || group < 0) return nullptr;
+  const size_t g = static_cast<size_t>(group);
+  if (from == 1) return memo->found_in[g] == memo->generation ? &memo->found[g] : nullptr;
+  if (memo->later_in[g] != memo->generation) return nullptr;
+  for (first_word_found& s : memo->later[g]) {
+    if (s.from == from) return &s;
   }
-  return &memo->found[static_cast<size_t>(group)];
+  return nullptr;
 }
 
 // Puts in the captures of the kept search `f` (the same as put_call_captures of its last
@@ -561,10 +597,10 @@ void try_rule(engine_state& eng, const idiom_rule& rule, idiom_attempt& attempt,
   attempt.failed = false;
   // The word table stays as it is while the pattern words are searched.
   capture_call last;
-  // A first pattern word searched before from the sentence's first word and not found:
-  // the attempt fails with the captures that search left.
-  if (attempt.attempt_start == 1 && rule.pattern_count >= 1) {
-    first_word_found* f = kept_search(memo, group);
+  // A first pattern word searched before from the attempt's start and not found: the
+  // attempt fails with the captures that search left.
+  if (rule.pattern_count >= 1) {
+    first_word_found* f = kept_search(memo, group, attempt.attempt_start);
     if (f != nullptr && f->word == 0) {
       attempt.failed = true;
       put_kept_captures(eng, *f);

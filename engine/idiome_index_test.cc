@@ -198,6 +198,22 @@ TEST_F(IdiomStepIndex, RulesSharingAFailedSearchEachLeaveItsCaptures) {
   EXPECT_TRUE(report.indexed);
 }
 
+TEST_F(IdiomStepIndex, AttemptsBehindAFoundWordShareTheirSearches) {
+  // $SUB finds words 1 and 3: the first two rules fail behind both, the third fires
+  // behind word 3, the fourth finds what it changed and the last searches the changed
+  // table again.
+  write("idio.zmb", "$SUB 0Q\nU\n$S.B 0Q\nU\n$SUB 0X\nU R>y\n$SUB 0y\nR>z\n$SUB 0Q\nU\n");
+  const std::vector<std::string> words = {"A=SUB------a", "B=VER------b", "C=SUB------c",
+                                          "X=VER------x", "D=ADJ------d"};
+  const std::string expected = run_one_by_one(words, 0);
+  ASSERT_NE(expected.find("C=SUB------z\nX=VER------y\n"), std::string::npos) << expected;
+  idiom_step_report report;
+  EXPECT_EQ(run(words, 0, report), expected);
+  write_index();
+  EXPECT_EQ(run(words, 0, report), expected);
+  EXPECT_TRUE(report.indexed);
+}
+
 TEST_F(IdiomStepIndex, AnIndexThatFailsOnTheWayIsLeftForTheFile) {
   const std::string text = "A\nR>one\nC X\nR>two\nB\nR>three\nA\nR>four\nE Y\nR>five\n";
   write("idio.zmb", text);
