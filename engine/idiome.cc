@@ -749,6 +749,32 @@ struct candidate {
   std::string_view key;  // in the sentence's keys; empty for a rule without a key
 };
 
+// The texts of the table's words in table order (the German text and the source form of
+// each), to tell cheaply whether a rule that fired changed any of them.
+struct table_texts {
+  std::vector<std::string> texts;
+
+  void take(const engine_state& eng) {
+    const int n = std::max(0, eng.table.word_count);
+    texts.resize(2 * static_cast<size_t>(n));
+    for (int w = 1; w <= n; ++w) {
+      texts[2 * static_cast<size_t>(w) - 2].assign(entry_view(eng.table.words[w].str()).text());
+      texts[2 * static_cast<size_t>(w) - 1].assign(eng.table.originals[w].str());
+    }
+  }
+  bool same_as(const engine_state& eng) const {
+    const int n = std::max(0, eng.table.word_count);
+    if (texts.size() != 2 * static_cast<size_t>(n)) return false;
+    for (int w = 1; w <= n; ++w) {
+      if (texts[2 * static_cast<size_t>(w) - 2] != entry_view(eng.table.words[w].str()).text() ||
+          texts[2 * static_cast<size_t>(w) - 1] != eng.table.originals[w].str()) {
+        return false;
+      }
+    }
+    return true;
+  }
+};
+
 // A rule read through the index and its summary.
 struct indexed_rule {
   std::unique_ptr<idiom_rule> rule;  // null while the rule is not read
@@ -759,8 +785,10 @@ struct rules_through_index {
   static constexpr uint64_t block = 256;
   std::vector<std::unique_ptr<std::array<indexed_rule, block>>> blocks;
   first_word_memo memo;  // forgotten at every step
-  // The rules without a key, in file order, once the index gave them.
+  // The rules without a key, in file order, once the index gave them; the numbers among
+  // them given twice, in file order.
   std::vector<candidate> without_key;
+  std::vector<uint64_t> without_key_twice;
   bool without_key_known = false;
   // The rules of the keys looked up so far (the index does not change while open); at
   // most kMaxKeys of them, so that long runs of ever new words stay bounded.
@@ -769,6 +797,7 @@ struct rules_through_index {
   // Room for finding the candidates, used again.
   std::vector<idiom_rule_ref> refs;
   std::vector<candidate> with_key;
+  table_texts seen;
   // The place of rule `number`.
   indexed_rule& rule(uint64_t number) {
     const uint64_t b = number / block;
@@ -901,13 +930,34 @@ void run_rules_from(engine_state& eng, std::string_view file, const idiom_rule_s
 }
 
 
+// The candidates of a sentence, taken one by one in file order: the rules without a key
+// from `i` on merged with those of the sentence's keys from `k` on (none twice).
+struct candidate_list {
+  const std::vector<candidate>* without_key = nullptr;
+  const std::vector<candidate>* with_key = nullptr;
+  size_t i = 0;
+  size_t k = 0;
+
+  // Takes the next candidate into c; false when there is none.
+  bool take(candidate& c) {
+    const bool more_without = i < without_key->size();
+    if (k < with_key->size() &&
+        (!more_without || (*with_key)[k].ref.number < (*without_key)[i].ref.number)) {
+      c = (*with_key)[k++];
+      return true;
+    }
+    if (!more_without) return false;
+    c = (*without_key)[i++];
+    return true;
+  }
+};
+
 // The rules from rule `from` on that can fire in a sentence of the texts `keys`: those
 // without a key and those whose key is among them, in file order. False when the index
 // fails or gives a rule twice. The rules without a key, the same for every sentence, are
-// kept in `read`.
+// kept in `read`, and the candidates of the keys too (until the next call).
 bool find_candidates(idiom_index& index, const sentence_texts& keys, uint64_t from,
-                     std::vector<candidate>& out, std::string& why, rules_through_index& read) {
-  out.clear();
+                     candidate_list& out, std::string& why, rules_through_index& read) {
   const auto by_number = [](const candidate& a, const candidate& b) {
     return a.ref.number < b.ref.number;
   };
@@ -920,9 +970,17 @@ bool find_candidates(idiom_index& index, const sentence_texts& keys, uint64_t fr
     if (!std::is_sorted(read.without_key.begin(), read.without_key.end(), by_number)) {
       std::sort(read.without_key.begin(), read.without_key.end(), by_number);
     }
+    read.without_key_twice.clear();
+    for (size_t i = 1; i < read.without_key.size(); ++i) {
+      const uint64_t n = read.without_key[i].ref.number;
+      if (n == read.without_key[i - 1].ref.number &&
+          (read.without_key_twice.empty() || read.without_key_twice.back() != n)) {
+        read.without_key_twice.push_back(n);
+      }
+    }
     read.without_key_known = true;
   }
-  // Those of the sentence's keys, few, are sorted and merged in.
+  // Those of the sentence's keys, few, are sorted; they are merged in as they are taken.
   std::vector<candidate>& with_key = read.with_key;
   with_key.clear();
   if (read.by_key.size() + keys.keys.size() > rules_through_index::kMaxKeys) read.by_key.clear();
@@ -941,15 +999,34 @@ bool find_candidates(idiom_index& index, const sentence_texts& keys, uint64_t fr
   std::sort(with_key.begin(), with_key.end(), by_number);
   const auto first = std::lower_bound(read.without_key.begin(), read.without_key.end(),
                                       candidate{idiom_rule_ref{from}, std::string_view()}, by_number);
-  out.resize(static_cast<size_t>(read.without_key.end() - first) + with_key.size());
-  std::merge(first, read.without_key.end(), with_key.begin(), with_key.end(), out.begin(),
-             by_number);
-  for (size_t i = 1; i < out.size(); ++i) {
-    if (out[i].ref.number == out[i - 1].ref.number) {
-      why = "rule " + std::to_string(out[i].ref.number) + " under two keys";
-      return false;
+  // The first rule in file order that is a candidate twice: twice without a key, twice
+  // with one, or with a key and without.
+  bool twice = false;
+  uint64_t number = 0;
+  const auto note_twice = [&](uint64_t n) {
+    if (!twice || n < number) number = n;
+    twice = true;
+  };
+  const auto without = std::lower_bound(read.without_key_twice.begin(),
+                                        read.without_key_twice.end(), from);
+  if (without != read.without_key_twice.end()) note_twice(*without);
+  for (size_t i = 1; i < with_key.size(); ++i) {
+    if (with_key[i].ref.number == with_key[i - 1].ref.number) {
+      note_twice(with_key[i].ref.number);
+      break;
     }
   }
+  for (const candidate& c : with_key) {
+    if (std::binary_search(first, read.without_key.end(), c, by_number)) {
+      note_twice(c.ref.number);
+      break;
+    }
+  }
+  if (twice) {
+    why = "rule " + std::to_string(number) + " under two keys";
+    return false;
+  }
+  out = {&read.without_key, &with_key, static_cast<size_t>(first - read.without_key.begin()), 0};
   return true;
 }
 
@@ -960,13 +1037,14 @@ bool find_candidates(idiom_index& index, const sentence_texts& keys, uint64_t fr
 uint64_t run_rules_indexed(engine_state& eng, std::string_view file, idiom_index& index,
                            rules_through_index& read, idiom_step_report& report) {
   sentence_texts keys = sentence_keys(eng);
-  std::vector<candidate> candidates;
+  table_texts& seen = read.seen;
+  seen.take(eng);
+  candidate_list candidates;
   uint64_t next = 0;
   if (!find_candidates(index, keys, next, candidates, report.why, read)) return next;
   std::string pattern, action;
   read.memo.forget();
-  for (size_t at = 0; at < candidates.size() && !eng.work_exhausted;) {
-    const candidate& c = candidates[at];
+  for (candidate c; !eng.work_exhausted && candidates.take(c);) {
     // A rule is read and parsed the first time it is a candidate; the index and its
     // file stay as they are while the index is open.
     indexed_rule& place = read.rule(c.ref.number);
@@ -981,17 +1059,17 @@ uint64_t run_rules_indexed(engine_state& eng, std::string_view file, idiom_index
     next = c.ref.number + 1;
     if (eng.work_exhausted) break;
     // A rule found under one of the sentence's keys can find its first word: only the
-    // rules without a key are checked against the keys.
-    if (apply_summarised(eng, *known, place.summary, !c.key.empty(), keys, file, read.memo) > 0) {
+    // rules without a key are checked against the keys. A rule that fired and left the
+    // texts as they were leaves the candidates too.
+    if (apply_summarised(eng, *known, place.summary, !c.key.empty(), keys, file, read.memo) > 0 &&
+        !seen.same_as(eng)) {
+      seen.take(eng);
       sentence_texts now = sentence_keys(eng);
       if (now != keys) {
         std::swap(keys, now);
         if (!find_candidates(index, keys, next, candidates, report.why, read)) return next;
-        at = 0;
-        continue;
       }
     }
-    ++at;
   }
   spend_skipped(eng, index.rule_count() - std::min(next, index.rule_count()));
   return index.rule_count();
