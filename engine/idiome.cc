@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <deque>
 #include <map>
 #include <memory>
@@ -125,12 +126,63 @@ symbol_mark mark_of(std::string_view sym) {
   return kPlain;
 }
 
+// The first 16 bytes of a word's entry (zeros behind a shorter one) and its length: the
+// tests of its first characters are made on them without reading the entry.
+struct entry_head {
+  std::array<uint64_t, 2> bytes{};
+  size_t size = 0;
+};
+
+entry_head head_of(std::string_view entry) {
+  entry_head h;
+  h.size = entry.size();
+  if (entry.size() >= 16) {
+    std::memcpy(h.bytes.data(), entry.data(), 16);
+    return h;
+  }
+  char first[16] = {};
+  std::memcpy(first, entry.data(), std::min(entry.size(), sizeof first));
+  std::memcpy(h.bytes.data(), first, sizeof first);
+  h.size = entry.size();
+  return h;
+}
+
+// matches_noted's test of the first p.size() (at most 16) characters of an entry, made on
+// its head: "." and "*" match any character.
+struct head_test {
+  std::array<uint64_t, 2> mask{};
+  std::array<uint64_t, 2> bits{};
+  size_t size;
+
+  explicit head_test(std::string_view p) : size(p.size()) {
+    char m[16] = {}, b[16] = {};
+    for (size_t k = 0; k < p.size() && k < sizeof m; ++k) {
+      if (p[k] == '.' || p[k] == '*') continue;
+      m[k] = static_cast<char>(0xFF);
+      b[k] = p[k];
+    }
+    std::memcpy(mask.data(), m, sizeof m);
+    std::memcpy(bits.data(), b, sizeof b);
+  }
+  // Does an entry of head h hold the characters (it is at least as long as the test)?
+  bool passes(const entry_head& h) const {
+    return ((h.bytes[0] & mask[0]) == bits[0]) & ((h.bytes[1] & mask[1]) == bits[1]);
+  }
+};
+
+// What the search knows of every word of the table (by word): mark_of of its symbol and
+// the head of its entry.
+struct searched_words {
+  const symbol_mark* marks;
+  const entry_head* heads;
+};
+
 // Searches pattern word p from the attempt's current position; returns the word found or 0.
-// Its pattern tests are noted in `last` (the captures are put in once per attempt). `marks`
-// (may be null) holds mark_of of every word's symbol, by word.
+// Its pattern tests are noted in `last` (the captures are put in once per attempt). `words`
+// (may be null) tells the words' marks and heads.
 int find_pattern_word(const engine_state& eng, const idiom_attempt& attempt,
                       const idiom_pattern_word& p, capture_call& last,
-                      const symbol_mark* marks = nullptr) {
+                      const searched_words* words = nullptr) {
   int start = attempt.current;
   int window_end = eng.table.word_count;
   if (p.window >= 0) {
@@ -145,6 +197,32 @@ int find_pattern_word(const engine_state& eng, const idiom_attempt& attempt,
                         : kind == '#' && p.text.size() <= 3 ? 3
                                                             : 0;
   const std::string_view text = p.text;
+  const symbol_mark* const marks = words != nullptr ? words->marks : nullptr;
+  if (prefix != 0 && words != nullptr) {
+    // The first characters tested on the heads; the last word tested is noted at the end.
+    const head_test test(text);
+    const entry_head* const heads = words->heads;
+    int depth = 0;
+    int noted = 0;
+    int found = 0;
+    for (int w = start < 1 ? 1 : start; w <= eng.table.word_count && w <= window_end; ++w) {
+      const symbol_mark mark = marks[w];
+      if (mark == kOpens) ++depth;
+      if (mark == kCloses) --depth;
+      if (depth != 0) continue;
+      if (mark == kWidens || (mark == kWidensInside && window_end < eng.table.word_count)) {
+        ++window_end;
+      }
+      if (heads[w].size < test.size) continue;
+      noted = w;
+      if (test.passes(heads[w])) {
+        found = w;
+        break;
+      }
+    }
+    if (noted != 0) last = {first_bytes(eng.table.words[noted].str(), prefix), text, true};
+    return found;
+  }
   int depth = 0;
   for (int w = start < 1 ? 1 : start; w <= eng.table.word_count && w <= window_end; ++w) {
     const symbol_mark mark = marks != nullptr ? marks[w] : mark_of(eng.table.symbol(w));
@@ -483,19 +561,27 @@ struct first_word_memo {
   std::vector<std::vector<first_word_found>> later;  // by group: from later words
   std::vector<uint64_t> later_in;       // the generation later[group] was made in
   uint64_t generation = 1;
-  // mark_of of the symbol of every word (by word), made in generation marks_made_in.
+  // mark_of of the symbol and the head of the entry of every word (by word), made in
+  // generation marks_made_in.
   std::vector<symbol_mark> marks;
+  std::vector<entry_head> heads;
+  searched_words words{};
   uint64_t marks_made_in = 0;
 
-  // The marks of the words of the table as it is now.
-  const symbol_mark* marks_of(const engine_state& eng) {
+  // The marks and heads of the words of the table as it is now.
+  const searched_words* words_of(const engine_state& eng) {
     if (marks_made_in != generation) {
       const int n = std::max(0, eng.table.word_count);
       marks.resize(static_cast<size_t>(n) + 1);
-      for (int w = 1; w <= n; ++w) marks[static_cast<size_t>(w)] = mark_of(eng.table.symbol(w));
+      heads.resize(static_cast<size_t>(n) + 1);
+      for (int w = 1; w <= n; ++w) {
+        marks[static_cast<size_t>(w)] = mark_of(eng.table.symbol(w));
+        heads[static_cast<size_t>(w)] = head_of(eng.table.words[w].str());
+      }
+      words = {marks.data(), heads.data()};
       marks_made_in = generation;
     }
-    return marks.data();
+    return &words;
   }
 
   // The group of the rule's first pattern word; -1 for a rule without pattern words.
@@ -535,14 +621,14 @@ int search_word(const engine_state& eng, const idiom_rule& rule, const idiom_att
   if (memo == nullptr) return find_pattern_word(eng, attempt, p, last);
   // The first pattern word searches from the attempt's start (with or without "*").
   if (group < 0 || j != 1 || attempt.current != attempt.attempt_start) {
-    return find_pattern_word(eng, attempt, p, last, memo->marks_of(eng));
+    return find_pattern_word(eng, attempt, p, last, memo->words_of(eng));
   }
   first_word_found* f = nullptr;
   if (attempt.attempt_start == 1) {
     f = &memo->found[static_cast<size_t>(group)];
     if (memo->found_in[static_cast<size_t>(group)] != memo->generation) {
       *f = first_word_found();
-      f->word = find_pattern_word(eng, attempt, p, f->last, memo->marks_of(eng));
+      f->word = find_pattern_word(eng, attempt, p, f->last, memo->words_of(eng));
       memo->found_in[static_cast<size_t>(group)] = memo->generation;
     }
   } else {
@@ -552,11 +638,11 @@ int search_word(const engine_state& eng, const idiom_rule& rule, const idiom_att
     }
     if (f == nullptr) {
       if (searches.size() >= first_word_memo::kMaxLater) {
-        return find_pattern_word(eng, attempt, p, last, memo->marks_of(eng));
+        return find_pattern_word(eng, attempt, p, last, memo->words_of(eng));
       }
       f = &searches.emplace_back();
       f->from = attempt.attempt_start;
-      f->word = find_pattern_word(eng, attempt, p, f->last, memo->marks_of(eng));
+      f->word = find_pattern_word(eng, attempt, p, f->last, memo->words_of(eng));
     }
   }
   if (f->last.made) last = f->last;

@@ -214,6 +214,24 @@ TEST_F(IdiomStepIndex, AttemptsBehindAFoundWordShareTheirSearches) {
   EXPECT_TRUE(report.indexed);
 }
 
+TEST_F(IdiomStepIndex, FirstCharacterTestsOnEntriesLongAndShort) {
+  // Tests of up to nine first characters, with wildcards, on entries shorter than the
+  // test, as long and longer than 16 characters; the captures of the last word tested.
+  write("idio.zmb",
+        "$SUB---.x 0Q\nU\n$S.B-- 0Q\nU\n#S. 0Q\nU\n$VER------ 0Q\nU\n"
+        "$SUB------ 0Q\nU\n$ADJ---..b\nR>n\n$V.R---..\nU\n#.D\nU\n");
+  const std::vector<std::string> words = {
+      "A=SUB---", "B=SUB---ax", "C=VER------long enough to pass sixteen",
+      "D=SUB------xx", "E=ADJ---xxb", "F=S", "G=VER-"};
+  const std::string expected = run_one_by_one(words, 0);
+  ASSERT_NE(expected.find("E=ADJ---xxbn\n"), std::string::npos) << expected;
+  idiom_step_report report;
+  EXPECT_EQ(run(words, 0, report), expected);
+  write_index();
+  EXPECT_EQ(run(words, 0, report), expected);
+  EXPECT_TRUE(report.indexed);
+}
+
 TEST_F(IdiomStepIndex, AnIndexThatFailsOnTheWayIsLeftForTheFile) {
   const std::string text = "A\nR>one\nC X\nR>two\nB\nR>three\nA\nR>four\nE Y\nR>five\n";
   write("idio.zmb", text);
