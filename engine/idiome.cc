@@ -875,6 +875,9 @@ struct rules_through_index {
   // them given twice, in file order.
   std::vector<candidate> without_key;
   std::vector<uint64_t> without_key_twice;
+  // By place in without_key: 256 + the text_bit of a rule read whose first pattern word
+  // only compares texts (rule_summary), else 0.
+  std::vector<uint16_t> without_key_texts;
   bool without_key_known = false;
   // The rules of the keys looked up so far (the index does not change while open); at
   // most kMaxKeys of them, so that long runs of ever new words stay bounded.
@@ -1018,15 +1021,26 @@ void run_rules_from(engine_state& eng, std::string_view file, const idiom_rule_s
 
 // The candidates of a sentence, taken one by one in file order: the rules without a key
 // from `i` on merged with those of the sentence's keys from `k` on (none twice).
+// The rules without a key known to compare texts the sentence lacks are passed over: like
+// the rules the index leaves out, they count the work of their one failed attempt as
+// rules skipped (that attempt leaves no captures).
 struct candidate_list {
   const std::vector<candidate>* without_key = nullptr;
   const std::vector<candidate>* with_key = nullptr;
+  const std::vector<uint16_t>* texts_bits = nullptr;  // rules_through_index's
+  const sentence_texts* keys = nullptr;
   size_t i = 0;
   size_t k = 0;
+  size_t taken_without = 0;  // the place in without_key of the last rule taken from it, + 1
 
   // Takes the next candidate into c; false when there is none.
   bool take(candidate& c) {
+    while (i < without_key->size() && (*texts_bits)[i] != 0 &&
+           !keys->may_hold(static_cast<unsigned>((*texts_bits)[i] - 256))) {
+      ++i;
+    }
     const bool more_without = i < without_key->size();
+    taken_without = 0;
     if (k < with_key->size() &&
         (!more_without || (*with_key)[k].ref.number < (*without_key)[i].ref.number)) {
       c = (*with_key)[k++];
@@ -1034,6 +1048,7 @@ struct candidate_list {
     }
     if (!more_without) return false;
     c = (*without_key)[i++];
+    taken_without = i;
     return true;
   }
 };
@@ -1064,6 +1079,7 @@ bool find_candidates(idiom_index& index, const sentence_texts& keys, uint64_t fr
         read.without_key_twice.push_back(n);
       }
     }
+    read.without_key_texts.assign(read.without_key.size(), 0);
     read.without_key_known = true;
   }
   // Those of the sentence's keys, few, are sorted; they are merged in as they are taken.
@@ -1112,7 +1128,8 @@ bool find_candidates(idiom_index& index, const sentence_texts& keys, uint64_t fr
     why = "rule " + std::to_string(number) + " under two keys";
     return false;
   }
-  out = {&read.without_key, &with_key, static_cast<size_t>(first - read.without_key.begin()), 0};
+  out = {&read.without_key, &with_key, &read.without_key_texts, &keys,
+         static_cast<size_t>(first - read.without_key.begin()), 0, 0};
   return true;
 }
 
@@ -1139,6 +1156,10 @@ uint64_t run_rules_indexed(engine_state& eng, std::string_view file, idiom_index
       if (!index.read_rule(c.ref, c.key, pattern, action, report.why)) return next;
       known = std::make_unique<idiom_rule>(rule_of_lines(pattern, action, c.ref.number));
       place.summary = summarise(read.memo, *known);
+      if (candidates.taken_without != 0 && place.summary.texts_only) {
+        read.without_key_texts[candidates.taken_without - 1] =
+            static_cast<uint16_t>(256 + place.summary.bit);
+      }
     }
     ++report.rules_read;
     spend_skipped(eng, c.ref.number - next);

@@ -182,6 +182,39 @@ TEST_F(IdiomStepIndex, GivesTheWordTablesAndWorkOfReadingEveryRule) {
   EXPECT_EQ(differ, 0);
 }
 
+TEST_F(IdiomStepIndex, AnEngineKeptForManySentencesGivesWhatEachGivesAlone) {
+  // What the step learns of the file's rules in one sentence (the rules it has read) it
+  // uses in the next ones.
+  dice d{23};
+  const int rules = 300;
+  write("idio.zmb", idiom_file(d, rules));
+  write_index();
+  auto eng = std::make_unique<engine_state>();
+  eng->settings.definitions_path = "";
+  const std::array<char, 11> fresh_captures = eng->captures;
+  int differ = 0, bound_reached = 0;
+  for (int s = 0; s < 150; ++s) {
+    const std::vector<std::string> words = words_of(d);
+    const long work = s % 3 ? 0 : max_sentence_work - d.below(rules * static_cast<int>(work_rule));
+    eng->table = word_table();
+    eng->work = work;
+    eng->work_exhausted = false;
+    eng->captures = fresh_captures;
+    fill_table(*eng, words);
+    idiom_step_report report;
+    run_idioms(*eng, named_rule_file("idio.zmb"), &report);
+    ASSERT_TRUE(report.indexed && !report.read_on) << report.why;
+    const std::string kept = dump_state(*eng);
+    bound_reached += kept.find(" exhausted ") != std::string::npos;
+    const std::string alone = run_one_by_one(words, work);
+    if (kept != alone && ++differ <= 3) {
+      ADD_FAILURE() << "sentence " << s << " alone:\n" << alone << "kept engine:\n" << kept;
+    }
+  }
+  EXPECT_EQ(differ, 0);
+  EXPECT_GT(bound_reached, 20);
+}
+
 TEST_F(IdiomStepIndex, RulesSharingAFailedSearchEachLeaveItsCaptures) {
   // Rules 1, 3 and 5 search alike and fail; rules 2 and 4, between them, leave other
   // captures. The step shares the search, yet the captures at its end are the last
