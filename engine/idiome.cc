@@ -867,6 +867,59 @@ struct indexed_rule {
   rule_summary summary;
 };
 
+// The rules of the keys looked up in an index, by key: open addressing over the keys'
+// hashes, the entries side by side (a sentence looks up all its texts at every step).
+class key_rules {
+ public:
+  size_t size() const { return entries_.size(); }
+  void clear() {
+    entries_.clear();
+    slots_.assign(slots_.size(), slot{});
+  }
+  // The rules of `key`; null when it was not added.
+  const std::vector<idiom_rule_ref>* find(std::string_view key) const {
+    if (slots_.empty()) return nullptr;
+    const uint64_t h = hash(key);
+    for (size_t at = h & (slots_.size() - 1);; at = (at + 1) & (slots_.size() - 1)) {
+      const slot& s = slots_[at];
+      if (s.entry == 0) return nullptr;
+      if (s.hash == h && entries_[s.entry - 1].first == key) return &entries_[s.entry - 1].second;
+    }
+  }
+  // Adds `key` (not there yet) with its rules; valid until the next add or clear.
+  const std::vector<idiom_rule_ref>* add(std::string_view key,
+                                         const std::vector<idiom_rule_ref>& rules) {
+    if (2 * (entries_.size() + 1) > slots_.size()) grow();
+    entries_.emplace_back(std::string(key), rules);
+    place(hash(key), static_cast<uint32_t>(entries_.size()));
+    return &entries_.back().second;
+  }
+
+ private:
+  struct slot {
+    uint64_t hash = 0;
+    uint32_t entry = 0;  // 1 + the entry's place; 0 for a free slot
+  };
+  static uint64_t hash(std::string_view key) {
+    uint64_t h = 14695981039346656037ULL;
+    for (char c : key) h = (h ^ static_cast<unsigned char>(c)) * 1099511628211ULL;
+    return h;
+  }
+  void place(uint64_t h, uint32_t entry) {
+    size_t at = h & (slots_.size() - 1);
+    while (slots_[at].entry != 0) at = (at + 1) & (slots_.size() - 1);
+    slots_[at] = {h, entry};
+  }
+  void grow() {
+    slots_.assign(std::max<size_t>(64, 2 * slots_.size()), slot{});
+    for (size_t e = 0; e < entries_.size(); ++e) {
+      place(hash(entries_[e].first), static_cast<uint32_t>(e + 1));
+    }
+  }
+  std::vector<slot> slots_;  // a power of two of them, at most half taken
+  std::vector<std::pair<std::string, std::vector<idiom_rule_ref>>> entries_;
+};
+
 struct rules_through_index {
   static constexpr uint64_t block = 256;
   std::vector<std::unique_ptr<std::array<indexed_rule, block>>> blocks;
@@ -882,7 +935,7 @@ struct rules_through_index {
   // The rules of the keys looked up so far (the index does not change while open); at
   // most kMaxKeys of them, so that long runs of ever new words stay bounded.
   static constexpr size_t kMaxKeys = 200000;
-  std::unordered_map<std::string, std::vector<idiom_rule_ref>> by_key;
+  key_rules by_key;
   // Room for finding the candidates, used again.
   std::vector<idiom_rule_ref> refs;
   std::vector<candidate> with_key;
@@ -1088,13 +1141,13 @@ bool find_candidates(idiom_index& index, const sentence_texts& keys, uint64_t fr
   if (read.by_key.size() + keys.keys.size() > rules_through_index::kMaxKeys) read.by_key.clear();
   for (const std::string& k : keys.keys) {
     const std::string_view key = k;
-    auto known = read.by_key.find(k);
-    if (known == read.by_key.end()) {
+    const std::vector<idiom_rule_ref>* known = read.by_key.find(key);
+    if (known == nullptr) {
       refs.clear();
       if (!index.find(key, refs, why)) return false;
-      known = read.by_key.emplace(k, refs).first;
+      known = read.by_key.add(key, refs);
     }
-    for (const idiom_rule_ref& r : known->second) {
+    for (const idiom_rule_ref& r : *known) {
       if (r.number >= from) with_key.push_back({r, key});
     }
   }
