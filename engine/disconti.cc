@@ -448,7 +448,6 @@ bool prove_item(engine_state& eng, const complex_rule& rule, complex_match& matc
 void match_rule(engine_state& eng, const complex_rule& rule, complex_match& match) {
   match.found_open = false;
   match.zl.fill(1);
-  for (auto& row : match.m) row.fill(0);
   match.matched = false;
   const int total = place_count(eng);
   const int n = rule.n < max_items ? rule.n : max_items;
@@ -471,7 +470,8 @@ void match_rule(engine_state& eng, const complex_rule& rule, complex_match& matc
   // Item 1 is tried on all but the last place (on the only one of one).
   const int tried = total < 2 ? total : total - 1;
   trials = pass_over_failing_places(eng, rule, match, tried, last);
-  if (trials > 0 && trials == tried) return;  // no place passes item 1
+  if (trials > 0 && trials == tried) return;  // no place passes item 1: no entries matched
+  for (auto& row : match.m) row.fill(0);
   for (;;) {
     // Search item k from its start value.
     if (limit > total) limit = total;

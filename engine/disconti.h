@@ -71,7 +71,8 @@ void split_item_line(complex_rule& rule, int k, std::string_view line);
 void split_operation_line(complex_rule& rule, int k, std::string_view line);
 // Parses a rule header ("|", "!", count, blank, mode, delimiter); false when malformed.
 bool parse_complex_header(std::string_view line, complex_rule& rule);
-// Searches places for the items; sets zl, the matched entries and matched.
+// Searches places for the items; sets zl, the matched entries (left as they are when no
+// place passes item 1) and matched.
 void match_rule(engine_state& eng, const complex_rule& rule, complex_match& match);
 // Does item k fit place p? `abort` is set when p holds the delimiter.
 bool prove_item(engine_state& eng, const complex_rule& rule, complex_match& match, int k, int p,

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <deque>
 #include <map>
 #include <memory>
@@ -125,12 +126,63 @@ symbol_mark mark_of(std::string_view sym) {
   return kPlain;
 }
 
+// The first 16 bytes of a word's entry (zeros behind a shorter one) and its length: the
+// tests of its first characters are made on them without reading the entry.
+struct entry_head {
+  std::array<uint64_t, 2> bytes{};
+  size_t size = 0;
+};
+
+entry_head head_of(std::string_view entry) {
+  entry_head h;
+  h.size = entry.size();
+  if (entry.size() >= 16) {
+    std::memcpy(h.bytes.data(), entry.data(), 16);
+    return h;
+  }
+  char first[16] = {};
+  std::memcpy(first, entry.data(), std::min(entry.size(), sizeof first));
+  std::memcpy(h.bytes.data(), first, sizeof first);
+  h.size = entry.size();
+  return h;
+}
+
+// matches_noted's test of the first p.size() (at most 16) characters of an entry, made on
+// its head: "." and "*" match any character.
+struct head_test {
+  std::array<uint64_t, 2> mask{};
+  std::array<uint64_t, 2> bits{};
+  size_t size;
+
+  explicit head_test(std::string_view p) : size(p.size()) {
+    char m[16] = {}, b[16] = {};
+    for (size_t k = 0; k < p.size() && k < sizeof m; ++k) {
+      if (p[k] == '.' || p[k] == '*') continue;
+      m[k] = static_cast<char>(0xFF);
+      b[k] = p[k];
+    }
+    std::memcpy(mask.data(), m, sizeof m);
+    std::memcpy(bits.data(), b, sizeof b);
+  }
+  // Does an entry of head h hold the characters (it is at least as long as the test)?
+  bool passes(const entry_head& h) const {
+    return ((h.bytes[0] & mask[0]) == bits[0]) & ((h.bytes[1] & mask[1]) == bits[1]);
+  }
+};
+
+// What the search knows of every word of the table (by word): mark_of of its symbol and
+// the head of its entry.
+struct searched_words {
+  const symbol_mark* marks;
+  const entry_head* heads;
+};
+
 // Searches pattern word p from the attempt's current position; returns the word found or 0.
-// Its pattern tests are noted in `last` (the captures are put in once per attempt). `marks`
-// (may be null) holds mark_of of every word's symbol, by word.
+// Its pattern tests are noted in `last` (the captures are put in once per attempt). `words`
+// (may be null) tells the words' marks and heads.
 int find_pattern_word(const engine_state& eng, const idiom_attempt& attempt,
                       const idiom_pattern_word& p, capture_call& last,
-                      const symbol_mark* marks = nullptr) {
+                      const searched_words* words = nullptr) {
   int start = attempt.current;
   int window_end = eng.table.word_count;
   if (p.window >= 0) {
@@ -145,6 +197,32 @@ int find_pattern_word(const engine_state& eng, const idiom_attempt& attempt,
                         : kind == '#' && p.text.size() <= 3 ? 3
                                                             : 0;
   const std::string_view text = p.text;
+  const symbol_mark* const marks = words != nullptr ? words->marks : nullptr;
+  if (prefix != 0 && words != nullptr) {
+    // The first characters tested on the heads; the last word tested is noted at the end.
+    const head_test test(text);
+    const entry_head* const heads = words->heads;
+    int depth = 0;
+    int noted = 0;
+    int found = 0;
+    for (int w = start < 1 ? 1 : start; w <= eng.table.word_count && w <= window_end; ++w) {
+      const symbol_mark mark = marks[w];
+      if (mark == kOpens) ++depth;
+      if (mark == kCloses) --depth;
+      if (depth != 0) continue;
+      if (mark == kWidens || (mark == kWidensInside && window_end < eng.table.word_count)) {
+        ++window_end;
+      }
+      if (heads[w].size < test.size) continue;
+      noted = w;
+      if (test.passes(heads[w])) {
+        found = w;
+        break;
+      }
+    }
+    if (noted != 0) last = {first_bytes(eng.table.words[noted].str(), prefix), text, true};
+    return found;
+  }
   int depth = 0;
   for (int w = start < 1 ? 1 : start; w <= eng.table.word_count && w <= window_end; ++w) {
     const symbol_mark mark = marks != nullptr ? marks[w] : mark_of(eng.table.symbol(w));
@@ -461,6 +539,7 @@ struct first_word_hash {
 };
 
 struct first_word_found {
+  int from = 1;  // the word the search starts at
   int word = 0;
   capture_call last;
   // The capture slots the search of `last` leaves (they depend on its text and pattern
@@ -472,25 +551,37 @@ struct first_word_found {
 // The searches of the rules' first pattern words from the sentence's first word, which
 // many rules share, kept while the word table stays as it is: a step forgets them after
 // every rule that fired. Rules whose first pattern words search alike share a group; the
-// texts are the rules' own (they outlive the memo).
+// texts are the rules' own (they outlive the memo). The searches of the attempts behind
+// a first word found (from the word behind it) are kept too, a few per group.
 struct first_word_memo {
+  static constexpr size_t kMaxLater = 8;
   std::unordered_map<first_word_key, int, first_word_hash> groups;
   std::vector<first_word_found> found;  // by group
   std::vector<uint64_t> found_in;       // the generation found[group] was made in
+  std::vector<std::vector<first_word_found>> later;  // by group: from later words
+  std::vector<uint64_t> later_in;       // the generation later[group] was made in
   uint64_t generation = 1;
-  // mark_of of the symbol of every word (by word), made in generation marks_made_in.
+  // mark_of of the symbol and the head of the entry of every word (by word), made in
+  // generation marks_made_in.
   std::vector<symbol_mark> marks;
+  std::vector<entry_head> heads;
+  searched_words words{};
   uint64_t marks_made_in = 0;
 
-  // The marks of the words of the table as it is now.
-  const symbol_mark* marks_of(const engine_state& eng) {
+  // The marks and heads of the words of the table as it is now.
+  const searched_words* words_of(const engine_state& eng) {
     if (marks_made_in != generation) {
       const int n = std::max(0, eng.table.word_count);
       marks.resize(static_cast<size_t>(n) + 1);
-      for (int w = 1; w <= n; ++w) marks[static_cast<size_t>(w)] = mark_of(eng.table.symbol(w));
+      heads.resize(static_cast<size_t>(n) + 1);
+      for (int w = 1; w <= n; ++w) {
+        marks[static_cast<size_t>(w)] = mark_of(eng.table.symbol(w));
+        heads[static_cast<size_t>(w)] = head_of(eng.table.words[w].str());
+      }
+      words = {marks.data(), heads.data()};
       marks_made_in = generation;
     }
-    return marks.data();
+    return &words;
   }
 
   // The group of the rule's first pattern word; -1 for a rule without pattern words.
@@ -505,7 +596,18 @@ struct first_word_memo {
     groups.emplace(key, group);
     found.emplace_back();
     found_in.push_back(0);
+    later.emplace_back();
+    later_in.push_back(0);
     return group;
+  }
+  // The searches of group `group` from later words made since the table last changed.
+  std::vector<first_word_found>& later_searches(int group) {
+    const size_t g = static_cast<size_t>(group);
+    if (later_in[g] != generation) {
+      later[g].clear();
+      later_in[g] = generation;
+    }
+    return later[g];
   }
   // The word table changed.
   void forget() { ++generation; }
@@ -517,27 +619,47 @@ int search_word(const engine_state& eng, const idiom_rule& rule, const idiom_att
                 int j, capture_call& last, first_word_memo* memo, int group) {
   const idiom_pattern_word& p = rule.tests[j];
   if (memo == nullptr) return find_pattern_word(eng, attempt, p, last);
-  if (group < 0 || j != 1 || attempt.attempt_start != 1 || attempt.current != 1) {
-    return find_pattern_word(eng, attempt, p, last, memo->marks_of(eng));
+  // The first pattern word searches from the attempt's start (with or without "*").
+  if (group < 0 || j != 1 || attempt.current != attempt.attempt_start) {
+    return find_pattern_word(eng, attempt, p, last, memo->words_of(eng));
   }
-  first_word_found& f = memo->found[static_cast<size_t>(group)];
-  if (memo->found_in[static_cast<size_t>(group)] != memo->generation) {
-    f = first_word_found();
-    f.word = find_pattern_word(eng, attempt, p, f.last, memo->marks_of(eng));
-    memo->found_in[static_cast<size_t>(group)] = memo->generation;
+  first_word_found* f = nullptr;
+  if (attempt.attempt_start == 1) {
+    f = &memo->found[static_cast<size_t>(group)];
+    if (memo->found_in[static_cast<size_t>(group)] != memo->generation) {
+      *f = first_word_found();
+      f->word = find_pattern_word(eng, attempt, p, f->last, memo->words_of(eng));
+      memo->found_in[static_cast<size_t>(group)] = memo->generation;
+    }
+  } else {
+    std::vector<first_word_found>& searches = memo->later_searches(group);
+    for (first_word_found& s : searches) {
+      if (s.from == attempt.attempt_start) f = &s;
+    }
+    if (f == nullptr) {
+      if (searches.size() >= first_word_memo::kMaxLater) {
+        return find_pattern_word(eng, attempt, p, last, memo->words_of(eng));
+      }
+      f = &searches.emplace_back();
+      f->from = attempt.attempt_start;
+      f->word = find_pattern_word(eng, attempt, p, f->last, memo->words_of(eng));
+    }
   }
-  if (f.last.made) last = f.last;
-  return f.word;
+  if (f->last.made) last = f->last;
+  return f->word;
 }
 
-// The search of group `group` kept in `memo` while the word table has not changed since;
-// null when there is none.
-first_word_found* kept_search(first_word_memo* memo, int group) {
-  if (memo == nullptr || group < 0 ||
-      memo->found_in[static_cast<size_t>(group)] != memo->generation) {
-    return nullptr;
+// The search of group `group` from word `from` kept in `memo` while the word table has
+// not changed since; null when there is none.
+first_word_found* kept_search(first_word_memo* memo, int group, int from = 1) {
+  if (memo == nullptr || group < 0) return nullptr;
+  const size_t g = static_cast<size_t>(group);
+  if (from == 1) return memo->found_in[g] == memo->generation ? &memo->found[g] : nullptr;
+  if (memo->later_in[g] != memo->generation) return nullptr;
+  for (first_word_found& s : memo->later[g]) {
+    if (s.from == from) return &s;
   }
-  return &memo->found[static_cast<size_t>(group)];
+  return nullptr;
 }
 
 // Puts in the captures of the kept search `f` (the same as put_call_captures of its last
@@ -561,10 +683,10 @@ void try_rule(engine_state& eng, const idiom_rule& rule, idiom_attempt& attempt,
   attempt.failed = false;
   // The word table stays as it is while the pattern words are searched.
   capture_call last;
-  // A first pattern word searched before from the sentence's first word and not found:
-  // the attempt fails with the captures that search left.
-  if (attempt.attempt_start == 1 && rule.pattern_count >= 1) {
-    first_word_found* f = kept_search(memo, group);
+  // A first pattern word searched before from the attempt's start and not found: the
+  // attempt fails with the captures that search left.
+  if (rule.pattern_count >= 1) {
+    first_word_found* f = kept_search(memo, group, attempt.attempt_start);
     if (f != nullptr && f->word == 0) {
       attempt.failed = true;
       put_kept_captures(eng, *f);
@@ -713,26 +835,111 @@ struct candidate {
   std::string_view key;  // in the sentence's keys; empty for a rule without a key
 };
 
+// The texts of the table's words in table order (the German text and the source form of
+// each), to tell cheaply whether a rule that fired changed any of them.
+struct table_texts {
+  std::vector<std::string> texts;
+
+  void take(const engine_state& eng) {
+    const int n = std::max(0, eng.table.word_count);
+    texts.resize(2 * static_cast<size_t>(n));
+    for (int w = 1; w <= n; ++w) {
+      texts[2 * static_cast<size_t>(w) - 2].assign(entry_view(eng.table.words[w].str()).text());
+      texts[2 * static_cast<size_t>(w) - 1].assign(eng.table.originals[w].str());
+    }
+  }
+  bool same_as(const engine_state& eng) const {
+    const int n = std::max(0, eng.table.word_count);
+    if (texts.size() != 2 * static_cast<size_t>(n)) return false;
+    for (int w = 1; w <= n; ++w) {
+      if (texts[2 * static_cast<size_t>(w) - 2] != entry_view(eng.table.words[w].str()).text() ||
+          texts[2 * static_cast<size_t>(w) - 1] != eng.table.originals[w].str()) {
+        return false;
+      }
+    }
+    return true;
+  }
+};
+
 // A rule read through the index and its summary.
 struct indexed_rule {
   std::unique_ptr<idiom_rule> rule;  // null while the rule is not read
   rule_summary summary;
 };
 
+// The rules of the keys looked up in an index, by key: open addressing over the keys'
+// hashes, the entries side by side (a sentence looks up all its texts at every step).
+class key_rules {
+ public:
+  size_t size() const { return entries_.size(); }
+  void clear() {
+    entries_.clear();
+    slots_.assign(slots_.size(), slot{});
+  }
+  // The rules of `key`; null when it was not added.
+  const std::vector<idiom_rule_ref>* find(std::string_view key) const {
+    if (slots_.empty()) return nullptr;
+    const uint64_t h = hash(key);
+    for (size_t at = h & (slots_.size() - 1);; at = (at + 1) & (slots_.size() - 1)) {
+      const slot& s = slots_[at];
+      if (s.entry == 0) return nullptr;
+      if (s.hash == h && entries_[s.entry - 1].first == key) return &entries_[s.entry - 1].second;
+    }
+  }
+  // Adds `key` (not there yet) with its rules; valid until the next add or clear.
+  const std::vector<idiom_rule_ref>* add(std::string_view key,
+                                         const std::vector<idiom_rule_ref>& rules) {
+    if (2 * (entries_.size() + 1) > slots_.size()) grow();
+    entries_.emplace_back(std::string(key), rules);
+    place(hash(key), static_cast<uint32_t>(entries_.size()));
+    return &entries_.back().second;
+  }
+
+ private:
+  struct slot {
+    uint64_t hash = 0;
+    uint32_t entry = 0;  // 1 + the entry's place; 0 for a free slot
+  };
+  static uint64_t hash(std::string_view key) {
+    uint64_t h = 14695981039346656037ULL;
+    for (char c : key) h = (h ^ static_cast<unsigned char>(c)) * 1099511628211ULL;
+    return h;
+  }
+  void place(uint64_t h, uint32_t entry) {
+    size_t at = h & (slots_.size() - 1);
+    while (slots_[at].entry != 0) at = (at + 1) & (slots_.size() - 1);
+    slots_[at] = {h, entry};
+  }
+  void grow() {
+    slots_.assign(std::max<size_t>(64, 2 * slots_.size()), slot{});
+    for (size_t e = 0; e < entries_.size(); ++e) {
+      place(hash(entries_[e].first), static_cast<uint32_t>(e + 1));
+    }
+  }
+  std::vector<slot> slots_;  // a power of two of them, at most half taken
+  std::vector<std::pair<std::string, std::vector<idiom_rule_ref>>> entries_;
+};
+
 struct rules_through_index {
   static constexpr uint64_t block = 256;
   std::vector<std::unique_ptr<std::array<indexed_rule, block>>> blocks;
   first_word_memo memo;  // forgotten at every step
-  // The rules without a key, in file order, once the index gave them.
+  // The rules without a key, in file order, once the index gave them; the numbers among
+  // them given twice, in file order.
   std::vector<candidate> without_key;
+  std::vector<uint64_t> without_key_twice;
+  // By place in without_key: 256 + the text_bit of a rule read whose first pattern word
+  // only compares texts (rule_summary), else 0.
+  std::vector<uint16_t> without_key_texts;
   bool without_key_known = false;
   // The rules of the keys looked up so far (the index does not change while open); at
   // most kMaxKeys of them, so that long runs of ever new words stay bounded.
   static constexpr size_t kMaxKeys = 200000;
-  std::unordered_map<std::string, std::vector<idiom_rule_ref>> by_key;
+  key_rules by_key;
   // Room for finding the candidates, used again.
   std::vector<idiom_rule_ref> refs;
   std::vector<candidate> with_key;
+  table_texts seen;
   // The place of rule `number`.
   indexed_rule& rule(uint64_t number) {
     const uint64_t b = number / block;
@@ -865,13 +1072,46 @@ void run_rules_from(engine_state& eng, std::string_view file, const idiom_rule_s
 }
 
 
+// The candidates of a sentence, taken one by one in file order: the rules without a key
+// from `i` on merged with those of the sentence's keys from `k` on (none twice).
+// The rules without a key known to compare texts the sentence lacks are passed over: like
+// the rules the index leaves out, they count the work of their one failed attempt as
+// rules skipped (that attempt leaves no captures).
+struct candidate_list {
+  const std::vector<candidate>* without_key = nullptr;
+  const std::vector<candidate>* with_key = nullptr;
+  const std::vector<uint16_t>* texts_bits = nullptr;  // rules_through_index's
+  const sentence_texts* keys = nullptr;
+  size_t i = 0;
+  size_t k = 0;
+  size_t taken_without = 0;  // the place in without_key of the last rule taken from it, + 1
+
+  // Takes the next candidate into c; false when there is none.
+  bool take(candidate& c) {
+    while (i < without_key->size() && (*texts_bits)[i] != 0 &&
+           !keys->may_hold(static_cast<unsigned>((*texts_bits)[i] - 256))) {
+      ++i;
+    }
+    const bool more_without = i < without_key->size();
+    taken_without = 0;
+    if (k < with_key->size() &&
+        (!more_without || (*with_key)[k].ref.number < (*without_key)[i].ref.number)) {
+      c = (*with_key)[k++];
+      return true;
+    }
+    if (!more_without) return false;
+    c = (*without_key)[i++];
+    taken_without = i;
+    return true;
+  }
+};
+
 // The rules from rule `from` on that can fire in a sentence of the texts `keys`: those
 // without a key and those whose key is among them, in file order. False when the index
 // fails or gives a rule twice. The rules without a key, the same for every sentence, are
-// kept in `read`.
+// kept in `read`, and the candidates of the keys too (until the next call).
 bool find_candidates(idiom_index& index, const sentence_texts& keys, uint64_t from,
-                     std::vector<candidate>& out, std::string& why, rules_through_index& read) {
-  out.clear();
+                     candidate_list& out, std::string& why, rules_through_index& read) {
   const auto by_number = [](const candidate& a, const candidate& b) {
     return a.ref.number < b.ref.number;
   };
@@ -884,36 +1124,65 @@ bool find_candidates(idiom_index& index, const sentence_texts& keys, uint64_t fr
     if (!std::is_sorted(read.without_key.begin(), read.without_key.end(), by_number)) {
       std::sort(read.without_key.begin(), read.without_key.end(), by_number);
     }
+    read.without_key_twice.clear();
+    for (size_t i = 1; i < read.without_key.size(); ++i) {
+      const uint64_t n = read.without_key[i].ref.number;
+      if (n == read.without_key[i - 1].ref.number &&
+          (read.without_key_twice.empty() || read.without_key_twice.back() != n)) {
+        read.without_key_twice.push_back(n);
+      }
+    }
+    read.without_key_texts.assign(read.without_key.size(), 0);
     read.without_key_known = true;
   }
-  // Those of the sentence's keys, few, are sorted and merged in.
+  // Those of the sentence's keys, few, are sorted; they are merged in as they are taken.
   std::vector<candidate>& with_key = read.with_key;
   with_key.clear();
   if (read.by_key.size() + keys.keys.size() > rules_through_index::kMaxKeys) read.by_key.clear();
   for (const std::string& k : keys.keys) {
     const std::string_view key = k;
-    auto known = read.by_key.find(k);
-    if (known == read.by_key.end()) {
+    const std::vector<idiom_rule_ref>* known = read.by_key.find(key);
+    if (known == nullptr) {
       refs.clear();
       if (!index.find(key, refs, why)) return false;
-      known = read.by_key.emplace(k, refs).first;
+      known = read.by_key.add(key, refs);
     }
-    for (const idiom_rule_ref& r : known->second) {
+    for (const idiom_rule_ref& r : *known) {
       if (r.number >= from) with_key.push_back({r, key});
     }
   }
   std::sort(with_key.begin(), with_key.end(), by_number);
   const auto first = std::lower_bound(read.without_key.begin(), read.without_key.end(),
                                       candidate{idiom_rule_ref{from}, std::string_view()}, by_number);
-  out.resize(static_cast<size_t>(read.without_key.end() - first) + with_key.size());
-  std::merge(first, read.without_key.end(), with_key.begin(), with_key.end(), out.begin(),
-             by_number);
-  for (size_t i = 1; i < out.size(); ++i) {
-    if (out[i].ref.number == out[i - 1].ref.number) {
-      why = "rule " + std::to_string(out[i].ref.number) + " under two keys";
-      return false;
+  // The first rule in file order that is a candidate twice: twice without a key, twice
+  // with one, or with a key and without.
+  bool twice = false;
+  uint64_t number = 0;
+  const auto note_twice = [&](uint64_t n) {
+    if (!twice || n < number) number = n;
+    twice = true;
+  };
+  const auto without = std::lower_bound(read.without_key_twice.begin(),
+                                        read.without_key_twice.end(), from);
+  if (without != read.without_key_twice.end()) note_twice(*without);
+  for (size_t i = 1; i < with_key.size(); ++i) {
+    if (with_key[i].ref.number == with_key[i - 1].ref.number) {
+      note_twice(with_key[i].ref.number);
+      break;
     }
   }
+  for (const candidate& c : with_key) {
+    if (std::binary_search(first, read.without_key.end(), c, by_number)) {
+      note_twice(c.ref.number);
+      break;
+    }
+  }
+  if (twice) {
+    why = "rule " + std::to_string(number) + " under two keys";
+    return false;
+  }
+  out = {&read.without_key, &with_key, &read.without_key_texts, &keys,
+         static_cast<size_t>(first - read.without_key.begin()), 0, 0};
   return true;
 }
 
@@ -924,13 +1193,14 @@ bool find_candidates(idiom_index& index, const sentence_texts& keys, uint64_t fr
 uint64_t run_rules_indexed(engine_state& eng, std::string_view file, idiom_index& index,
                            rules_through_index& read, idiom_step_report& report) {
   sentence_texts keys = sentence_keys(eng);
-  std::vector<candidate> candidates;
+  table_texts& seen = read.seen;
+  seen.take(eng);
+  candidate_list candidates;
   uint64_t next = 0;
   if (!find_candidates(index, keys, next, candidates, report.why, read)) return next;
   std::string pattern, action;
   read.memo.forget();
-  for (size_t at = 0; at < candidates.size() && !eng.work_exhausted;) {
-    const candidate& c = candidates[at];
+  for (candidate c; !eng.work_exhausted && candidates.take(c);) {
     // A rule is read and parsed the first time it is a candidate; the index and its
     // file stay as they are while the index is open.
     indexed_rule& place = read.rule(c.ref.number);
@@ -939,23 +1209,27 @@ uint64_t run_rules_indexed(engine_state& eng, std::string_view file, idiom_index
       if (!index.read_rule(c.ref, c.key, pattern, action, report.why)) return next;
       known = std::make_unique<idiom_rule>(rule_of_lines(pattern, action, c.ref.number));
       place.summary = summarise(read.memo, *known);
+      if (candidates.taken_without != 0 && place.summary.texts_only) {
+        read.without_key_texts[candidates.taken_without - 1] =
+            static_cast<uint16_t>(256 + place.summary.bit);
+      }
     }
     ++report.rules_read;
     spend_skipped(eng, c.ref.number - next);
     next = c.ref.number + 1;
     if (eng.work_exhausted) break;
     // A rule found under one of the sentence's keys can find its first word: only the
-    // rules without a key are checked against the keys.
-    if (apply_summarised(eng, *known, place.summary, !c.key.empty(), keys, file, read.memo) > 0) {
+    // rules without a key are checked against the keys. A rule that fired and left the
+    // texts as they were leaves the candidates too.
+    if (apply_summarised(eng, *known, place.summary, !c.key.empty(), keys, file, read.memo) > 0 &&
+        !seen.same_as(eng)) {
+      seen.take(eng);
       sentence_texts now = sentence_keys(eng);
       if (now != keys) {
         std::swap(keys, now);
         if (!find_candidates(index, keys, next, candidates, report.why, read)) return next;
-        at = 0;
-        continue;
       }
     }
-    ++at;
   }
   spend_skipped(eng, index.rule_count() - std::min(next, index.rule_count()));
   return index.rule_count();

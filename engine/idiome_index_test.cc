@@ -182,6 +182,39 @@ TEST_F(IdiomStepIndex, GivesTheWordTablesAndWorkOfReadingEveryRule) {
   EXPECT_EQ(differ, 0);
 }
 
+TEST_F(IdiomStepIndex, AnEngineKeptForManySentencesGivesWhatEachGivesAlone) {
+  // What the step learns of the file's rules in one sentence (the rules it has read) it
+  // uses in the next ones.
+  dice d{23};
+  const int rules = 300;
+  write("idio.zmb", idiom_file(d, rules));
+  write_index();
+  auto eng = std::make_unique<engine_state>();
+  eng->settings.definitions_path = "";
+  const std::array<char, 11> fresh_captures = eng->captures;
+  int differ = 0, bound_reached = 0;
+  for (int s = 0; s < 150; ++s) {
+    const std::vector<std::string> words = words_of(d);
+    const long work = s % 3 ? 0 : max_sentence_work - d.below(rules * static_cast<int>(work_rule));
+    eng->table = word_table();
+    eng->work = work;
+    eng->work_exhausted = false;
+    eng->captures = fresh_captures;
+    fill_table(*eng, words);
+    idiom_step_report report;
+    run_idioms(*eng, named_rule_file("idio.zmb"), &report);
+    ASSERT_TRUE(report.indexed && !report.read_on) << report.why;
+    const std::string kept = dump_state(*eng);
+    bound_reached += kept.find(" exhausted ") != std::string::npos;
+    const std::string alone = run_one_by_one(words, work);
+    if (kept != alone && ++differ <= 3) {
+      ADD_FAILURE() << "sentence " << s << " alone:\n" << alone << "kept engine:\n" << kept;
+    }
+  }
+  EXPECT_EQ(differ, 0);
+  EXPECT_GT(bound_reached, 20);
+}
+
 TEST_F(IdiomStepIndex, RulesSharingAFailedSearchEachLeaveItsCaptures) {
   // Rules 1, 3 and 5 search alike and fail; rules 2 and 4, between them, leave other
   // captures. The step shares the search, yet the captures at its end are the last
@@ -193,6 +226,40 @@ TEST_F(IdiomStepIndex, RulesSharingAFailedSearchEachLeaveItsCaptures) {
   idiom_step_report report;
   EXPECT_EQ(run(words, 0, report), expected);
   EXPECT_FALSE(report.indexed);
+  write_index();
+  EXPECT_EQ(run(words, 0, report), expected);
+  EXPECT_TRUE(report.indexed);
+}
+
+TEST_F(IdiomStepIndex, AttemptsBehindAFoundWordShareTheirSearches) {
+  // $SUB finds words 1 and 3: the first two rules fail behind both, the third fires
+  // behind word 3, the fourth finds what it changed and the last searches the changed
+  // table again.
+  write("idio.zmb", "$SUB 0Q\nU\n$S.B 0Q\nU\n$SUB 0X\nU R>y\n$SUB 0y\nR>z\n$SUB 0Q\nU\n");
+  const std::vector<std::string> words = {"A=SUB------a", "B=VER------b", "C=SUB------c",
+                                          "X=VER------x", "D=ADJ------d"};
+  const std::string expected = run_one_by_one(words, 0);
+  ASSERT_NE(expected.find("C=SUB------z\nX=VER------y\n"), std::string::npos) << expected;
+  idiom_step_report report;
+  EXPECT_EQ(run(words, 0, report), expected);
+  write_index();
+  EXPECT_EQ(run(words, 0, report), expected);
+  EXPECT_TRUE(report.indexed);
+}
+
+TEST_F(IdiomStepIndex, FirstCharacterTestsOnEntriesLongAndShort) {
+  // Tests of up to nine first characters, with wildcards, on entries shorter than the
+  // test, as long and longer than 16 characters; the captures of the last word tested.
+  write("idio.zmb",
+        "$SUB---.x 0Q\nU\n$S.B-- 0Q\nU\n#S. 0Q\nU\n$VER------ 0Q\nU\n"
+        "$SUB------ 0Q\nU\n$ADJ---..b\nR>n\n$V.R---..\nU\n#.D\nU\n");
+  const std::vector<std::string> words = {
+      "A=SUB---", "B=SUB---ax", "C=VER------long enough to pass sixteen",
+      "D=SUB------xx", "E=ADJ---xxb", "F=S", "G=VER-"};
+  const std::string expected = run_one_by_one(words, 0);
+  ASSERT_NE(expected.find("E=ADJ---xxbn\n"), std::string::npos) << expected;
+  idiom_step_report report;
+  EXPECT_EQ(run(words, 0, report), expected);
   write_index();
   EXPECT_EQ(run(words, 0, report), expected);
   EXPECT_TRUE(report.indexed);

@@ -16,13 +16,13 @@ std::string last_component(const std::string& path) {
 }
 
 // Template copies end in "yyy.zmb"; the other files by their names.
-bool written_by_run(const run_files& files, const std::string& path) {
-  const std::string suffix = "yyy.zmb";
-  if (path.size() >= suffix.size() &&
-      path.compare(path.size() - suffix.size(), suffix.size(), suffix) == 0) {
+bool written_by_run(const run_files& files, std::string_view path) {
+  const std::string_view suffix = "yyy.zmb";
+  if (path.size() >= suffix.size() && path.substr(path.size() - suffix.size()) == suffix) {
     return true;
   }
-  const std::string last = last_component(path);
+  const size_t slash = path.rfind('/');
+  const std::string_view last = slash == std::string_view::npos ? path : path.substr(slash + 1);
   for (const std::string& w : files.written) {
     if (w == last) return true;
   }

@@ -5,7 +5,7 @@
 // up afresh every time.
 #pragma once
 
-#include <map>
+#include <unordered_map>
 #include <string>
 #include <vector>
 
@@ -30,8 +30,8 @@ struct check_outcome {
 };
 
 struct run_files {
-  std::map<std::string, path_facts> paths;
-  std::map<std::string, check_outcome> checks;  // by what was checked
+  std::unordered_map<std::string, path_facts> paths;
+  std::unordered_map<std::string, check_outcome> checks;  // by what was checked
   // The last components of the names of the files the run writes.
   std::vector<std::string> written;
 };

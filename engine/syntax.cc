@@ -171,12 +171,45 @@ struct flattening {
 
 }  // namespace
 
+namespace {
+
+// The bit of a three-character cell.
+unsigned cell_bit(const char* c) {
+  return (static_cast<unsigned char>(c[0]) * 41u + static_cast<unsigned char>(c[1]) * 7u +
+          static_cast<unsigned char>(c[2])) & 255u;
+}
+
+void add_cell(cell_set& cells, const char* c) {
+  const unsigned b = cell_bit(c);
+  cells[b >> 6] |= uint64_t{1} << (b & 63);
+}
+
+bool is_wildcard(char c) { return c == '.' || c == '*'; }
+
+// Are all cells of `part` among `whole`?
+bool holds_cells(const cell_set& whole, const cell_set& part) {
+  return ((part[0] & ~whole[0]) | (part[1] & ~whole[1]) | (part[2] & ~whole[2]) |
+          (part[3] & ~whole[3])) == 0;
+}
+
+}  // namespace
+
+cell_set line_cells(std::string_view line) {
+  cell_set cells{};
+  for (size_t at = 0; at + 3 <= line.size(); at += 3) add_cell(cells, line.data() + at);
+  return cells;
+}
+
 syntax_rule parse_syntax_rule(std::string_view pattern, std::string_view replacement,
                               std::string_view action) {
   syntax_rule r;
   size_t blank = pattern.find(' ');
   r.pattern = std::string(blank != std::string_view::npos && blank > 0 ? pattern.substr(0, blank)
                                                                        : pattern);
+  for (size_t at = 0; at + 3 <= r.pattern.size(); at += 3) {
+    const char* c = r.pattern.data() + at;
+    if (!is_wildcard(c[0]) && !is_wildcard(c[1]) && !is_wildcard(c[2])) add_cell(r.pattern_cells, c);
+  }
   r.replacement = std::string(replacement);
   std::string order(action);
   size_t p = order.find('>');
@@ -296,12 +329,15 @@ void run_syntax_rules(engine_state& eng, const rule_file& rules_file, bool with_
   // The last search of a rule not found in the class line since it changed: its captures
   // are put in before anything else is done.
   capture_call last;
+  // The cells of the class line as it is now: most rules are told apart by them.
+  cell_set cells = line_cells(eng.table.class_line.text);
   while (spend_work(eng, work_rule) && next < rules.size()) {
     const syntax_rule& rule = rules[next++];
     ++rule_no;
     // A rule whose pattern is not in the class line changes nothing.
     const std::string_view line = eng.table.class_line.text;
-    if (!rule.pattern.empty() && find3(line, rule.pattern) == 0) {
+    if (!rule.pattern.empty() && (!holds_cells(cells, rule.pattern_cells) ||
+                                  find3(line, rule.pattern) == 0)) {
       if (line.size() >= rule.pattern.size()) last = {line, rule.pattern, true};
       continue;
     }
@@ -311,6 +347,7 @@ void run_syntax_rules(engine_state& eng, const rule_file& rules_file, bool with_
     if (apply_syntax_rule(eng, rule, with_table) != 0) {
       note_fired(eng, rules_file.name, 3 * rule_no - 2, 3 * rule_no);
     }
+    cells = line_cells(eng.table.class_line.text);
     if (rule.pattern.empty()) break;  // the empty pattern line ends the rules
     if (equal_maxi(saved, eng.table.class_line)) continue;
     if (eng.syntax_restarts >= max_syntax_restarts) {

@@ -3,6 +3,8 @@
 // a word list, with function words and the feature words that inflection reads.
 #pragma once
 
+#include <array>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -15,10 +17,14 @@ namespace zembu::engine {
 // class line stops after this many.
 constexpr int max_syntax_restarts = 1000;
 
+// A set of three-character cells, one bit each of 256 (cells may share a bit).
+using cell_set = std::array<uint64_t, 4>;
+
 // One rule as the engine reads it: pattern, replacement, order part and the
 // disambiguation list with its mode.
 struct syntax_rule {
   std::string pattern;      // symbols to search, cut at its first blank
+  cell_set pattern_cells{}; // the pattern's whole cells without "." or "*" (line_cells)
   std::string replacement;  // the new symbols
   std::string order;        // how the new places are built ("" leaves the rows alone)
   std::string list;         // disambiguation items
@@ -28,6 +34,10 @@ struct syntax_rule {
 // Splits the three trimmed lines of a rule into its parts.
 syntax_rule parse_syntax_rule(std::string_view pattern, std::string_view replacement,
                               std::string_view action);
+
+// The cells of a class line: those at positions 0, 3, 6, ... A pattern can be found in
+// the line (find3) only when every whole cell of it without "." or "*" is among them.
+cell_set line_cells(std::string_view line);
 
 // Codes 4 (with_table: the trace lists the whole table) and A: applies the rule file
 // `rules` to the class line and the analysis table until no rule changes the class line.

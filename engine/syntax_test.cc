@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <random>
 
 #include "engine/translat.h"
 
@@ -87,6 +88,53 @@ TEST(SyntaxRule, SymbolsBeyondACellAreLeftOut) {
   for (int i = 0; i < 54; ++i) symbol_number(*eng, "S" + std::to_string(i));
   regroup_rows(*eng, "001S53NEW", 1, 1, 1);  // S53 is 255, NEW would be 256
   EXPECT_EQ(dump_analysis(*eng), "1: 1 255\n");
+}
+
+bool among(const cell_set& part, const cell_set& whole) {
+  for (size_t i = 0; i < part.size(); ++i) {
+    if ((part[i] & ~whole[i]) != 0) return false;
+  }
+  return true;
+}
+
+// The cells let a rule be passed over without searching its pattern: that must never
+// pass over a rule whose pattern the search would find.
+TEST(SyntaxRule, CellsOfAFoundPatternAreAmongTheLines) {
+  const cell_set line = line_cells("DETNOUVER");
+  EXPECT_TRUE(among(parse_syntax_rule("NOUVER", "", "").pattern_cells, line));
+  EXPECT_FALSE(among(parse_syntax_rule("NOUADJ", "", "").pattern_cells, line));
+  // Cells with a wildcard and a cut-off last cell say nothing.
+  EXPECT_EQ(parse_syntax_rule("N.UA*JVE", "", "").pattern_cells, cell_set{});
+  EXPECT_EQ(parse_syntax_rule("DETNO", "", "").pattern_cells, parse_syntax_rule("DET", "", "").pattern_cells);
+
+  std::mt19937 random(17);
+  const char letters[] = "ABN.*";
+  auto text = [&](size_t n, size_t choices) {
+    std::string s;
+    for (size_t i = 0; i < n; ++i) s += letters[random() % choices];
+    return s;
+  };
+  int found = 0, told = 0;
+  for (int round = 0; round < 20000; ++round) {
+    const std::string l = text(3 * (1 + random() % 5) + random() % 3, 4);  // "." a plain byte
+    std::string p = text(1 + random() % 7, 5);
+    if (random() % 2 && l.size() >= 3) {  // mostly a piece of the line, some of it wildcards
+      const size_t at = 3 * (random() % (l.size() / 3));
+      p = l.substr(at, 1 + random() % (l.size() - at));
+      for (char& c : p) {
+        if (random() % 4 == 0) c = '*';
+      }
+    }
+    const bool held = among(parse_syntax_rule(p, "", "").pattern_cells, line_cells(l));
+    if (find3(l, p) != 0) {
+      ++found;
+      EXPECT_TRUE(held) << "line " << l << " pattern " << p;
+    } else {
+      told += !held;
+    }
+  }
+  EXPECT_GT(found, 1000);
+  EXPECT_GT(told, 1000);
 }
 
 TEST(Flattening, PlacesBecomeWords) {
