@@ -1959,6 +1959,9 @@ dict_overrides parse_overrides(std::string_view text, std::string& problems) {
     } else if (ok && w[1] == "drop") {
       ok = w.size() == 3 && known(w[2]);
       if (ok) o.drop.insert({w[0], w[2]});
+    } else if (ok && w[1] == "name") {
+      ok = w.size() == 3 && (w[2] == "m" || w[2] == "f");
+      if (ok) o.names[w[0]] = w[2][0];
     } else if (ok && known(w[1])) {
       o.choose[{w[0], w[1]}] = join(w, 2);
     } else {
@@ -2193,6 +2196,18 @@ dict_tables build_dict_tables(std::string_view dictionary, const rule_facts& fac
   std::map<std::string, long> kinds;
   std::unordered_map<std::string, std::vector<std::string>> orders;
   for (const auto& [word, o] : overrides.order) orders[normkey(word, facts.substitutions)] = o;
+  // A first name that is also a common word (Tom: Kater) is the name first: at the start of
+  // a sentence the engine looks up the word, where inside one it keeps a capitalised word.
+  std::unordered_map<std::string, pending> names;
+  for (const auto& [word, gender] : overrides.names) {
+    pending p;
+    std::string de;
+    if (!to_cp437(word, de)) continue;
+    p.r = {std::string("NAM") + gender + "s-" + noun_class(gender, word, ""), std::string("@") + gender + de};
+    p.pos = kPosName[kNoun];
+    p.proper = true;
+    names[normkey(de, facts.substitutions)] = p;
+  }
   for (auto& [key, list] : by_key) {
     if (facts.headwords.count(key)) {
       ++b.counts.dropped["words the hand-written lexicon already has"];
@@ -2227,6 +2242,8 @@ dict_tables build_dict_tables(std::string_view dictionary, const rule_facts& fac
       if (x.score != y.score) return x.score < y.score;
       return std::tie(x.r.code, x.r.german) < std::tie(y.r.code, y.r.german);
     });
+    auto name = names.find(key);
+    if (name != names.end()) list.insert(list.begin(), name->second);
     dict_entry e;
     e.english = spelling[key];
     e.key = key;

@@ -21,6 +21,7 @@ struct dict_overrides {
   std::map<std::pair<std::string, std::string>, std::string> choose;  // (word, pos) -> German
   std::map<std::string, std::vector<std::string>> order;  // word -> parts of speech first
   std::set<std::pair<std::string, std::string>> drop;     // (word, pos) never generated
+  std::map<std::string, char> names;  // first name -> gender (m, f): a name before all else
 };
 
 // Reads the overrides text; every line that cannot be read is named in `problems`.

@@ -697,3 +697,24 @@ TEST(MakeDict, PastFromTheParticipleAndTheBaseVerb) {
 
 }  // namespace
 }  // namespace zembu
+
+namespace zembu {
+namespace {
+
+// A first name that is also a common word is the name first, as written, its other
+// readings behind; a name line needs a gender m or f.
+TEST(MakeDict, OverrideNamesComeFirst) {
+  std::string problems;
+  const dict_overrides o = parse_overrides("Tom name m\nAnn name x\nSue name\n", problems);
+  EXPECT_EQ(problems, "line 2: Ann name x\nline 3: Sue name\n");
+  EXPECT_EQ(o.names, (std::map<std::string, char>{{"Tom", 'm'}}));
+  const std::string d = dump(tables_of("Kater {m} :: tom\nRose {f} :: rose\n", kRules,
+                                       "Tom name m\nRose name f\nNobody name m\n"));
+  EXPECT_EQ(entry_line(d, "TOM"), "TOM tom | NAMms-Nst @mTom | SUNms-Nst @mKater") << d;
+  EXPECT_EQ(entry_line(d, "ROSE"), "ROSE rose | NAMfs-Nfe @fRose | SUNfs-Nfe @fRose") << d;
+  // A name the dictionary has no word for needs no entry: the engine keeps it as written.
+  EXPECT_EQ(entry_line(d, "NOBODY"), "") << d;
+}
+
+}  // namespace
+}  // namespace zembu
