@@ -136,14 +136,7 @@ struct entry_head {
 entry_head head_of(std::string_view entry) {
   entry_head h;
   h.size = entry.size();
-  if (entry.size() >= 16) {
-    std::memcpy(h.bytes.data(), entry.data(), 16);
-    return h;
-  }
-  char first[16] = {};
-  std::memcpy(first, entry.data(), std::min(entry.size(), sizeof first));
-  std::memcpy(h.bytes.data(), first, sizeof first);
-  h.size = entry.size();
+  std::memcpy(h.bytes.data(), entry.data(), std::min<size_t>(entry.size(), sizeof h.bytes));
   return h;
 }
 
